@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "OTPCore/Unicode.hpp"
+
+#include <algorithm>
+#include <memory>
+#include <unicode/uchar.h>
+#include <unicode/ucol.h>
+#include <unicode/uloc.h>
+#include <unicode/unorm2.h>
+#include <unicode/ustring.h>
+#include <unicode/utf8.h>
+#include <vector>
+
+namespace zemlar::Unicode {
+namespace {
+
+using UText16 = std::vector<UChar>;
+
+UText16 toUTF16(std::string_view text) {
+    UText16 result(text.size() + 1);
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(result.data(), static_cast<int32_t>(result.size()), &length, text.data(),
+                         static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+    result.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
+    return result;
+}
+
+std::string toUTF8(const UText16& text) {
+    std::string result(text.size() * 3 + 1, '\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strToUTF8WithSub(result.data(), static_cast<int32_t>(result.size()), &length, text.data(),
+                       static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+    result.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
+    return result;
+}
+
+// Runs a sizing ICU call (preflight, then fill) over a UTF-16 text.
+template <class Transform> UText16 transformed(const UText16& input, Transform transform) {
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t needed = transform(input, nullptr, 0, &status);
+    if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status)) {
+        return input;
+    }
+    UText16 output(static_cast<std::size_t>(needed) + 1);
+    status = U_ZERO_ERROR;
+    needed = transform(input, output.data(), static_cast<int32_t>(output.size()), &status);
+    if (U_FAILURE(status)) {
+        return input;
+    }
+    output.resize(static_cast<std::size_t>(needed));
+    return output;
+}
+
+UText16 normalized(const UText16& text, const UNormalizer2* normalizer) {
+    return transformed(text, [normalizer](const UText16& in, UChar* out, int32_t capacity,
+                                          UErrorCode* status) {
+        return unorm2_normalize(normalizer, in.data(), static_cast<int32_t>(in.size()), out,
+                                capacity, status);
+    });
+}
+
+UText16 withoutNonspacingMarks(const UText16& text) {
+    UText16 result;
+    result.reserve(text.size());
+    int32_t index = 0;
+    const auto length = static_cast<int32_t>(text.size());
+    while (index < length) {
+        const int32_t start = index;
+        UChar32 codePoint;
+        U16_NEXT(text.data(), index, length, codePoint);
+        if (u_charType(codePoint) != U_NON_SPACING_MARK) {
+            result.insert(result.end(), text.begin() + start, text.begin() + index);
+        }
+    }
+    return result;
+}
+
+UText16 caseFolded(const UText16& text) {
+    return transformed(
+        text, [](const UText16& in, UChar* out, int32_t capacity, UErrorCode* status) {
+            return u_strFoldCase(out, capacity, in.data(), static_cast<int32_t>(in.size()),
+                                 U_FOLD_CASE_DEFAULT, status);
+        });
+}
+
+bool isASCII(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char character) { return static_cast<unsigned char>(character) < 0x80; });
+}
+
+bool isWhitespaceOrNewline(UChar32 codePoint) {
+    if ((codePoint >= 0x09 && codePoint <= 0x0D) || codePoint == 0x85) {
+        return true;
+    }
+    const auto category = u_charType(codePoint);
+    return category == U_SPACE_SEPARATOR || category == U_LINE_SEPARATOR ||
+           category == U_PARAGRAPH_SEPARATOR;
+}
+
+struct CollatorCloser {
+    void operator()(UCollator* collator) const { ucol_close(collator); }
+};
+
+UCollator* openStandardCollator() {
+    const char* locale = uloc_getDefault();
+    // The POSIX locale tailors collation to code-point order; the root order is what people expect.
+    if (std::string_view(locale) == "en_US_POSIX" || std::string_view(locale) == "c") {
+        locale = "";
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* collator = ucol_open(locale, &status);
+    if (U_FAILURE(status)) {
+        status = U_ZERO_ERROR;
+        collator = ucol_open("", &status);
+    }
+    ucol_setStrength(collator, UCOL_SECONDARY);
+    ucol_setAttribute(collator, UCOL_NUMERIC_COLLATION, UCOL_ON, &status);
+    return collator;
+}
+
+} // namespace
+
+std::string folded(std::string_view text) {
+    if (isASCII(text)) {
+        std::string result(text);
+        std::transform(result.begin(), result.end(), result.begin(), [](char character) {
+            return character >= 'A' && character <= 'Z' ? static_cast<char>(character + 32)
+                                                        : character;
+        });
+        return result;
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2* nfd = unorm2_getNFDInstance(&status);
+    const UNormalizer2* nfc = unorm2_getNFCInstance(&status);
+    if (U_FAILURE(status)) {
+        return std::string(text);
+    }
+    const UText16 decomposed = normalized(toUTF16(text), nfd);
+    return toUTF8(normalized(caseFolded(withoutNonspacingMarks(decomposed)), nfc));
+}
+
+std::string trimmed(std::string_view text) {
+    const auto length = static_cast<int32_t>(text.size());
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    int32_t start = 0;
+    while (start < length) {
+        int32_t next = start;
+        UChar32 codePoint;
+        U8_NEXT(bytes, next, length, codePoint);
+        if (codePoint < 0 || !isWhitespaceOrNewline(codePoint)) {
+            break;
+        }
+        start = next;
+    }
+    int32_t end = length;
+    while (end > start) {
+        int32_t previous = end;
+        UChar32 codePoint;
+        U8_PREV(bytes, start, previous, codePoint);
+        if (codePoint < 0 || !isWhitespaceOrNewline(codePoint)) {
+            break;
+        }
+        end = previous;
+    }
+    return std::string(text.substr(static_cast<std::size_t>(start),
+                                   static_cast<std::size_t>(end - start)));
+}
+
+int localizedStandardCompare(std::string_view left, std::string_view right) {
+    thread_local std::unique_ptr<UCollator, CollatorCloser> collator(openStandardCollator());
+    UErrorCode status = U_ZERO_ERROR;
+    const UCollationResult result =
+        ucol_strcollUTF8(collator.get(), left.data(), static_cast<int32_t>(left.size()),
+                         right.data(), static_cast<int32_t>(right.size()), &status);
+    if (U_FAILURE(status)) {
+        return left.compare(right);
+    }
+    return static_cast<int>(result);
+}
+
+} // namespace zemlar::Unicode

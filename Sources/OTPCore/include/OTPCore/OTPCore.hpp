@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Everything OTPCore offers.
+#pragma once
+
+#include "OTPCore/Account.hpp"
+#include "OTPCore/AccountGroup.hpp"
+#include "OTPCore/AccountGrouping.hpp"
+#include "OTPCore/AccountList.hpp"
+#include "OTPCore/AccountsCodec.hpp"
+#include "OTPCore/AccountsCodecError.hpp"
+#include "OTPCore/Base32.hpp"
+#include "OTPCore/CodeFormat.hpp"
+#include "OTPCore/Crypto.hpp"
+#include "OTPCore/Date.hpp"
+#include "OTPCore/FreshCode.hpp"
+#include "OTPCore/GroupList.hpp"
+#include "OTPCore/GroupsCodec.hpp"
+#include "OTPCore/HOTP.hpp"
+#include "OTPCore/JSONCoding.hpp"
+#include "OTPCore/OTPAlgorithm.hpp"
+#include "OTPCore/OTPAuthEntry.hpp"
+#include "OTPCore/OTPParameters.hpp"
+#include "OTPCore/Result.hpp"
+#include "OTPCore/TOTP.hpp"
+#include "OTPCore/UUID.hpp"
+#include "OTPCore/Unicode.hpp"

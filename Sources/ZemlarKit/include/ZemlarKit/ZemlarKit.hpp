@@ -1,0 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Everything ZemlarKit offers.
+#pragma once
+
+#include "ZemlarKit/RandomBytes.hpp"
