@@ -13,7 +13,9 @@ using namespace zemlar;
 
 const Bytes secret(20, 0x5A);
 
-OTPParameters parametersFor(OTPAlgorithm algorithm) { return *OTPParameters::make(algorithm, 6, 30); }
+OTPParameters parametersFor(OTPAlgorithm algorithm) {
+    return *OTPParameters::make(algorithm, 6, 30);
+}
 
 const EVP_MD* digestFor(OTPAlgorithm algorithm) {
     switch (algorithm) {

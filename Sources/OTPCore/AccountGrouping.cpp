@@ -61,9 +61,10 @@ std::optional<std::string> groupName(const Account& account, const Groups& group
     if (!account.groupID) {
         return std::nullopt;
     }
-    const auto found = std::find_if(groups.begin(), groups.end(), [&account](const AccountGroup& group) {
-        return group.id == *account.groupID;
-    });
+    const auto found =
+        std::find_if(groups.begin(), groups.end(), [&account](const AccountGroup& group) {
+            return group.id == *account.groupID;
+        });
     if (found == groups.end()) {
         return std::nullopt;
     }

@@ -26,8 +26,8 @@ namespace {
 // Applies `change` to the first account with the identifier in a copy of the list.
 template <class Change>
 Result<Accounts, AccountListError> changing(const UUID& id, const Accounts& list, Change change) {
-    const auto found =
-        std::find_if(list.begin(), list.end(), [&id](const Account& account) { return account.id == id; });
+    const auto found = std::find_if(list.begin(), list.end(),
+                                    [&id](const Account& account) { return account.id == id; });
     if (found == list.end()) {
         return fail(AccountListError::notFound());
     }
@@ -39,8 +39,9 @@ Result<Accounts, AccountListError> changing(const UUID& id, const Accounts& list
 } // namespace
 
 Result<Accounts, AccountListError> adding(const Account& account, const Accounts& list) {
-    const bool taken = std::any_of(list.begin(), list.end(),
-                                   [&account](const Account& other) { return other.id == account.id; });
+    const bool taken = std::any_of(list.begin(), list.end(), [&account](const Account& other) {
+        return other.id == account.id;
+    });
     if (taken) {
         return fail(AccountListError::duplicateID());
     }

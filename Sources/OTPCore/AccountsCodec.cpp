@@ -13,14 +13,11 @@ std::optional<JSON> encodeAccount(const Account& account) {
     if (!createdAt) {
         return std::nullopt;
     }
-    JSON object{{"id", account.id.uuidString()},
-                {"issuer", account.issuer},
-                {"name", account.name},
-                {"parameters", JSONCoding::encode(account.parameters)},
-                {"createdAt", *createdAt},
-                {"useCount", account.useCount},
-                {"domains", account.domains},
-                {"pressesReturn", account.pressesReturn}};
+    JSON object{
+        {"id", account.id.uuidString()}, {"issuer", account.issuer},
+        {"name", account.name},          {"parameters", JSONCoding::encode(account.parameters)},
+        {"createdAt", *createdAt},       {"useCount", account.useCount},
+        {"domains", account.domains},    {"pressesReturn", account.pressesReturn}};
     if (account.lastUsedAt) {
         const auto lastUsedAt = account.lastUsedAt->iso8601();
         if (!lastUsedAt) {

@@ -22,7 +22,9 @@ const EVP_MD* messageDigest(Digest digest) {
 
 } // namespace
 
-MAC::~MAC() { wipe(bytes); }
+MAC::~MAC() {
+    wipe(bytes);
+}
 
 MAC hmac(Digest digest, std::span<const std::uint8_t> key, std::span<const std::uint8_t> message) {
     MAC mac;

@@ -92,7 +92,7 @@ std::optional<std::string> Date::iso8601() const {
         return std::nullopt;
     }
     const double whole = std::floor(seconds_);
-    constexpr double firstSecond = -62135596800.0;  // 0001-01-01T00:00:00Z
+    constexpr double firstSecond = -62135596800.0;     // 0001-01-01T00:00:00Z
     constexpr double afterLastSecond = 253402300800.0; // 10000-01-01T00:00:00Z
     if (whole < firstSecond || whole >= afterLastSecond) {
         return std::nullopt;

@@ -36,9 +36,8 @@ const AccountGroup* groupWithID(const UUID& id, const Groups& list) {
 }
 
 // The trimmed name when no other group than `excluded` already has it.
-Result<std::string, GroupListError> validatedName(std::string_view name,
-                                                  const std::optional<UUID>& excluded,
-                                                  const Groups& list) {
+Result<std::string, GroupListError>
+validatedName(std::string_view name, const std::optional<UUID>& excluded, const Groups& list) {
     std::string trimmedName = Unicode::trimmed(name);
     if (trimmedName.empty()) {
         return fail(GroupListError::emptyName());
@@ -52,7 +51,9 @@ Result<std::string, GroupListError> validatedName(std::string_view name,
 
 } // namespace
 
-std::string nameKey(std::string_view name) { return Unicode::folded(Unicode::trimmed(name)); }
+std::string nameKey(std::string_view name) {
+    return Unicode::folded(Unicode::trimmed(name));
+}
 
 Result<Groups, GroupListError> adding(std::string_view name, const UUID& id, const Groups& list) {
     auto validName = validatedName(name, std::nullopt, list);

@@ -10,7 +10,9 @@ OTPAuthEntry::OTPAuthEntry(std::string issuer, std::string name, Bytes secret,
     : issuer(std::move(issuer)), name(std::move(name)), secret(std::move(secret)),
       parameters(parameters) {}
 
-OTPAuthEntry::~OTPAuthEntry() { Crypto::wipe(secret); }
+OTPAuthEntry::~OTPAuthEntry() {
+    Crypto::wipe(secret);
+}
 
 Account OTPAuthEntry::account(const UUID& id, Date createdAt) const {
     return Account{.id = id,

@@ -16,7 +16,8 @@ std::uint64_t wholeSeconds(Date at) {
         return 0;
     }
     constexpr double limit = 18446744073709549568.0; // largest double below 2^64
-    return seconds >= limit ? static_cast<std::uint64_t>(limit) : static_cast<std::uint64_t>(seconds);
+    return seconds >= limit ? static_cast<std::uint64_t>(limit)
+                            : static_cast<std::uint64_t>(seconds);
 }
 
 } // namespace

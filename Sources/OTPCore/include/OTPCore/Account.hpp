@@ -34,7 +34,9 @@ namespace AccountTitle {
 /// The one display title of an account: the non-empty ones of issuer and name, joined by " · ".
 std::string make(std::string_view issuer, std::string_view name);
 
-inline std::string make(const Account& account) { return make(account.issuer, account.name); }
+inline std::string make(const Account& account) {
+    return make(account.issuer, account.name);
+}
 
 } // namespace AccountTitle
 } // namespace zemlar

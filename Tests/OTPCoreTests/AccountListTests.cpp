@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TestAccounts.hpp"
+
+#include <OTPCore/AccountList.hpp>
+#include <OTPCore/OTPAuthEntry.hpp>
+#include <gtest/gtest.h>
+
+using namespace zemlar;
+using zemlar::testing::account;
+using zemlar::testing::uuid;
+
+namespace {
+
+const Accounts twoAccounts = {account(1, "Northwind", "me"), account(2, "Contoso", "you")};
+
+TEST(AccountTitle, JoinsTheNonEmptyPartsWithAMiddleDot) {
+    EXPECT_EQ(AccountTitle::make("Northwind", "me"), "Northwind \u00B7 me");
+    EXPECT_EQ(AccountTitle::make("Northwind", ""), "Northwind");
+    EXPECT_EQ(AccountTitle::make("", "me"), "me");
+    EXPECT_EQ(AccountTitle::make("", ""), "");
+    EXPECT_EQ(AccountTitle::make("Northwind", " "), "Northwind \u00B7  ");
+}
+
+TEST(OTPAuthEntry, MakesAFreshAccountWithoutTheSecret) {
+    const auto parameters = *OTPParameters::make(OTPAlgorithm::sha256, 8, 60);
+    const OTPAuthEntry entry("Northwind", "me", Bytes{1, 2, 3}, parameters);
+    const Account made = entry.account(uuid(7), Date(100));
+    EXPECT_EQ(made.id, uuid(7));
+    EXPECT_EQ(made.issuer, "Northwind");
+    EXPECT_EQ(made.name, "me");
+    EXPECT_EQ(made.parameters, parameters);
+    EXPECT_EQ(made.createdAt, Date(100));
+    EXPECT_EQ(made.lastUsedAt, std::nullopt);
+    EXPECT_EQ(made.useCount, 0);
+    EXPECT_TRUE(made.domains.empty());
+    EXPECT_EQ(made.groupID, std::nullopt);
+    EXPECT_FALSE(made.pressesReturn);
+}
+
+TEST(AccountList, AddingAppendsAndRefusesATakenIdentifier) {
+    const auto added = AccountList::adding(account(3, "Fabrikam"), twoAccounts);
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added->size(), 3u);
+    EXPECT_EQ(added->back().issuer, "Fabrikam");
+
+    const auto duplicate = AccountList::adding(account(2, "Other"), twoAccounts);
+    EXPECT_EQ(duplicate, fail(AccountListError::duplicateID()));
+    EXPECT_EQ(twoAccounts.size(), 2u);
+}
+
+TEST(AccountList, RemovingKeepsTheOrderAndIgnoresUnknownIdentifiers) {
+    Accounts three = twoAccounts;
+    three.push_back(account(3, "Fabrikam"));
+    const Accounts remaining = AccountList::removing(uuid(2), three);
+    ASSERT_EQ(remaining.size(), 2u);
+    EXPECT_EQ(remaining[0].id, uuid(1));
+    EXPECT_EQ(remaining[1].id, uuid(3));
+    EXPECT_EQ(AccountList::removing(uuid(99), three), three);
+}
+
+TEST(AccountList, RenamingTrimsAndRefusesAnEmptyTitleBeforeTheLookup) {
+    const auto renamed = AccountList::renaming(uuid(1), " Word ", "\tname\n", twoAccounts);
+    ASSERT_TRUE(renamed);
+    EXPECT_EQ((*renamed)[0].issuer, "Word");
+    EXPECT_EQ((*renamed)[0].name, "name");
+
+    EXPECT_EQ(AccountList::renaming(uuid(1), "  ", "\n", twoAccounts),
+              fail(AccountListError::emptyTitle()));
+    EXPECT_EQ(AccountList::renaming(uuid(99), "  ", "\n", twoAccounts),
+              fail(AccountListError::emptyTitle()));
+    EXPECT_EQ(AccountList::renaming(uuid(99), "Word", "", twoAccounts),
+              fail(AccountListError::notFound()));
+    // Unicode spaces and line separators count as white space too.
+    EXPECT_EQ(AccountList::renaming(uuid(1), "\u00A0\u2028", "\u3000", twoAccounts),
+              fail(AccountListError::emptyTitle()));
+}
+
+TEST(AccountList, SettersChangeOnlyTheirFieldOfTheFirstMatch) {
+    const auto domains =
+        AccountList::settingDomains(uuid(2), {"b.example", "a.example"}, twoAccounts);
+    ASSERT_TRUE(domains);
+    EXPECT_EQ((*domains)[1].domains, (std::vector<std::string>{"b.example", "a.example"}));
+    EXPECT_EQ((*domains)[0], twoAccounts[0]);
+
+    const auto presses = AccountList::settingPressesReturn(uuid(1), true, twoAccounts);
+    ASSERT_TRUE(presses);
+    EXPECT_TRUE((*presses)[0].pressesReturn);
+
+    const auto grouped = AccountList::settingGroup(uuid(1), uuid(50), twoAccounts);
+    ASSERT_TRUE(grouped);
+    EXPECT_EQ((*grouped)[0].groupID, uuid(50));
+    const auto ungrouped = AccountList::settingGroup(uuid(1), std::nullopt, *grouped);
+    ASSERT_TRUE(ungrouped);
+    EXPECT_EQ(*ungrouped, twoAccounts);
+
+    EXPECT_EQ(AccountList::settingDomains(uuid(9), {}, twoAccounts),
+              fail(AccountListError::notFound()));
+    EXPECT_EQ(AccountList::settingPressesReturn(uuid(9), true, twoAccounts),
+              fail(AccountListError::notFound()));
+    EXPECT_EQ(AccountList::settingGroup(uuid(9), uuid(50), twoAccounts),
+              fail(AccountListError::notFound()));
+}
+
+TEST(AccountList, UngroupingTouchesOnlyThatGroup) {
+    Accounts grouped = twoAccounts;
+    grouped[0].groupID = uuid(50);
+    grouped[1].groupID = uuid(51);
+    const Accounts result = AccountList::ungrouping(uuid(50), grouped);
+    EXPECT_EQ(result[0].groupID, std::nullopt);
+    EXPECT_EQ(result[1].groupID, uuid(51));
+    EXPECT_EQ(AccountList::ungrouping(uuid(77), grouped), grouped);
+}
+
+TEST(AccountList, RecordingUseCountsAndKeepsTheLatestMoment) {
+    auto once = AccountList::recordingUse(uuid(1), Date(10), twoAccounts);
+    ASSERT_TRUE(once);
+    auto twice = AccountList::recordingUse(uuid(1), Date(20), *once);
+    ASSERT_TRUE(twice);
+    EXPECT_EQ((*twice)[0].useCount, 2);
+    EXPECT_EQ((*twice)[0].lastUsedAt, Date(20));
+    EXPECT_EQ(AccountList::recordingUse(uuid(9), Date(20), twoAccounts),
+              fail(AccountListError::notFound()));
+}
+
+TEST(AccountList, UseCountStopsAtItsLargestValue) {
+    Accounts list = twoAccounts;
+    list[0].useCount = std::numeric_limits<std::int64_t>::max();
+    const auto used = AccountList::recordingUse(uuid(1), Date(20), list);
+    ASSERT_TRUE(used);
+    EXPECT_EQ((*used)[0].useCount, std::numeric_limits<std::int64_t>::max());
+}
+
+TEST(AccountListError, DescribesItsCase) {
+    EXPECT_EQ(AccountListError::duplicateID().describe(), "duplicateID");
+    EXPECT_EQ(AccountListError::emptyTitle().describe(), "emptyTitle");
+    EXPECT_EQ(AccountListError::notFound().kind(), AccountListError::Kind::notFound);
+}
+
+} // namespace

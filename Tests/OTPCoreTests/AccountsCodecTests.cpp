@@ -1,0 +1,199 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TestAccounts.hpp"
+
+#include <OTPCore/AccountsCodec.hpp>
+#include <OTPCore/GroupsCodec.hpp>
+#include <OTPCore/JSONCoding.hpp>
+#include <gtest/gtest.h>
+
+using namespace zemlar;
+using JSONCoding::JSON;
+using zemlar::testing::account;
+using zemlar::testing::group;
+using zemlar::testing::uuid;
+
+namespace {
+
+Bytes bytes(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
+
+std::string text(const Bytes& data) {
+    return std::string(data.begin(), data.end());
+}
+
+const char* minimalAccountFile = R"({
+  "version": 1,
+  "accounts": [{
+    "id": "e621e1f8-c36c-495a-93fc-0c247a3e6e5f",
+    "issuer": "Northwind", "name": "me", "useCount": 3,
+    "createdAt": "2025-03-01T09:30:00Z",
+    "parameters": {"algorithm": "SHA1", "digits": 6, "period": 30},
+    "unknownKey": [1, 2, 3]
+  }]
+})";
+
+Account fullAccount() {
+    Account full = account(1, "Northwind \u00B7 Süd", "me@example.com");
+    full.parameters = *OTPParameters::make(OTPAlgorithm::sha512, 8, 60);
+    full.lastUsedAt = Date(1740821500);
+    full.useCount = 42;
+    full.domains = {"northwind.example", "login.northwind.example"};
+    full.groupID = uuid(77);
+    full.pressesReturn = true;
+    return full;
+}
+
+TEST(AccountsCodec, RoundTripsEveryField) {
+    const Accounts list = {fullAccount(), account(2, "", "")};
+    const auto encoded = AccountsCodec::encode(list);
+    ASSERT_TRUE(encoded);
+    EXPECT_EQ(AccountsCodec::decode(*encoded), list);
+}
+
+TEST(AccountsCodec, DropsFractionsOfASecond) {
+    Account precise = account(1, "A");
+    precise.createdAt = Date(1740821400.75);
+    const auto decoded = AccountsCodec::decode(*AccountsCodec::encode({precise}));
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ((*decoded)[0].createdAt, Date(1740821400));
+}
+
+TEST(AccountsCodec, WritesSortedPrettyJSONWithOptionalKeysOnlyWhenPresent) {
+    const std::string written = text(*AccountsCodec::encode({account(1, "A")}));
+    EXPECT_NE(written.find('\n'), std::string::npos);
+    EXPECT_LT(written.find("\"accounts\""), written.find("\"version\""));
+    const char* keys[] = {"\"createdAt\"",     "\"domains\"", "\"id\"",
+                          "\"issuer\"",        "\"name\"",    "\"parameters\"",
+                          "\"pressesReturn\"", "\"useCount\""};
+    for (std::size_t index = 1; index < std::size(keys); ++index) {
+        EXPECT_LT(written.find(keys[index - 1]), written.find(keys[index])) << keys[index];
+    }
+    EXPECT_EQ(written.find("lastUsedAt"), std::string::npos);
+    EXPECT_EQ(written.find("groupID"), std::string::npos);
+    EXPECT_NE(written.find("\"00000000-0000-0000-0000-000000000001\""), std::string::npos);
+    EXPECT_NE(written.find("\"2025-03-01T09:30:00Z\""), std::string::npos);
+}
+
+TEST(AccountsCodec, FillsDefaultsForMissingOptionalKeysAndWritesThemBack) {
+    const auto decoded = AccountsCodec::decode(bytes(minimalAccountFile));
+    ASSERT_TRUE(decoded);
+    ASSERT_EQ(decoded->size(), 1u);
+    const Account& read = decoded->front();
+    EXPECT_EQ(read.id.uuidString(), "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
+    EXPECT_TRUE(read.domains.empty());
+    EXPECT_EQ(read.groupID, std::nullopt);
+    EXPECT_EQ(read.lastUsedAt, std::nullopt);
+    EXPECT_FALSE(read.pressesReturn);
+    EXPECT_EQ(read.useCount, 3);
+
+    const JSON rewritten = JSON::parse(text(*AccountsCodec::encode(*decoded)));
+    const JSON& object = rewritten["accounts"][0];
+    EXPECT_EQ(object["domains"], JSON::array());
+    EXPECT_EQ(object["pressesReturn"], false);
+    EXPECT_FALSE(object.contains("groupID"));
+    EXPECT_FALSE(object.contains("unknownKey"));
+}
+
+TEST(AccountsCodec, ProbesTheVersionBeforeTheRest) {
+    EXPECT_EQ(AccountsCodec::decode(bytes(R"({"version": 2, "accounts": []})")),
+              fail(AccountsCodecError::unsupportedVersion(2)));
+    EXPECT_EQ(AccountsCodec::decode(bytes(R"({"version": 0})")),
+              fail(AccountsCodecError::unsupportedVersion(0)));
+    EXPECT_EQ(AccountsCodec::decode(bytes(R"({"version": -7, "accounts": "junk"})")),
+              fail(AccountsCodecError::unsupportedVersion(-7)));
+    EXPECT_EQ(AccountsCodec::decode(bytes(R"({"accounts": []})")),
+              fail(AccountsCodecError::malformed()));
+    EXPECT_EQ(AccountsCodec::decode(bytes(R"({"version": "1", "accounts": []})")),
+              fail(AccountsCodecError::malformed()));
+    EXPECT_EQ(AccountsCodec::decode(bytes(R"({"version": 1})")),
+              fail(AccountsCodecError::malformed()));
+    EXPECT_EQ(AccountsCodec::decode(bytes(R"({"version": 1, "accounts": []})")), Accounts{});
+}
+
+TEST(AccountsCodec, RefusesTheWholeFileForOneBadAccount) {
+    JSON document = JSON::parse(minimalAccountFile);
+    const JSON good = document["accounts"][0];
+    const auto refusedWith = [&](auto change) {
+        JSON bad = good;
+        change(bad);
+        JSON twoAccounts = document;
+        twoAccounts["accounts"] = JSON::array({good, bad});
+        return AccountsCodec::decode(bytes(twoAccounts.dump()));
+    };
+    const auto malformed = fail(AccountsCodecError::malformed());
+    EXPECT_EQ(refusedWith([](JSON& a) { a.erase("useCount"); }), malformed);
+    EXPECT_EQ(refusedWith([](JSON& a) { a["parameters"]["algorithm"] = "MD5"; }), malformed);
+    EXPECT_EQ(refusedWith([](JSON& a) { a["parameters"]["digits"] = 5; }), malformed);
+    EXPECT_EQ(refusedWith([](JSON& a) { a["id"] = "not-a-uuid"; }), malformed);
+    EXPECT_EQ(refusedWith([](JSON& a) { a["createdAt"] = "2025-03-01T09:30:00.5Z"; }), malformed);
+    EXPECT_EQ(refusedWith([](JSON& a) { a["lastUsedAt"] = "yesterday"; }), malformed);
+    EXPECT_EQ(refusedWith([](JSON& a) { a["groupID"] = 12; }), malformed);
+    EXPECT_EQ(refusedWith([](JSON& a) { a["domains"] = JSON::array({"a", 1}); }), malformed);
+    EXPECT_EQ(refusedWith([](JSON& a) { a["pressesReturn"] = "yes"; }), malformed);
+    EXPECT_EQ(refusedWith([](JSON& a) { a["issuer"] = nullptr; }), malformed);
+    EXPECT_EQ(refusedWith([](JSON& a) { a = "account"; }), malformed);
+    EXPECT_EQ(refusedWith([](JSON& a) { a["useCount"] = 1.5; }), malformed);
+}
+
+TEST(AccountsCodec, ReadsNullOptionalMembersAsAbsent) {
+    JSON document = JSON::parse(minimalAccountFile);
+    document["accounts"][0]["groupID"] = nullptr;
+    document["accounts"][0]["lastUsedAt"] = nullptr;
+    const auto decoded = AccountsCodec::decode(bytes(document.dump()));
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->front().groupID, std::nullopt);
+}
+
+TEST(AccountsCodec, RefusesTextThatIsNotAJSONObject) {
+    for (const char* input : {"", "null", "[]", "{", "1", "{\"version\": 1, \"accounts\": [}",
+                              "\xFF\xFE{}", "{\"version\": 1, \"accounts\": [\"\xC3\"]}"}) {
+        EXPECT_EQ(AccountsCodec::decode(bytes(input)), fail(AccountsCodecError::malformed()))
+            << input;
+    }
+}
+
+TEST(AccountsCodec, ReportsWhatCannotBeWritten) {
+    Account undatable = account(1, "A");
+    undatable.createdAt = Date(1e20);
+    EXPECT_EQ(AccountsCodec::encode({undatable}), fail(AccountsCodecError::encodingFailed()));
+    Account invalidText = account(2, "\xC3");
+    EXPECT_EQ(AccountsCodec::encode({invalidText}), fail(AccountsCodecError::encodingFailed()));
+}
+
+TEST(AccountsCodecError, DescribesTheCaseAndItsPayload) {
+    EXPECT_EQ(AccountsCodecError::unsupportedVersion(2).describe(), "unsupportedVersion(2)");
+    EXPECT_EQ(AccountsCodecError::malformed().describe(), "malformed");
+    EXPECT_EQ(AccountsCodecError::encodingFailed().describe(), "encodingFailed");
+    EXPECT_NE(AccountsCodecError::unsupportedVersion(2), AccountsCodecError::unsupportedVersion(3));
+}
+
+TEST(GroupsCodec, RoundTripsInStoredOrder) {
+    const Groups groups = {group(2, "Work"), group(1, "Ärger \"quoted\"")};
+    const auto encoded = GroupsCodec::encode(groups);
+    ASSERT_TRUE(encoded);
+    EXPECT_EQ(GroupsCodec::decode(*encoded), groups);
+    const std::string written = text(*encoded);
+    EXPECT_LT(written.find("\"groups\""), written.find("\"version\""));
+    EXPECT_LT(written.find("\"id\""), written.find("\"name\""));
+}
+
+TEST(GroupsCodec, FollowsTheAccountFileRules) {
+    EXPECT_EQ(GroupsCodec::decode(bytes(R"({"version": 3, "groups": 5})")),
+              fail(AccountsCodecError::unsupportedVersion(3)));
+    EXPECT_EQ(GroupsCodec::decode(bytes(R"({"groups": []})")),
+              fail(AccountsCodecError::malformed()));
+    EXPECT_EQ(GroupsCodec::decode(bytes(R"({"version": 1})")),
+              fail(AccountsCodecError::malformed()));
+    EXPECT_EQ(GroupsCodec::decode(bytes(R"({"version": 1, "groups": [{"id": "x", "name": "A"}]})")),
+              fail(AccountsCodecError::malformed()));
+    EXPECT_EQ(GroupsCodec::decode(bytes(
+                  R"({"version": 1, "groups": [{"id": "00000000-0000-0000-0000-000000000001"}]})")),
+              fail(AccountsCodecError::malformed()));
+    const auto lowerCase = GroupsCodec::decode(bytes(
+        R"({"version": 1, "extra": 1, "groups": [{"id": "abcdef00-0000-0000-0000-000000000001", "name": "A", "color": "red"}]})"));
+    ASSERT_TRUE(lowerCase);
+    EXPECT_EQ(lowerCase->front().id.uuidString(), "ABCDEF00-0000-0000-0000-000000000001");
+}
+
+} // namespace

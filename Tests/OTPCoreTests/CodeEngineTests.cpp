@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <OTPCore/Base32.hpp>
+#include <OTPCore/CodeFormat.hpp>
+#include <OTPCore/FreshCode.hpp>
+#include <OTPCore/HOTP.hpp>
+#include <OTPCore/TOTP.hpp>
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace zemlar;
+
+namespace {
+
+Bytes ascii(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
+
+const Bytes rfcSHA1Seed = ascii("12345678901234567890");
+const Bytes rfcSHA256Seed = ascii("12345678901234567890123456789012");
+const Bytes rfcSHA512Seed =
+    ascii("1234567890123456789012345678901234567890123456789012345678901234");
+
+OTPParameters parameters(OTPAlgorithm algorithm, std::int64_t digits, std::int64_t period = 30) {
+    return *OTPParameters::make(algorithm, digits, period);
+}
+
+TEST(HOTP, MatchesEveryValueOfRFC4226AppendixD) {
+    const char* expected[] = {"755224", "287082", "359152", "969429", "338314",
+                              "254676", "287922", "162583", "399871", "520489"};
+    for (std::uint64_t counter = 0; counter < 10; ++counter) {
+        EXPECT_EQ(HOTP::code(rfcSHA1Seed, counter, OTPParameters::standard()), expected[counter])
+            << counter;
+    }
+}
+
+TEST(HOTP, TruncatesDynamicallyAsRFC4226Describes) {
+    // Counter 0 of the RFC seed: MAC cc93cf18…b0, offset 0 → 0x4c93cf18.
+    const Bytes mac = HOTP::hmac(OTPAlgorithm::sha1, rfcSHA1Seed, Bytes(8, 0));
+    ASSERT_EQ(mac.size(), 20u);
+    EXPECT_EQ(mac.front(), 0xCC);
+    EXPECT_EQ(HOTP::dynamicTruncation(mac), 0x4C93CF18u);
+}
+
+TEST(HOTP, MACLengthFollowsTheAlgorithm) {
+    EXPECT_EQ(HOTP::hmac(OTPAlgorithm::sha1, rfcSHA1Seed, Bytes{1}).size(), 20u);
+    EXPECT_EQ(HOTP::hmac(OTPAlgorithm::sha256, rfcSHA1Seed, Bytes{1}).size(), 32u);
+    EXPECT_EQ(HOTP::hmac(OTPAlgorithm::sha512, rfcSHA1Seed, Bytes{1}).size(), 64u);
+    EXPECT_EQ(HOTP::hmac(OTPAlgorithm::sha1, Bytes{}, Bytes{1}).size(), 20u);
+}
+
+TEST(HOTP, HandlesCountersBeyond32Bits) {
+    const Bytes secret = *Base32::decode(
+        "OR6O5BU2ZCD6PPEJ6OB2LKW5SXUZ7LJM6KS3ND7PX664ZOTWZOY6JJN24KX3N2FPVPT3BA7RXO6ISLJN26MOLF4O"
+        "6GDK3AHTQ6S3XY4PW7UITDRA6OUZPCGVU7Z2HHE34KL2G");
+    EXPECT_EQ(HOTP::code(secret, 10'000'000'000ull, OTPParameters::standard()), "361593");
+}
+
+struct RFC6238Row {
+    double time;
+    const char* sha1;
+    const char* sha256;
+    const char* sha512;
+};
+
+TEST(TOTP, MatchesTheWholeRFC6238AppendixBTable) {
+    const RFC6238Row rows[] = {
+        {59, "94287082", "46119246", "90693936"},
+        {1111111109, "07081804", "68084774", "25091201"},
+        {1111111111, "14050471", "67062674", "99943326"},
+        {1234567890, "89005924", "91819424", "93441116"},
+        {2000000000, "69279037", "90698825", "38618901"},
+        {20000000000, "65353130", "77737706", "47863826"},
+    };
+    for (const RFC6238Row& row : rows) {
+        const Date at(row.time);
+        EXPECT_EQ(TOTP::code(rfcSHA1Seed, at, parameters(OTPAlgorithm::sha1, 8)), row.sha1);
+        EXPECT_EQ(TOTP::code(rfcSHA256Seed, at, parameters(OTPAlgorithm::sha256, 8)), row.sha256);
+        EXPECT_EQ(TOTP::code(rfcSHA512Seed, at, parameters(OTPAlgorithm::sha512, 8)), row.sha512);
+    }
+}
+
+TEST(TOTP, KeepsLeadingZeros) {
+    EXPECT_EQ(TOTP::code(rfcSHA1Seed, Date(1234567890), OTPParameters::standard()), "005924");
+    EXPECT_EQ(TOTP::code(rfcSHA1Seed, Date(1111111109), OTPParameters::standard()), "081804");
+    const Bytes secret = *Base32::decode("ABCDEFGH");
+    EXPECT_EQ(TOTP::code(secret, Date(200), OTPParameters::standard()), "028307");
+}
+
+TEST(TOTP, SevenDigitCodesHaveSevenCharacters) {
+    const std::string code = TOTP::code(rfcSHA1Seed, Date(59), parameters(OTPAlgorithm::sha1, 7));
+    EXPECT_EQ(code, "4287082");
+}
+
+TEST(TOTP, CounterAndRemainingSecondsAtPeriodEdges) {
+    EXPECT_EQ(TOTP::counter(Date(30.0), 30), 1u);
+    EXPECT_EQ(TOTP::secondsRemaining(Date(30.0), 30), 30);
+    EXPECT_EQ(TOTP::counter(Date(59.9), 30), 1u);
+    EXPECT_EQ(TOTP::secondsRemaining(Date(59.9), 30), 1);
+    EXPECT_EQ(TOTP::counter(Date(29.999), 30), 0u);
+    EXPECT_EQ(TOTP::secondsRemaining(Date(0), 1), 1);
+}
+
+TEST(TOTP, MomentsBefore1970CountAsTheStart) {
+    for (const double moment : {-0.5, -1.0, -29.5, -30.0, -1e12}) {
+        EXPECT_EQ(TOTP::counter(Date(moment), 30), 0u) << moment;
+        EXPECT_EQ(TOTP::secondsRemaining(Date(moment), 30), 30) << moment;
+        EXPECT_EQ(TOTP::code(rfcSHA1Seed, Date(moment), OTPParameters::standard()), "755224");
+    }
+}
+
+TEST(TOTP, SurvivesMomentsNoClockProduces) {
+    for (const double moment : {std::nan(""), 1e300, -1e300, HUGE_VAL}) {
+        EXPECT_EQ(TOTP::code(rfcSHA1Seed, Date(moment), OTPParameters::standard()).size(), 6u);
+        const auto remaining = TOTP::secondsRemaining(Date(moment), 30);
+        EXPECT_GE(remaining, 1);
+        EXPECT_LE(remaining, 30);
+    }
+}
+
+TEST(FreshCode, DeliversAtOnceWhileFourSecondsRemain) {
+    const double periodStart = 1'700'000'010.0; // a multiple of 30
+    EXPECT_EQ(FreshCode::delay(Date(periodStart), 30), 0.0);
+    EXPECT_EQ(FreshCode::delay(Date(periodStart + 26.5), 30), 0.0);
+    EXPECT_EQ(FreshCode::delay(Date(periodStart + 26.999), 30), 0.0);
+}
+
+TEST(FreshCode, WaitsForTheNextPeriodInTheLastThreeSeconds) {
+    const double periodStart = 1'700'000'010.0;
+    EXPECT_DOUBLE_EQ(FreshCode::delay(Date(periodStart + 27.0), 30), 3.0);
+    EXPECT_DOUBLE_EQ(FreshCode::delay(Date(periodStart + 27.5), 30), 2.5);
+    EXPECT_NEAR(FreshCode::delay(Date(periodStart + 29.9), 30), 0.1, 1e-6);
+    EXPECT_GT(FreshCode::delay(Date(periodStart + 29.9), 30), 0.0);
+}
+
+TEST(FreshCode, ShortPeriodsAlwaysWaitAndNeverGoNegative) {
+    // With a period of 3 seconds no code ever has 4 seconds left.
+    for (double offset = 0; offset < 3; offset += 0.25) {
+        const double delay = FreshCode::delay(Date(300 + offset), 3);
+        EXPECT_GT(delay, 0.0) << offset;
+        EXPECT_LE(delay, 3.0) << offset;
+    }
+    EXPECT_GE(FreshCode::delay(Date(-5), 30), 0.0);
+    EXPECT_EQ(FreshCode::minimumRemaining, 4);
+}
+
+TEST(CodeFormat, SplitsAfterTheFirstHalfRoundedUp) {
+    EXPECT_EQ(CodeFormat::grouped("123456"), "123 456");
+    EXPECT_EQ(CodeFormat::grouped("1234567"), "1234 567");
+    EXPECT_EQ(CodeFormat::grouped("12345678"), "1234 5678");
+    EXPECT_EQ(CodeFormat::grouped("12345"), "123 45");
+    EXPECT_EQ(CodeFormat::grouped("1234"), "1234");
+    EXPECT_EQ(CodeFormat::grouped(""), "");
+}
+
+} // namespace

@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <OTPCore/Date.hpp>
+#include <OTPCore/UUID.hpp>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <unordered_set>
+
+using namespace zemlar;
+
+namespace {
+
+TEST(DateISO8601, WritesWholeSecondsInUTC) {
+    EXPECT_EQ(Date(0).iso8601(), "1970-01-01T00:00:00Z");
+    EXPECT_EQ(Date(1740821400).iso8601(), "2025-03-01T09:30:00Z");
+    EXPECT_EQ(Date(1740821400.999).iso8601(), "2025-03-01T09:30:00Z");
+    EXPECT_EQ(Date(-0.5).iso8601(), "1969-12-31T23:59:59Z");
+    EXPECT_EQ(Date(951782400).iso8601(), "2000-02-29T00:00:00Z");
+    EXPECT_EQ(Date(253402300799).iso8601(), "9999-12-31T23:59:59Z");
+}
+
+TEST(DateISO8601, CannotWriteMomentsOutsideFourDigitYears) {
+    EXPECT_EQ(Date(253402300800).iso8601(), std::nullopt);
+    EXPECT_EQ(Date(-62135596801).iso8601(), std::nullopt);
+    EXPECT_EQ(Date(std::nan("")).iso8601(), std::nullopt);
+    EXPECT_EQ(Date(HUGE_VAL).iso8601(), std::nullopt);
+}
+
+TEST(DateISO8601, ReadsWhatItWrites) {
+    for (const double seconds : {0.0, 1740821400.0, -86400.0, 4102444800.0, -62135596800.0}) {
+        const auto text = Date(seconds).iso8601();
+        ASSERT_TRUE(text);
+        EXPECT_EQ(Date::parseISO8601(*text), Date(seconds)) << *text;
+    }
+}
+
+TEST(DateISO8601, ReadsNumericOffsets) {
+    EXPECT_EQ(Date::parseISO8601("2025-03-01T10:30:00+01:00"), Date(1740821400));
+    EXPECT_EQ(Date::parseISO8601("2025-03-01T04:00:00-05:30"), Date(1740821400));
+}
+
+TEST(DateISO8601, RefusesEveryOtherForm) {
+    for (const char* text : {
+             "2025-03-01T09:30:00.5Z",   "2025-03-01T09:30:00.000Z",
+             "2025-03-01 09:30:00Z",     "2025-03-01T09:30:00",
+             "2025-03-01T09:30Z",        "2025-02-29T09:30:00Z",
+             "2024-13-01T09:30:00Z",     "2024-00-10T09:30:00Z",
+             "2024-01-32T09:30:00Z",     "2024-01-01T24:00:00Z",
+             "2024-01-01T23:60:00Z",     "2024-01-01T23:59:60Z",
+             "0000-01-01T00:00:00Z",     "2025-03-01t09:30:00z",
+             "2025-03-01T09:30:00+0100", "2025-03-01T09:30:00+24:00",
+             "+2025-03-01T09:30:00Z",    "2025-3-01T09:30:00Z",
+             "2025-03-01T09:30:00ZZ",    "",
+             "2025-03-01T09:30:0\xD9Z",
+         }) {
+        EXPECT_EQ(Date::parseISO8601(text), std::nullopt) << text;
+    }
+    EXPECT_TRUE(Date::parseISO8601("2024-02-29T09:30:00Z"));
+}
+
+TEST(UUID, ParsesEitherCaseAndWritesUpperCase) {
+    const auto lower = UUID::parse("e621e1f8-c36c-495a-93fc-0c247a3e6e5f");
+    const auto upper = UUID::parse("E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
+    ASSERT_TRUE(lower);
+    EXPECT_EQ(lower, upper);
+    EXPECT_EQ(lower->uuidString(), "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
+    EXPECT_EQ(lower->bytes()[0], 0xE6);
+    EXPECT_EQ(lower->bytes()[15], 0x5F);
+}
+
+TEST(UUID, RefusesAnythingButTheCanonicalForm) {
+    for (const char* text : {
+             "",
+             "E621E1F8C36C495A93FC0C247A3E6E5F",
+             "{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}",
+             "E621E1F8-C36C-495A-93FC-0C247A3E6E5",
+             "E621E1F8-C36C-495A-93FC-0C247A3E6E5FF",
+             "E621E1F8-C36C-495A-93FC_0C247A3E6E5F",
+             "G621E1F8-C36C-495A-93FC-0C247A3E6E5F",
+             "E621E1F8-C36C-495A-93FC-0C247A3E6E5 ",
+             "E621E1F-8C36C-495A-93FC-0C247A3E6E5F",
+         }) {
+        EXPECT_EQ(UUID::parse(text), std::nullopt) << text;
+    }
+}
+
+TEST(UUID, HashesDistinctIdentifiersApart) {
+    std::unordered_set<UUID> set;
+    set.insert(*UUID::parse("00000000-0000-0000-0000-000000000001"));
+    set.insert(*UUID::parse("00000000-0000-0000-0000-000000000002"));
+    set.insert(*UUID::parse("00000000-0000-0000-0000-000000000001"));
+    EXPECT_EQ(set.size(), 2u);
+}
+
+} // namespace
