@@ -17,6 +17,8 @@
 #include "OTPCore/GroupsCodec.hpp"
 #include "OTPCore/HOTP.hpp"
 #include "OTPCore/JSONCoding.hpp"
+#include "OTPCore/KeyStroke.hpp"
+#include "OTPCore/KeyStrokes.hpp"
 #include "OTPCore/OTPAlgorithm.hpp"
 #include "OTPCore/OTPAuthEntry.hpp"
 #include "OTPCore/OTPParameters.hpp"
