@@ -3,6 +3,7 @@
 
 #include <OTPCore/KeyStrokes.hpp>
 #include <QCoroTimer>
+#include <QTimer>
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -126,13 +127,17 @@ public:
         return remappedPress(symbol);
     }
 
-    /// Lets go of every modifier key that is down, remembering it.
+    /// Lets go of every modifier key that is down, remembering it. Lock keys stay: pressing
+    /// them again afterwards would toggle the user's lock.
     bool releaseHeldModifiers() {
         char keys[32] = {};
         XQueryKeymap(display_, keys);
         ErrorTrap trap(display_);
         for (const KeyCode key : modifierKeys()) {
             const bool down = (keys[key / 8] >> (key % 8)) & 1;
+            if (down && isLockKey(key)) {
+                continue;
+            }
             if (down && std::find(released_.begin(), released_.end(), key) == released_.end()) {
                 XTestFakeKeyEvent(display_, key, False, CurrentTime);
                 released_.push_back(key);
@@ -191,6 +196,15 @@ private:
         default:
             return group_ % groups;
         }
+    }
+
+    bool isLockKey(KeyCode key) const {
+        if (XkbKeyNumGroups(map_, key) == 0) {
+            return false;
+        }
+        const KeySym symbol = XkbKeySymEntry(map_, key, 0, 0);
+        return symbol == XK_Caps_Lock || symbol == XK_Shift_Lock || symbol == XK_Num_Lock ||
+               symbol == XK_ISO_Level3_Lock || symbol == XK_Scroll_Lock;
     }
 
     std::vector<KeyCode> modifierKeys() const {
@@ -308,6 +322,20 @@ private:
     std::vector<KeyCode> remapped_;
 };
 
+/// Waits at least the interval on the monotonic clock, keeping the event loop running. Coarse Qt
+/// timers may fire early, so precise ones are used until the deadline has passed.
+QCoro::Task<> pause(std::chrono::milliseconds interval) {
+    const auto deadline = std::chrono::steady_clock::now() + interval;
+    do {
+        QTimer timer;
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setSingleShot(true);
+        timer.start(std::chrono::ceil<std::chrono::milliseconds>(deadline -
+                                                                 std::chrono::steady_clock::now()));
+        co_await timer;
+    } while (std::chrono::steady_clock::now() < deadline);
+}
+
 } // namespace
 
 Result<void, DeliveryError> TypingDelivery::prepare() {
@@ -345,7 +373,7 @@ QCoro::Task<Result<void, DeliveryError>> TypingDelivery::deliver(std::string cod
         if (!keyboard->type(press)) {
             co_return fail(DeliveryError::eventFailed());
         }
-        co_await QCoro::sleepFor(keyInterval);
+        co_await pause(keyInterval);
     }
     keyboard->restore();
     co_return Result<void, DeliveryError>{};

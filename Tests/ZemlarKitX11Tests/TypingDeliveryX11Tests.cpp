@@ -178,3 +178,17 @@ TEST_F(TypingDeliveryX11Test, PausesAfterEveryKeyIncludingTheLast) {
         EXPECT_GE(keys[index].arrival - keys[index - 1].arrival, 20ms) << "key " << index;
     }
 }
+
+TEST_F(TypingDeliveryX11Test, LeavesAHeldCapsLockAndItsStateAlone) {
+    Observer observer;
+    ASSERT_EQ(std::system("xdotool keydown Caps_Lock"), 0);
+    EXPECT_EQ(typeIntoField("246801", false, 6), "246801");
+    XkbStateRec state{};
+    XkbGetState(observer.display, XkbUseCoreKbd, &state);
+    EXPECT_TRUE(state.locked_mods & LockMask) << "typing toggled Caps Lock";
+    EXPECT_TRUE(observer.keyDown(XK_Caps_Lock));
+    ASSERT_EQ(std::system("xdotool keyup Caps_Lock"), 0);
+    if (state.locked_mods & LockMask) {
+        ASSERT_EQ(std::system("xdotool key Caps_Lock"), 0);
+    }
+}
