@@ -40,25 +40,6 @@ std::vector<std::string_view> lines(std::string_view text) {
     return pieces;
 }
 
-// The line without blanks and byte-order marks at either end.
-std::string trimmedLine(std::string_view line) {
-    std::string trimmed(line);
-    while (true) {
-        std::string next = Unicode::trimmedBlanks(trimmed);
-        constexpr std::string_view mark = "\xEF\xBB\xBF";
-        while (next.starts_with(mark)) {
-            next.erase(0, mark.size());
-        }
-        while (next.ends_with(mark)) {
-            next.erase(next.size() - mark.size());
-        }
-        if (next.size() == trimmed.size()) {
-            return next;
-        }
-        trimmed = std::move(next);
-    }
-}
-
 ImportBatch skip(ImportSkipReason reason) {
     ImportBatch batch;
     batch.skipped.push_back({"", reason});
@@ -90,7 +71,7 @@ ImportBatch parseLine(const std::string& line) {
 ImportBatch parse(std::string_view text) {
     ImportBatch result;
     for (const std::string_view piece : lines(text)) {
-        const std::string line = trimmedLine(piece);
+        const std::string line = Unicode::trimmedBlanksAndByteOrderMarks(piece);
         if (!line.empty()) {
             result.append(parseLine(line));
         }

@@ -219,6 +219,11 @@ std::string trimmedBlanks(std::string_view text) {
     return trimmedWhere(text, isBlank);
 }
 
+std::string trimmedBlanksAndByteOrderMarks(std::string_view text) {
+    return trimmedWhere(
+        text, [](UChar32 codePoint) { return codePoint == 0xFEFF || isBlank(codePoint); });
+}
+
 std::string lowercased(std::string_view text) {
     return caseMapped(text, ucasemap_utf8ToLower, asciiLower);
 }

@@ -20,6 +20,9 @@ std::string trimmed(std::string_view text);
 /// breaks stay.
 std::string trimmedBlanks(std::string_view text);
 
+/// Blanks and byte-order marks (U+FEFF) removed from both ends.
+std::string trimmedBlanksAndByteOrderMarks(std::string_view text);
+
 /// Lower case by the full Unicode case mapping, without locale tailoring.
 std::string lowercased(std::string_view text);
 
