@@ -229,7 +229,15 @@ std::optional<MigrationPart> part(const std::vector<Field>& payload) {
     return MigrationPart{index ? limitedToInt64(*index) : 0, limitedToInt64(*count)};
 }
 
-std::optional<std::string> dataValue(std::string_view text) {
+// The value of the first "data" item, overwritten when it goes.
+struct DataValue {
+    std::string text;
+    explicit DataValue(std::string text) : text(std::move(text)) {}
+    DataValue(DataValue&&) noexcept = default;
+    ~DataValue() { Crypto::wipe({reinterpret_cast<std::uint8_t*>(text.data()), text.size()}); }
+};
+
+std::optional<DataValue> dataValue(std::string_view text) {
     const auto components = URIComponents::read(Unicode::trimmed(text));
     if (!components || !components->scheme ||
         Unicode::lowercased(*components->scheme) != "otpauth-migration" ||
@@ -238,7 +246,7 @@ std::optional<std::string> dataValue(std::string_view text) {
     }
     for (const URIQueryItem& item : *components->queryItems) {
         if (item.name == "data") {
-            return item.value;
+            return item.value ? std::optional<DataValue>(std::in_place, *item.value) : std::nullopt;
         }
     }
     return std::nullopt;
@@ -251,7 +259,8 @@ std::optional<ImportBatch> parse(std::string_view text) {
     if (!data) {
         return std::nullopt;
     }
-    auto decoded = decodeStrictBase64(standardBase64(*data));
+    DataValue standard(standardBase64(data->text));
+    auto decoded = decodeStrictBase64(standard.text);
     if (!decoded) {
         return std::nullopt;
     }

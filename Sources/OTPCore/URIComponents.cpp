@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "URIComponents.hpp"
 
+#include "OTPCore/Crypto.hpp"
 #include "OTPCore/Unicode.hpp"
 
 #include <uriparser/Uri.h>
@@ -108,6 +109,17 @@ std::optional<URIComponents> URIComponents::read(std::string_view text) {
         components.queryItems = splitQuery(rangeText(uri.query));
     }
     return components;
+}
+
+URIComponents::~URIComponents() {
+    if (!queryItems) {
+        return;
+    }
+    for (URIQueryItem& item : *queryItems) {
+        if (item.value) {
+            Crypto::wipe({reinterpret_cast<std::uint8_t*>(item.value->data()), item.value->size()});
+        }
+    }
 }
 
 namespace URIEncoding {

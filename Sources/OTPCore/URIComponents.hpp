@@ -26,6 +26,13 @@ struct URIComponents {
 
     /// The components of the text, or nothing when it is not a well-formed URI reference.
     static std::optional<URIComponents> read(std::string_view text);
+
+    URIComponents() = default;
+    URIComponents(const URIComponents&) = delete;
+    URIComponents(URIComponents&&) noexcept = default;
+    URIComponents& operator=(URIComponents&&) noexcept = default;
+    /// Query values may hold secrets: they are overwritten before they are freed.
+    ~URIComponents();
 };
 
 namespace URIEncoding {
