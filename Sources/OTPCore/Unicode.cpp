@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unicode/ucasemap.h>
 #include <unicode/uchar.h>
 #include <unicode/ucol.h>
 #include <unicode/uloc.h>
@@ -99,6 +100,75 @@ bool isWhitespaceOrNewline(UChar32 codePoint) {
            category == U_PARAGRAPH_SEPARATOR;
 }
 
+bool isBlank(UChar32 codePoint) {
+    return codePoint == 0x09 || u_charType(codePoint) == U_SPACE_SEPARATOR;
+}
+
+// The text without the code points at either end for which `drop` holds.
+template <class Predicate> std::string trimmedWhere(std::string_view text, Predicate drop) {
+    const auto length = static_cast<int32_t>(text.size());
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    int32_t start = 0;
+    while (start < length) {
+        int32_t next = start;
+        UChar32 codePoint;
+        U8_NEXT(bytes, next, length, codePoint);
+        if (codePoint < 0 || !drop(codePoint)) {
+            break;
+        }
+        start = next;
+    }
+    int32_t end = length;
+    while (end > start) {
+        int32_t previous = end;
+        UChar32 codePoint;
+        U8_PREV(bytes, start, previous, codePoint);
+        if (codePoint < 0 || !drop(codePoint)) {
+            break;
+        }
+        end = previous;
+    }
+    return std::string(
+        text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
+}
+
+struct CaseMapCloser {
+    void operator()(UCaseMap* caseMap) const { ucasemap_close(caseMap); }
+};
+
+using CaseMapping = int32_t (*)(const UCaseMap*, char*, int32_t, const char*, int32_t, UErrorCode*);
+
+std::string caseMapped(std::string_view text, CaseMapping mapping, char (*ascii)(char)) {
+    if (isASCII(text)) {
+        std::string result(text);
+        std::transform(result.begin(), result.end(), result.begin(), ascii);
+        return result;
+    }
+    thread_local std::unique_ptr<UCaseMap, CaseMapCloser> caseMap([] {
+        UErrorCode status = U_ZERO_ERROR;
+        return ucasemap_open("", U_FOLD_CASE_DEFAULT, &status);
+    }());
+    const std::string input = repairedUTF8(text);
+    std::string result(input.size() * 3 + 4, '\0');
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length =
+        mapping(caseMap.get(), result.data(), static_cast<int32_t>(result.size()), input.data(),
+                static_cast<int32_t>(input.size()), &status);
+    if (U_FAILURE(status)) {
+        return input;
+    }
+    result.resize(static_cast<std::size_t>(length));
+    return result;
+}
+
+char asciiLower(char character) {
+    return character >= 'A' && character <= 'Z' ? static_cast<char>(character + 32) : character;
+}
+
+char asciiUpper(char character) {
+    return character >= 'a' && character <= 'z' ? static_cast<char>(character - 32) : character;
+}
+
 struct CollatorCloser {
     void operator()(UCollator* collator) const { ucol_close(collator); }
 };
@@ -142,30 +212,47 @@ std::string folded(std::string_view text) {
 }
 
 std::string trimmed(std::string_view text) {
-    const auto length = static_cast<int32_t>(text.size());
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    int32_t start = 0;
-    while (start < length) {
-        int32_t next = start;
-        UChar32 codePoint;
-        U8_NEXT(bytes, next, length, codePoint);
-        if (codePoint < 0 || !isWhitespaceOrNewline(codePoint)) {
-            break;
-        }
-        start = next;
+    return trimmedWhere(text, isWhitespaceOrNewline);
+}
+
+std::string trimmedBlanks(std::string_view text) {
+    return trimmedWhere(text, isBlank);
+}
+
+std::string trimmedBlanksAndByteOrderMarks(std::string_view text) {
+    return trimmedWhere(
+        text, [](UChar32 codePoint) { return codePoint == 0xFEFF || isBlank(codePoint); });
+}
+
+std::string lowercased(std::string_view text) {
+    return caseMapped(text, ucasemap_utf8ToLower, asciiLower);
+}
+
+std::string uppercased(std::string_view text) {
+    return caseMapped(text, ucasemap_utf8ToUpper, asciiUpper);
+}
+
+std::string repairedUTF8(std::string_view bytes) {
+    if (isASCII(bytes)) {
+        return std::string(bytes);
     }
-    int32_t end = length;
-    while (end > start) {
-        int32_t previous = end;
+    const auto length = static_cast<int32_t>(bytes.size());
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    std::string result;
+    result.reserve(bytes.size());
+    int32_t index = 0;
+    while (index < length) {
+        const int32_t start = index;
         UChar32 codePoint;
-        U8_PREV(bytes, start, previous, codePoint);
-        if (codePoint < 0 || !isWhitespaceOrNewline(codePoint)) {
-            break;
+        U8_NEXT(data, index, length, codePoint);
+        if (codePoint < 0) {
+            result += "\xEF\xBF\xBD";
+        } else {
+            result.append(bytes.substr(static_cast<std::size_t>(start),
+                                       static_cast<std::size_t>(index - start)));
         }
-        end = previous;
     }
-    return std::string(
-        text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
+    return result;
 }
 
 int localizedStandardCompare(std::string_view left, std::string_view right) {

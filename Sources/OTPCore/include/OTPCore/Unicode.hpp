@@ -16,6 +16,22 @@ std::string folded(std::string_view text);
 /// both ends.
 std::string trimmed(std::string_view text);
 
+/// Blanks (tab and the space separators, general category Zs) removed from both ends; line
+/// breaks stay.
+std::string trimmedBlanks(std::string_view text);
+
+/// Blanks and byte-order marks (U+FEFF) removed from both ends.
+std::string trimmedBlanksAndByteOrderMarks(std::string_view text);
+
+/// Lower case by the full Unicode case mapping, without locale tailoring.
+std::string lowercased(std::string_view text);
+
+/// Upper case by the full Unicode case mapping ("ß" gives "SS"), without locale tailoring.
+std::string uppercased(std::string_view text);
+
+/// The bytes read as UTF-8, every ill-formed sequence replaced by U+FFFD.
+std::string repairedUTF8(std::string_view bytes);
+
 /// The file-browser order: ignores letter case, compares embedded numbers by value
 /// ("Group 2" before "Group 10"). Negative, zero or positive like strcmp.
 int localizedStandardCompare(std::string_view left, std::string_view right);
