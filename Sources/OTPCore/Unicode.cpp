@@ -54,11 +54,11 @@ template <class Transform> UText16 transformed(const UText16& input, Transform t
 }
 
 UText16 normalized(const UText16& text, const UNormalizer2* normalizer) {
-    return transformed(text, [normalizer](const UText16& in, UChar* out, int32_t capacity,
-                                          UErrorCode* status) {
-        return unorm2_normalize(normalizer, in.data(), static_cast<int32_t>(in.size()), out,
-                                capacity, status);
-    });
+    return transformed(
+        text, [normalizer](const UText16& in, UChar* out, int32_t capacity, UErrorCode* status) {
+            return unorm2_normalize(normalizer, in.data(), static_cast<int32_t>(in.size()), out,
+                                    capacity, status);
+        });
 }
 
 UText16 withoutNonspacingMarks(const UText16& text) {
@@ -88,15 +88,6 @@ UText16 caseFolded(const UText16& text) {
 bool isASCII(std::string_view text) {
     return std::all_of(text.begin(), text.end(),
                        [](char character) { return static_cast<unsigned char>(character) < 0x80; });
-}
-
-bool isWhitespaceOrNewline(UChar32 codePoint) {
-    if ((codePoint >= 0x09 && codePoint <= 0x0D) || codePoint == 0x85) {
-        return true;
-    }
-    const auto category = u_charType(codePoint);
-    return category == U_SPACE_SEPARATOR || category == U_LINE_SEPARATOR ||
-           category == U_PARAGRAPH_SEPARATOR;
 }
 
 struct CollatorCloser {
@@ -131,6 +122,10 @@ std::string folded(std::string_view text) {
         });
         return result;
     }
+    return foldedByICU(text);
+}
+
+std::string foldedByICU(std::string_view text) {
     UErrorCode status = U_ZERO_ERROR;
     const UNormalizer2* nfd = unorm2_getNFDInstance(&status);
     const UNormalizer2* nfc = unorm2_getNFCInstance(&status);
@@ -139,6 +134,84 @@ std::string folded(std::string_view text) {
     }
     const UText16 decomposed = normalized(toUTF16(text), nfd);
     return toUTF8(normalized(caseFolded(withoutNonspacingMarks(decomposed)), nfc));
+}
+
+std::string lowercased(std::string_view text) {
+    if (isASCII(text)) {
+        return folded(text);
+    }
+    const UText16 lower = transformed(toUTF16(text), [](const UText16& in, UChar* out,
+                                                        int32_t capacity, UErrorCode* status) {
+        return u_strToLower(out, capacity, in.data(), static_cast<int32_t>(in.size()), "", status);
+    });
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2* nfc = unorm2_getNFCInstance(&status);
+    if (U_FAILURE(status)) {
+        return toUTF8(lower);
+    }
+    return toUTF8(normalized(lower, nfc));
+}
+
+bool isWhitespaceOrNewline(char32_t codePoint) {
+    if ((codePoint >= 0x09 && codePoint <= 0x0D) || codePoint == 0x20 || codePoint == 0x85) {
+        return true;
+    }
+    if (codePoint < 0x80) {
+        return false;
+    }
+    return (U_GET_GC_MASK(static_cast<UChar32>(codePoint)) & U_GC_Z_MASK) != 0;
+}
+
+bool isBlank(char32_t codePoint) {
+    if (codePoint < 0x80) {
+        return codePoint == 0x09 || codePoint == 0x20;
+    }
+    return u_charType(static_cast<UChar32>(codePoint)) == U_SPACE_SEPARATOR;
+}
+
+bool isLetterOrNumber(char32_t codePoint) {
+    if (codePoint < 0x80) {
+        return (codePoint >= 'a' && codePoint <= 'z') || (codePoint >= 'A' && codePoint <= 'Z') ||
+               (codePoint >= '0' && codePoint <= '9');
+    }
+    return (U_GET_GC_MASK(static_cast<UChar32>(codePoint)) & (U_GC_L_MASK | U_GC_N_MASK)) != 0;
+}
+
+char32_t nextCodePoint(std::string_view text, std::size_t& offset) {
+    const auto byte = static_cast<unsigned char>(text[offset]);
+    if (byte < 0x80) {
+        ++offset;
+        return byte;
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    auto index = static_cast<int32_t>(offset);
+    UChar32 codePoint;
+    U8_NEXT(bytes, index, static_cast<int32_t>(text.size()), codePoint);
+    offset = static_cast<std::size_t>(index);
+    return codePoint < 0 ? char32_t{0xFFFD} : static_cast<char32_t>(codePoint);
+}
+
+void appendCodePoint(std::string& text, char32_t codePoint) {
+    char buffer[U8_MAX_LENGTH];
+    int32_t length = 0;
+    UBool error = false;
+    U8_APPEND(reinterpret_cast<std::uint8_t*>(buffer), length, U8_MAX_LENGTH,
+              static_cast<UChar32>(codePoint), error);
+    if (error) {
+        text.append("\xEF\xBF\xBD");
+        return;
+    }
+    text.append(buffer, static_cast<std::size_t>(length));
+}
+
+std::string wellFormed(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    std::size_t offset = 0;
+    while (offset < text.size()) {
+        appendCodePoint(result, nextCodePoint(text, offset));
+    }
+    return result;
 }
 
 std::string trimmed(std::string_view text) {
@@ -164,8 +237,8 @@ std::string trimmed(std::string_view text) {
         }
         end = previous;
     }
-    return std::string(text.substr(static_cast<std::size_t>(start),
-                                   static_cast<std::size_t>(end - start)));
+    return std::string(
+        text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
 }
 
 int localizedStandardCompare(std::string_view left, std::string_view right) {

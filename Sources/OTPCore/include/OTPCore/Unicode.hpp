@@ -12,6 +12,32 @@ namespace zemlar::Unicode {
 /// "eclair" fold to the same text. Compatibility forms (full-width letters) are kept.
 std::string folded(std::string_view text);
 
+/// The same folding always through ICU, without the ASCII shortcut of folded(). Both give the
+/// same text for every input; this one exists so that the shortcut can be checked against it.
+std::string foldedByICU(std::string_view text);
+
+/// Full lower-case mapping with no locale, in composed form (NFC).
+std::string lowercased(std::string_view text);
+
+/// White space or a line break: general category Z, U+0009 to U+000D or U+0085.
+bool isWhitespaceOrNewline(char32_t codePoint);
+
+/// A blank: tab or a space separator (general category Zs).
+bool isBlank(char32_t codePoint);
+
+/// A letter or a number: general category L or N.
+bool isLetterOrNumber(char32_t codePoint);
+
+/// Decodes the code point at `offset` and moves `offset` past it; an ill-formed sequence gives
+/// U+FFFD. `offset` must be below text.size().
+char32_t nextCodePoint(std::string_view text, std::size_t& offset);
+
+/// Appends the UTF-8 form of a code point.
+void appendCodePoint(std::string& text, char32_t codePoint);
+
+/// The text with every ill-formed UTF-8 sequence replaced by U+FFFD.
+std::string wellFormed(std::string_view text);
+
 /// White space and line breaks (general category Z, U+0009 to U+000D, U+0085) removed from
 /// both ends.
 std::string trimmed(std::string_view text);

@@ -1,0 +1,294 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "OTPCore/AccountSearch.hpp"
+
+#include "OTPCore/Unicode.hpp"
+#include "SiteHost.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+namespace zemlar::AccountSearch {
+namespace {
+
+bool isASCII(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char character) { return static_cast<unsigned char>(character) < 0x80; });
+}
+
+bool isASCIIWhitespace(char character) {
+    return character == ' ' || (character >= '\t' && character <= '\r');
+}
+
+void appendNormalizedASCII(std::string& output, std::string_view text) {
+    bool spacePending = false;
+    const std::size_t start = output.size();
+    for (const char character : text) {
+        if (isASCIIWhitespace(character)) {
+            spacePending = output.size() > start;
+            continue;
+        }
+        if (spacePending) {
+            output.push_back(' ');
+            spacePending = false;
+        }
+        output.push_back(character >= 'A' && character <= 'Z' ? static_cast<char>(character + 32)
+                                                              : character);
+    }
+}
+
+void appendNormalizedByICU(std::string& output, std::string_view text) {
+    const std::string folded = Unicode::foldedByICU(text);
+    bool spacePending = false;
+    const std::size_t start = output.size();
+    for (std::size_t offset = 0; offset < folded.size();) {
+        const std::size_t here = offset;
+        if (Unicode::isWhitespaceOrNewline(Unicode::nextCodePoint(folded, offset))) {
+            spacePending = output.size() > start;
+            continue;
+        }
+        if (spacePending) {
+            output.push_back(' ');
+            spacePending = false;
+        }
+        output.append(folded, here, offset - here);
+    }
+}
+
+void appendNormalized(std::string& output, std::string_view text) {
+    if (isASCII(text)) {
+        appendNormalizedASCII(output, text);
+    } else {
+        appendNormalizedByICU(output, text);
+    }
+}
+
+bool isLetterOrNumberOnly(std::string_view text) {
+    for (std::size_t offset = 0; offset < text.size();) {
+        if (!Unicode::isLetterOrNumber(Unicode::nextCodePoint(text, offset))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// One word of the query with what is known about it before any account is looked at.
+struct QueryWord {
+    std::string_view text;
+    bool canStartAWord;
+    bool isASCII;
+};
+
+// Words are maximal runs of letters and numbers; a word that is all letters and numbers starts
+// one of them exactly when it occurs at the start of a run.
+bool hasWordStartingWith(std::string_view text, std::string_view word) {
+    bool previousInWord = false;
+    for (std::size_t offset = 0; offset < text.size();) {
+        const std::size_t here = offset;
+        const bool inWord = Unicode::isLetterOrNumber(Unicode::nextCodePoint(text, offset));
+        if (inWord && !previousInWord && text.compare(here, word.size(), word) == 0) {
+            return true;
+        }
+        previousInWord = inWord;
+    }
+    return false;
+}
+
+bool isSubsequence(const QueryWord& word, std::string_view text) {
+    const std::string_view needle = word.text;
+    std::size_t wordOffset = 0;
+    if (word.isASCII) {
+        // An ASCII byte never equals a byte of a longer UTF-8 sequence.
+        for (const char character : text) {
+            if (character == needle[wordOffset] && ++wordOffset == needle.size()) {
+                return true;
+            }
+        }
+        return false;
+    }
+    std::size_t nextWordOffset = 0;
+    char32_t wanted = Unicode::nextCodePoint(needle, nextWordOffset);
+    for (std::size_t offset = 0; offset < text.size();) {
+        if (Unicode::nextCodePoint(text, offset) != wanted) {
+            continue;
+        }
+        wordOffset = nextWordOffset;
+        if (wordOffset == needle.size()) {
+            return true;
+        }
+        wanted = Unicode::nextCodePoint(needle, nextWordOffset);
+    }
+    return false;
+}
+
+// An account's normalised texts: issuer, a space and name in one string.
+struct AccountTexts {
+    std::string joined;
+    std::size_t issuerLength = 0;
+    std::string_view group;
+
+    std::string_view issuer() const { return std::string_view(joined).substr(0, issuerLength); }
+    std::string_view name() const { return std::string_view(joined).substr(issuerLength + 1); }
+
+    // The normalised "issuer name": the joined text without a space left by an empty part.
+    std::string_view title() const {
+        if (issuerLength == 0) {
+            return name();
+        }
+        if (issuerLength + 1 == joined.size()) {
+            return issuer();
+        }
+        return joined;
+    }
+};
+
+std::optional<Match> matchOf(const QueryWord& word, const AccountTexts& texts) {
+    const std::string_view issuer = texts.issuer();
+    const std::string_view name = texts.name();
+    if (issuer.starts_with(word.text) || name.starts_with(word.text)) {
+        return Match::prefix;
+    }
+    if (word.canStartAWord &&
+        (hasWordStartingWith(issuer, word.text) || hasWordStartingWith(name, word.text) ||
+         hasWordStartingWith(texts.group, word.text))) {
+        return Match::wordPrefix;
+    }
+    if (issuer.find(word.text) != issuer.npos || name.find(word.text) != name.npos ||
+        texts.group.find(word.text) != texts.group.npos) {
+        return Match::substring;
+    }
+    if (isSubsequence(word, texts.joined)) {
+        return Match::subsequence;
+    }
+    return std::nullopt;
+}
+
+std::vector<QueryWord> queryWords(std::string_view normalizedQuery) {
+    std::vector<QueryWord> words;
+    while (!normalizedQuery.empty()) {
+        const std::size_t space = normalizedQuery.find(' ');
+        const std::string_view word = normalizedQuery.substr(0, space);
+        words.push_back({word, isLetterOrNumberOnly(word), isASCII(word)});
+        if (space == normalizedQuery.npos) {
+            break;
+        }
+        normalizedQuery.remove_prefix(space + 1);
+    }
+    return words;
+}
+
+struct Candidate {
+    const Account* account;
+    AccountTexts texts;
+    Match match;
+    SiteMatch site;
+    double frecency;
+};
+
+bool precedes(const Candidate& left, const Candidate& right) {
+    if (left.match != right.match) {
+        return left.match > right.match;
+    }
+    if (left.site != right.site) {
+        return left.site > right.site;
+    }
+    if (left.frecency != right.frecency) {
+        return left.frecency > right.frecency;
+    }
+    if (const int order = left.texts.title().compare(right.texts.title()); order != 0) {
+        return order < 0;
+    }
+    // Upper-case hexadecimal text orders like the bytes it spells.
+    return left.account->id < right.account->id;
+}
+
+} // namespace
+
+std::string normalized(std::string_view text) {
+    std::string output;
+    appendNormalized(output, text);
+    return output;
+}
+
+std::string normalizedByICU(std::string_view text) {
+    std::string output;
+    appendNormalizedByICU(output, text);
+    return output;
+}
+
+double frecency(const Account& account, Date now) {
+    if (!account.lastUsedAt || account.useCount < 1) {
+        return 0;
+    }
+    double age = now.secondsSince1970() - account.lastUsedAt->secondsSince1970();
+    // Also catches a moment that is not a number, which would leave the ranking without order.
+    if (!(age > 0)) {
+        age = 0;
+    }
+    return std::log2(static_cast<double>(account.useCount) + 1) * std::exp2(-age / halfLife);
+}
+
+std::vector<Account> rank(const std::vector<Account>& accounts, std::string_view query, Date now,
+                          const std::optional<std::string>& host, const Groups& groups) {
+    const std::string normalizedQuery = normalized(query);
+    const std::vector<QueryWord> words = queryWords(normalizedQuery);
+
+    std::unordered_map<UUID, std::string> groupNames;
+    if (!words.empty()) {
+        for (const AccountGroup& group : groups) {
+            groupNames.try_emplace(group.id, normalized(group.name));
+        }
+    }
+    const std::optional<Sites::NormalizedHost> site =
+        host ? std::optional(Sites::NormalizedHost(*host)) : std::nullopt;
+
+    std::vector<Candidate> candidates;
+    candidates.reserve(accounts.size());
+    for (const Account& account : accounts) {
+        AccountTexts texts;
+        texts.joined.reserve(account.issuer.size() + account.name.size() + 1);
+        appendNormalized(texts.joined, account.issuer);
+        texts.issuerLength = texts.joined.size();
+        texts.joined.push_back(' ');
+        appendNormalized(texts.joined, account.name);
+        if (account.groupID) {
+            if (const auto found = groupNames.find(*account.groupID); found != groupNames.end()) {
+                texts.group = found->second;
+            }
+        }
+        Match match = Match::prefix;
+        bool matches = true;
+        for (const QueryWord& word : words) {
+            const auto wordMatch = matchOf(word, texts);
+            if (!wordMatch) {
+                matches = false;
+                break;
+            }
+            match = std::min(match, *wordMatch);
+        }
+        if (!matches) {
+            continue;
+        }
+        const SiteMatch siteMatch = site ? site->match(account) : SiteMatch::none;
+        candidates.push_back(
+            {&account, std::move(texts), match, siteMatch, frecency(account, now)});
+    }
+
+    std::vector<const Candidate*> order;
+    order.reserve(candidates.size());
+    for (const Candidate& candidate : candidates) {
+        order.push_back(&candidate);
+    }
+    std::sort(order.begin(), order.end(), [](const Candidate* left, const Candidate* right) {
+        return precedes(*left, *right);
+    });
+
+    std::vector<Account> ranked;
+    ranked.reserve(order.size());
+    for (const Candidate* candidate : order) {
+        ranked.push_back(*candidate->account);
+    }
+    return ranked;
+}
+
+} // namespace zemlar::AccountSearch
