@@ -54,11 +54,11 @@ template <class Transform> UText16 transformed(const UText16& input, Transform t
 }
 
 UText16 normalized(const UText16& text, const UNormalizer2* normalizer) {
-    return transformed(
-        text, [normalizer](const UText16& in, UChar* out, int32_t capacity, UErrorCode* status) {
-            return unorm2_normalize(normalizer, in.data(), static_cast<int32_t>(in.size()), out,
-                                    capacity, status);
-        });
+    return transformed(text, [normalizer](const UText16& in, UChar* out, int32_t capacity,
+                                          UErrorCode* status) {
+        return unorm2_normalize(normalizer, in.data(), static_cast<int32_t>(in.size()), out,
+                                capacity, status);
+    });
 }
 
 UText16 withoutNonspacingMarks(const UText16& text) {
