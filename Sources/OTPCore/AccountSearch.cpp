@@ -177,6 +177,46 @@ std::vector<QueryWord> queryWords(std::string_view normalizedQuery) {
     return words;
 }
 
+std::optional<Match> matchOf(const std::vector<QueryWord>& words, const AccountTexts& texts) {
+    Match result = Match::prefix;
+    for (const QueryWord& word : words) {
+        const auto wordMatch = matchOf(word, texts);
+        if (!wordMatch) {
+            return std::nullopt;
+        }
+        result = std::min(result, *wordMatch);
+    }
+    return result;
+}
+
+using GroupNames = std::unordered_map<UUID, std::string>;
+
+// The first group with an identifier wins, as a lookup in the list would find it.
+GroupNames normalizedGroupNames(const Groups& groups) {
+    GroupNames names;
+    for (const AccountGroup& group : groups) {
+        if (!names.contains(group.id)) {
+            names.emplace(group.id, normalized(group.name));
+        }
+    }
+    return names;
+}
+
+AccountTexts textsOf(const Account& account, const GroupNames& groupNames) {
+    AccountTexts texts;
+    texts.joined.reserve(account.issuer.size() + account.name.size() + 1);
+    appendNormalized(texts.joined, account.issuer);
+    texts.issuerLength = texts.joined.size();
+    texts.joined.push_back(' ');
+    appendNormalized(texts.joined, account.name);
+    if (account.groupID) {
+        if (const auto found = groupNames.find(*account.groupID); found != groupNames.end()) {
+            texts.group = found->second;
+        }
+    }
+    return texts;
+}
+
 struct Candidate {
     const Account* account;
     AccountTexts texts;
@@ -228,50 +268,31 @@ double frecency(const Account& account, Date now) {
     return std::log2(static_cast<double>(account.useCount) + 1) * std::exp2(-age / halfLife);
 }
 
+std::optional<Match> match(const Account& account, std::string_view query, const Groups& groups) {
+    const std::string normalizedQuery = normalized(query);
+    return matchOf(queryWords(normalizedQuery), textsOf(account, normalizedGroupNames(groups)));
+}
+
 std::vector<Account> rank(const std::vector<Account>& accounts, std::string_view query, Date now,
                           const std::optional<std::string>& host, const Groups& groups) {
     const std::string normalizedQuery = normalized(query);
     const std::vector<QueryWord> words = queryWords(normalizedQuery);
 
-    std::unordered_map<UUID, std::string> groupNames;
-    if (!words.empty()) {
-        for (const AccountGroup& group : groups) {
-            groupNames.try_emplace(group.id, normalized(group.name));
-        }
-    }
+    const GroupNames groupNames = words.empty() ? GroupNames() : normalizedGroupNames(groups);
     const std::optional<Sites::NormalizedHost> site =
         host ? std::optional(Sites::NormalizedHost(*host)) : std::nullopt;
 
     std::vector<Candidate> candidates;
     candidates.reserve(accounts.size());
     for (const Account& account : accounts) {
-        AccountTexts texts;
-        texts.joined.reserve(account.issuer.size() + account.name.size() + 1);
-        appendNormalized(texts.joined, account.issuer);
-        texts.issuerLength = texts.joined.size();
-        texts.joined.push_back(' ');
-        appendNormalized(texts.joined, account.name);
-        if (account.groupID) {
-            if (const auto found = groupNames.find(*account.groupID); found != groupNames.end()) {
-                texts.group = found->second;
-            }
-        }
-        Match match = Match::prefix;
-        bool matches = true;
-        for (const QueryWord& word : words) {
-            const auto wordMatch = matchOf(word, texts);
-            if (!wordMatch) {
-                matches = false;
-                break;
-            }
-            match = std::min(match, *wordMatch);
-        }
-        if (!matches) {
+        AccountTexts texts = textsOf(account, groupNames);
+        const auto accountMatch = matchOf(words, texts);
+        if (!accountMatch) {
             continue;
         }
         const SiteMatch siteMatch = site ? site->match(account) : SiteMatch::none;
         candidates.push_back(
-            {&account, std::move(texts), match, siteMatch, frecency(account, now)});
+            {&account, std::move(texts), *accountMatch, siteMatch, frecency(account, now)});
     }
 
     std::vector<const Candidate*> order;

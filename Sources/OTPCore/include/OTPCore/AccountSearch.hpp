@@ -52,6 +52,10 @@ double frecency(const Account& account, Date now);
 std::vector<Account> rank(const std::vector<Account>& accounts, std::string_view query, Date now,
                           const std::optional<std::string>& host, const Groups& groups);
 
+/// How the account matches the query, as rank() sees it: the worst match of its words;
+/// nothing when some word does not match. An empty query matches every account by `prefix`.
+std::optional<Match> match(const Account& account, std::string_view query, const Groups& groups);
+
 /// The form in which texts are compared: case and diacritics folded without a locale, white
 /// space runs reduced to single spaces, none at either end.
 std::string normalized(std::string_view text);
