@@ -137,7 +137,7 @@ std::optional<std::string_view> hostOfAuthority(std::string_view authority) {
 }
 
 bool isUnfitForHost(char32_t codePoint) {
-    static constexpr std::u32string_view separators = U"/?#@[]\\:";
+    static constexpr std::u32string_view separators = U"/?#@[]\\";
     return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F) ||
            separators.find(codePoint) != separators.npos ||
            Unicode::isWhitespaceOrNewline(codePoint);
