@@ -37,8 +37,7 @@ void appendNormalizedASCII(std::string& output, std::string_view text) {
     }
 }
 
-void appendNormalizedByICU(std::string& output, std::string_view text) {
-    const std::string folded = Unicode::foldedByICU(text);
+void appendWithWhitespaceCollapsed(std::string& output, std::string_view folded) {
     bool spacePending = false;
     const std::size_t start = output.size();
     for (std::size_t offset = 0; offset < folded.size();) {
@@ -59,7 +58,7 @@ void appendNormalized(std::string& output, std::string_view text) {
     if (isASCII(text)) {
         appendNormalizedASCII(output, text);
     } else {
-        appendNormalizedByICU(output, text);
+        appendWithWhitespaceCollapsed(output, Unicode::folded(text));
     }
 }
 
@@ -252,7 +251,7 @@ std::string normalized(std::string_view text) {
 
 std::string normalizedByICU(std::string_view text) {
     std::string output;
-    appendNormalizedByICU(output, text);
+    appendWithWhitespaceCollapsed(output, Unicode::foldedByICU(text));
     return output;
 }
 

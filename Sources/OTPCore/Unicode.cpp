@@ -2,6 +2,8 @@
 #include "OTPCore/Unicode.hpp"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <memory>
 #include <unicode/uchar.h>
 #include <unicode/ucol.h>
@@ -37,15 +39,17 @@ std::string toUTF8(const UText16& text) {
 }
 
 // Runs a sizing ICU call (preflight, then fill) over a UTF-16 text.
+// Runs a sizing ICU call over a UTF-16 text: first into a buffer that nearly always suffices,
+// again with the size ICU asked for when it did not.
 template <class Transform> UText16 transformed(const UText16& input, Transform transform) {
+    UText16 output(input.size() * 2 + 16);
     UErrorCode status = U_ZERO_ERROR;
-    int32_t needed = transform(input, nullptr, 0, &status);
-    if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status)) {
-        return input;
+    int32_t needed = transform(input, output.data(), static_cast<int32_t>(output.size()), &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        output.resize(static_cast<std::size_t>(needed) + 1);
+        status = U_ZERO_ERROR;
+        needed = transform(input, output.data(), static_cast<int32_t>(output.size()), &status);
     }
-    UText16 output(static_cast<std::size_t>(needed) + 1);
-    status = U_ZERO_ERROR;
-    needed = transform(input, output.data(), static_cast<int32_t>(output.size()), &status);
     if (U_FAILURE(status)) {
         return input;
     }
@@ -90,6 +94,42 @@ bool isASCII(std::string_view text) {
                        [](char character) { return static_cast<unsigned char>(character) < 0x80; });
 }
 
+// Below U+0250 (Latin-1, Latin Extended-A and -B) no code point is a combining mark, and none
+// that folding or lower-casing leaves combines with a neighbour, so a text of such code points
+// maps one code point at a time; each one's image is computed once, by ICU.
+constexpr char32_t tableStart = 0x80;
+constexpr char32_t tableEnd = 0x250;
+using CodePointTable = std::array<std::string, tableEnd - tableStart>;
+
+template <class Mapping> CodePointTable tableOf(Mapping mapping) {
+    CodePointTable table;
+    for (char32_t codePoint = tableStart; codePoint < tableEnd; ++codePoint) {
+        std::string single;
+        appendCodePoint(single, codePoint);
+        table[codePoint - tableStart] = mapping(single);
+    }
+    return table;
+}
+
+std::optional<std::string> mappedByTable(std::string_view text, const CodePointTable& table) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t offset = 0; offset < text.size();) {
+        const char32_t codePoint = nextCodePoint(text, offset);
+        if (codePoint < tableStart) {
+            const auto character = static_cast<char>(codePoint);
+            result.push_back(character >= 'A' && character <= 'Z'
+                                 ? static_cast<char>(character + 32)
+                                 : character);
+        } else if (codePoint < tableEnd) {
+            result.append(table[codePoint - tableStart]);
+        } else {
+            return std::nullopt;
+        }
+    }
+    return result;
+}
+
 struct CollatorCloser {
     void operator()(UCollator* collator) const { ucol_close(collator); }
 };
@@ -122,6 +162,10 @@ std::string folded(std::string_view text) {
         });
         return result;
     }
+    static const CodePointTable table = tableOf(foldedByICU);
+    if (auto mapped = mappedByTable(text, table)) {
+        return std::move(*mapped);
+    }
     return foldedByICU(text);
 }
 
@@ -140,6 +184,14 @@ std::string lowercased(std::string_view text) {
     if (isASCII(text)) {
         return folded(text);
     }
+    static const CodePointTable table = tableOf(lowercasedByICU);
+    if (auto mapped = mappedByTable(text, table)) {
+        return std::move(*mapped);
+    }
+    return lowercasedByICU(text);
+}
+
+std::string lowercasedByICU(std::string_view text) {
     const UText16 lower = transformed(toUTF16(text), [](const UText16& in, UChar* out,
                                                         int32_t capacity, UErrorCode* status) {
         return u_strToLower(out, capacity, in.data(), static_cast<int32_t>(in.size()), "", status);

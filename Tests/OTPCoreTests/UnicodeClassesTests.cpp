@@ -36,6 +36,18 @@ TEST(UnicodeClasses, BlankIsTabOrSpaceSeparator) {
     }
 }
 
+TEST(UnicodeFolding, LatinTableAgreesWithICUForEveryPairOfItsCodePoints) {
+    for (char32_t first = 0x20; first < 0x250; ++first) {
+        for (char32_t second = 0x20; second < 0x250; second += (first % 7) + 1) {
+            std::string text = "A";
+            Unicode::appendCodePoint(text, first);
+            Unicode::appendCodePoint(text, second);
+            ASSERT_EQ(Unicode::folded(text), Unicode::foldedByICU(text)) << text;
+            ASSERT_EQ(Unicode::lowercased(text), Unicode::lowercasedByICU(text)) << text;
+        }
+    }
+}
+
 TEST(UnicodeFolding, ASCIIShortcutAgreesWithICU) {
     std::string every;
     for (int character = 0; character < 128; ++character) {

@@ -60,8 +60,8 @@ std::optional<Match> match(const Account& account, std::string_view query, const
 /// space runs reduced to single spaces, none at either end.
 std::string normalized(std::string_view text);
 
-/// The same normalisation always through ICU, without the ASCII shortcut of normalized(). Both
-/// give the same text for every input; this one exists so that the shortcut can be checked.
+/// The same normalisation always through ICU, without the shortcuts of normalized(). Both give
+/// the same text for every input; this one exists so that the shortcuts can be checked.
 std::string normalizedByICU(std::string_view text);
 
 } // namespace zemlar::AccountSearch

@@ -12,12 +12,16 @@ namespace zemlar::Unicode {
 /// "eclair" fold to the same text. Compatibility forms (full-width letters) are kept.
 std::string folded(std::string_view text);
 
-/// The same folding always through ICU, without the ASCII shortcut of folded(). Both give the
-/// same text for every input; this one exists so that the shortcut can be checked against it.
+/// The same folding always through ICU, without the shortcuts of folded() (ASCII, and Latin
+/// texts mapped one code point at a time). Both give the same text for every input; this one
+/// exists so that the shortcuts can be checked against it.
 std::string foldedByICU(std::string_view text);
 
 /// Full lower-case mapping with no locale, in composed form (NFC).
 std::string lowercased(std::string_view text);
+
+/// The same mapping always through ICU, without the shortcuts of lowercased().
+std::string lowercasedByICU(std::string_view text);
 
 /// White space or a line break: general category Z, U+0009 to U+000D or U+0085.
 bool isWhitespaceOrNewline(char32_t codePoint);
