@@ -71,6 +71,17 @@ bool isLetterOrNumberOnly(std::string_view text) {
     return true;
 }
 
+// Reads the code point at `offset`, moving past it, and tells whether it is a letter or number.
+bool isLetterOrNumberAt(std::string_view text, std::size_t& offset) {
+    const auto byte = static_cast<unsigned char>(text[offset]);
+    if (byte < 0x80) {
+        ++offset;
+        return (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+               (byte >= 'A' && byte <= 'Z');
+    }
+    return Unicode::isLetterOrNumber(Unicode::nextCodePoint(text, offset));
+}
+
 // One word of the query with what is known about it before any account is looked at.
 struct QueryWord {
     std::string_view text;
@@ -84,7 +95,7 @@ bool hasWordStartingWith(std::string_view text, std::string_view word) {
     bool previousInWord = false;
     for (std::size_t offset = 0; offset < text.size();) {
         const std::size_t here = offset;
-        const bool inWord = Unicode::isLetterOrNumber(Unicode::nextCodePoint(text, offset));
+        const bool inWord = isLetterOrNumberAt(text, offset);
         if (inWord && !previousInWord && text.compare(here, word.size(), word) == 0) {
             return true;
         }
@@ -120,14 +131,14 @@ bool isSubsequence(const QueryWord& word, std::string_view text) {
     return false;
 }
 
-// An account's normalised texts: issuer, a space and name in one string.
+// An account's normalised texts: issuer, a space and name in one text, and the group name.
 struct AccountTexts {
-    std::string joined;
+    std::string_view joined;
     std::size_t issuerLength = 0;
     std::string_view group;
 
-    std::string_view issuer() const { return std::string_view(joined).substr(0, issuerLength); }
-    std::string_view name() const { return std::string_view(joined).substr(issuerLength + 1); }
+    std::string_view issuer() const { return joined.substr(0, issuerLength); }
+    std::string_view name() const { return joined.substr(issuerLength + 1); }
 
     // The normalised "issuer name": the joined text without a space left by an empty part.
     std::string_view title() const {
@@ -201,44 +212,60 @@ GroupNames normalizedGroupNames(const Groups& groups) {
     return names;
 }
 
-AccountTexts textsOf(const Account& account, const GroupNames& groupNames) {
-    AccountTexts texts;
-    texts.joined.reserve(account.issuer.size() + account.name.size() + 1);
-    appendNormalized(texts.joined, account.issuer);
-    texts.issuerLength = texts.joined.size();
-    texts.joined.push_back(' ');
-    appendNormalized(texts.joined, account.name);
+// Where an account's joined text lies in the arena that holds the texts of one ranking.
+struct TextSpan {
+    std::size_t start = 0;
+    std::size_t issuerLength = 0;
+    std::size_t length = 0;
+};
+
+TextSpan appendTexts(std::string& arena, const Account& account) {
+    TextSpan span{arena.size(), 0, 0};
+    appendNormalized(arena, account.issuer);
+    span.issuerLength = arena.size() - span.start;
+    arena.push_back(' ');
+    appendNormalized(arena, account.name);
+    span.length = arena.size() - span.start;
+    return span;
+}
+
+std::string_view groupNameOf(const Account& account, const GroupNames& groupNames) {
     if (account.groupID) {
         if (const auto found = groupNames.find(*account.groupID); found != groupNames.end()) {
-            texts.group = found->second;
+            return found->second;
         }
     }
-    return texts;
+    return {};
+}
+
+AccountTexts textsAt(std::string_view arena, const TextSpan& span, std::string_view group = {}) {
+    return {arena.substr(span.start, span.length), span.issuerLength, group};
+}
+
+// The first eight bytes of a title, zero-padded, read as a big-endian number: numbers that
+// differ order like the titles, so most comparisons never reach the texts.
+std::uint64_t orderPrefix(std::string_view title) {
+    std::uint64_t prefix = 0;
+    for (std::size_t index = 0; index < 8; ++index) {
+        prefix <<= 8;
+        if (index < title.size()) {
+            prefix |= static_cast<unsigned char>(title[index]);
+        }
+    }
+    return prefix;
 }
 
 struct Candidate {
     const Account* account;
-    AccountTexts texts;
-    Match match;
-    SiteMatch site;
+    TextSpan texts;
+    // Match and site match in one number, the match in the higher bits.
+    int fit;
     double frecency;
+    std::uint64_t titlePrefix;
 };
 
-bool precedes(const Candidate& left, const Candidate& right) {
-    if (left.match != right.match) {
-        return left.match > right.match;
-    }
-    if (left.site != right.site) {
-        return left.site > right.site;
-    }
-    if (left.frecency != right.frecency) {
-        return left.frecency > right.frecency;
-    }
-    if (const int order = left.texts.title().compare(right.texts.title()); order != 0) {
-        return order < 0;
-    }
-    // Upper-case hexadecimal text orders like the bytes it spells.
-    return left.account->id < right.account->id;
+int fitOf(Match match, SiteMatch site) {
+    return rawValue(match) * 4 + SiteMatches::rawValue(site);
 }
 
 } // namespace
@@ -269,44 +296,61 @@ double frecency(const Account& account, Date now) {
 
 std::optional<Match> match(const Account& account, std::string_view query, const Groups& groups) {
     const std::string normalizedQuery = normalized(query);
-    return matchOf(queryWords(normalizedQuery), textsOf(account, normalizedGroupNames(groups)));
+    const GroupNames groupNames = normalizedGroupNames(groups);
+    std::string arena;
+    const TextSpan span = appendTexts(arena, account);
+    return matchOf(queryWords(normalizedQuery),
+                   textsAt(arena, span, groupNameOf(account, groupNames)));
 }
 
 std::vector<Account> rank(const std::vector<Account>& accounts, std::string_view query, Date now,
                           const std::optional<std::string>& host, const Groups& groups) {
     const std::string normalizedQuery = normalized(query);
     const std::vector<QueryWord> words = queryWords(normalizedQuery);
-
     const GroupNames groupNames = words.empty() ? GroupNames() : normalizedGroupNames(groups);
     const std::optional<Sites::NormalizedHost> site =
         host ? std::optional(Sites::NormalizedHost(*host)) : std::nullopt;
 
+    std::string arena;
     std::vector<Candidate> candidates;
     candidates.reserve(accounts.size());
     for (const Account& account : accounts) {
-        AccountTexts texts = textsOf(account, groupNames);
+        const TextSpan span = appendTexts(arena, account);
+        const AccountTexts texts = textsAt(arena, span, groupNameOf(account, groupNames));
         const auto accountMatch = matchOf(words, texts);
         if (!accountMatch) {
+            arena.resize(span.start);
             continue;
         }
         const SiteMatch siteMatch = site ? site->match(account) : SiteMatch::none;
-        candidates.push_back(
-            {&account, std::move(texts), *accountMatch, siteMatch, frecency(account, now)});
+        candidates.push_back({&account, span, fitOf(*accountMatch, siteMatch),
+                              frecency(account, now), orderPrefix(texts.title())});
     }
 
-    std::vector<const Candidate*> order;
-    order.reserve(candidates.size());
-    for (const Candidate& candidate : candidates) {
-        order.push_back(&candidate);
-    }
-    std::sort(order.begin(), order.end(), [](const Candidate* left, const Candidate* right) {
-        return precedes(*left, *right);
-    });
+    const auto precedes = [&arena](const Candidate& left, const Candidate& right) {
+        if (left.fit != right.fit) {
+            return left.fit > right.fit;
+        }
+        if (left.frecency != right.frecency) {
+            return left.frecency > right.frecency;
+        }
+        if (left.titlePrefix != right.titlePrefix) {
+            return left.titlePrefix < right.titlePrefix;
+        }
+        const int order =
+            textsAt(arena, left.texts).title().compare(textsAt(arena, right.texts).title());
+        if (order != 0) {
+            return order < 0;
+        }
+        // Upper-case hexadecimal text orders like the bytes it spells.
+        return left.account->id < right.account->id;
+    };
+    std::sort(candidates.begin(), candidates.end(), precedes);
 
     std::vector<Account> ranked;
-    ranked.reserve(order.size());
-    for (const Candidate* candidate : order) {
-        ranked.push_back(*candidate->account);
+    ranked.reserve(candidates.size());
+    for (const Candidate& candidate : candidates) {
+        ranked.push_back(*candidate.account);
     }
     return ranked;
 }
