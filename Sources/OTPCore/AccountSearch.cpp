@@ -16,25 +16,32 @@ bool isASCII(std::string_view text) {
                        [](char character) { return static_cast<unsigned char>(character) < 0x80; });
 }
 
-bool isASCIIWhitespace(char character) {
-    return character == ' ' || (character >= '\t' && character <= '\r');
-}
-
-void appendNormalizedASCII(std::string& output, std::string_view text) {
-    bool spacePending = false;
+// Folds and collapses white space in one pass while the text is ASCII; false (and the output
+// as it was) at the first byte that is not.
+bool appendedNormalizedASCII(std::string& output, std::string_view text) {
     const std::size_t start = output.size();
+    output.resize(start + text.size());
+    char* const first = output.data() + start;
+    char* cursor = first;
+    bool spacePending = false;
     for (const char character : text) {
-        if (isASCIIWhitespace(character)) {
-            spacePending = output.size() > start;
+        const auto byte = static_cast<unsigned char>(character);
+        if (byte >= 0x80) {
+            output.resize(start);
+            return false;
+        }
+        if (byte == ' ' || (byte >= '\t' && byte <= '\r')) {
+            spacePending = cursor != first;
             continue;
         }
         if (spacePending) {
-            output.push_back(' ');
+            *cursor++ = ' ';
             spacePending = false;
         }
-        output.push_back(character >= 'A' && character <= 'Z' ? static_cast<char>(character + 32)
-                                                              : character);
+        *cursor++ = byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte + 32) : character;
     }
+    output.resize(static_cast<std::size_t>(cursor - output.data()));
+    return true;
 }
 
 void appendWithWhitespaceCollapsed(std::string& output, std::string_view folded) {
@@ -55,9 +62,7 @@ void appendWithWhitespaceCollapsed(std::string& output, std::string_view folded)
 }
 
 void appendNormalized(std::string& output, std::string_view text) {
-    if (isASCII(text)) {
-        appendNormalizedASCII(output, text);
-    } else {
+    if (!appendedNormalizedASCII(output, text)) {
         appendWithWhitespaceCollapsed(output, Unicode::folded(text));
     }
 }
@@ -96,7 +101,8 @@ bool hasWordStartingWith(std::string_view text, std::string_view word) {
     for (std::size_t offset = 0; offset < text.size();) {
         const std::size_t here = offset;
         const bool inWord = isLetterOrNumberAt(text, offset);
-        if (inWord && !previousInWord && text.compare(here, word.size(), word) == 0) {
+        if (inWord && !previousInWord && text[here] == word.front() &&
+            text.compare(here, word.size(), word) == 0) {
             return true;
         }
         previousInWord = inWord;
@@ -152,7 +158,22 @@ struct AccountTexts {
     }
 };
 
+std::optional<Match> groupMatchOf(const QueryWord& word, std::string_view group) {
+    if (word.canStartAWord && hasWordStartingWith(group, word.text)) {
+        return Match::wordPrefix;
+    }
+    if (group.find(word.text) != group.npos) {
+        return Match::substring;
+    }
+    return std::nullopt;
+}
+
 std::optional<Match> matchOf(const QueryWord& word, const AccountTexts& texts) {
+    // Whatever the issuer or the name contains is also a subsequence of the two joined, so a word
+    // that is not one can only match through the group name.
+    if (!isSubsequence(word, texts.joined)) {
+        return groupMatchOf(word, texts.group);
+    }
     const std::string_view issuer = texts.issuer();
     const std::string_view name = texts.name();
     if (issuer.starts_with(word.text) || name.starts_with(word.text)) {
@@ -167,10 +188,7 @@ std::optional<Match> matchOf(const QueryWord& word, const AccountTexts& texts) {
         texts.group.find(word.text) != texts.group.npos) {
         return Match::substring;
     }
-    if (isSubsequence(word, texts.joined)) {
-        return Match::subsequence;
-    }
-    return std::nullopt;
+    return Match::subsequence;
 }
 
 std::vector<QueryWord> queryWords(std::string_view normalizedQuery) {
