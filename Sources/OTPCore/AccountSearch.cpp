@@ -260,11 +260,11 @@ AccountTexts textsAt(std::string_view arena, const TextSpan& span, std::string_v
     return {arena.substr(span.start, span.length), span.issuerLength, group};
 }
 
-// The first eight bytes of a title, zero-padded, read as a big-endian number: numbers that
-// differ order like the titles, so most comparisons never reach the texts.
-std::uint64_t orderPrefix(std::string_view title) {
+// Sixteen bytes of a title from `offset`, zero-padded, read as a big-endian number: numbers
+// that differ order like the titles, so most comparisons never reach the texts.
+std::uint64_t orderPrefix(std::string_view title, std::size_t offset) {
     std::uint64_t prefix = 0;
-    for (std::size_t index = 0; index < 8; ++index) {
+    for (std::size_t index = offset; index < offset + 8; ++index) {
         prefix <<= 8;
         if (index < title.size()) {
             prefix |= static_cast<unsigned char>(title[index]);
@@ -276,13 +276,19 @@ std::uint64_t orderPrefix(std::string_view title) {
 struct Candidate {
     const Account* account;
     TextSpan texts;
-    // Match and site match in one number, the match in the higher bits.
-    int fit;
-    double frecency;
-    std::uint64_t titlePrefix;
 };
 
-int fitOf(Match match, SiteMatch site) {
+// What the order looks at first, kept small so that sorting moves little memory.
+struct SortKey {
+    std::uint64_t titleHead;
+    std::uint64_t titleNext;
+    double frecency;
+    std::uint32_t candidate;
+    // Match and site match in one number, the match in the higher bits.
+    std::int32_t fit;
+};
+
+std::int32_t fitOf(Match match, SiteMatch site) {
     return rawValue(match) * 4 + SiteMatches::rawValue(site);
 }
 
@@ -331,7 +337,9 @@ std::vector<Account> rank(const std::vector<Account>& accounts, std::string_view
 
     std::string arena;
     std::vector<Candidate> candidates;
+    std::vector<SortKey> keys;
     candidates.reserve(accounts.size());
+    keys.reserve(accounts.size());
     for (const Account& account : accounts) {
         const TextSpan span = appendTexts(arena, account);
         const AccountTexts texts = textsAt(arena, span, groupNameOf(account, groupNames));
@@ -341,34 +349,43 @@ std::vector<Account> rank(const std::vector<Account>& accounts, std::string_view
             continue;
         }
         const SiteMatch siteMatch = site ? site->match(account) : SiteMatch::none;
-        candidates.push_back({&account, span, fitOf(*accountMatch, siteMatch),
-                              frecency(account, now), orderPrefix(texts.title())});
+        const std::string_view title = texts.title();
+        keys.push_back({orderPrefix(title, 0), orderPrefix(title, 8), frecency(account, now),
+                        static_cast<std::uint32_t>(candidates.size()),
+                        fitOf(*accountMatch, siteMatch)});
+        candidates.push_back({&account, span});
     }
 
-    const auto precedes = [&arena](const Candidate& left, const Candidate& right) {
+    const auto precedes = [&arena, &candidates](const SortKey& left, const SortKey& right) {
         if (left.fit != right.fit) {
             return left.fit > right.fit;
         }
         if (left.frecency != right.frecency) {
             return left.frecency > right.frecency;
         }
-        if (left.titlePrefix != right.titlePrefix) {
-            return left.titlePrefix < right.titlePrefix;
+        if (left.titleHead != right.titleHead) {
+            return left.titleHead < right.titleHead;
         }
-        const int order =
-            textsAt(arena, left.texts).title().compare(textsAt(arena, right.texts).title());
+        if (left.titleNext != right.titleNext) {
+            return left.titleNext < right.titleNext;
+        }
+        const Candidate& leftCandidate = candidates[left.candidate];
+        const Candidate& rightCandidate = candidates[right.candidate];
+        const int order = textsAt(arena, leftCandidate.texts)
+                              .title()
+                              .compare(textsAt(arena, rightCandidate.texts).title());
         if (order != 0) {
             return order < 0;
         }
         // Upper-case hexadecimal text orders like the bytes it spells.
-        return left.account->id < right.account->id;
+        return leftCandidate.account->id < rightCandidate.account->id;
     };
-    std::sort(candidates.begin(), candidates.end(), precedes);
+    std::sort(keys.begin(), keys.end(), precedes);
 
     std::vector<Account> ranked;
-    ranked.reserve(candidates.size());
-    for (const Candidate& candidate : candidates) {
-        ranked.push_back(*candidate.account);
+    ranked.reserve(keys.size());
+    for (const SortKey& key : keys) {
+        ranked.push_back(*candidates[key.candidate].account);
     }
     return ranked;
 }

@@ -252,6 +252,15 @@ TEST(AccountSearchRank, TitleIsComparedNormalisedByScalarValue) {
     EXPECT_EQ(ranked(accounts, ""), (std::vector<std::uint8_t>{2, 3, 6, 1, 5, 4}));
 }
 
+TEST(AccountSearchRank, LongTitlesAreComparedInFull) {
+    const std::vector<Account> accounts = {
+        account("Longer Issuer Name", "zed", 1), account("Longer Issuer Name", "amy", 2),
+        account("Longer Issuer", "Name", 3),     account("Longer Issuer Nam", "", 4),
+        account("Longer", "Issuer", 5),          account("Longer Issuer Name", "amy", 6),
+        account("LONGER ISSUER NAME", "amy", 7)};
+    EXPECT_EQ(ranked(accounts, ""), (std::vector<std::uint8_t>{5, 4, 3, 2, 7, 6, 1}));
+}
+
 TEST(AccountSearchRank, IdentifierBreaksTiesWhateverTheInputOrder) {
     std::vector<Account> accounts;
     for (const std::uint8_t id : std::vector<std::uint8_t>{7, 3, 9, 1, 5}) {
