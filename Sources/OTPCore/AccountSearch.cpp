@@ -336,6 +336,11 @@ std::vector<Account> rank(const std::vector<Account>& accounts, std::string_view
         host ? std::optional(Sites::NormalizedHost(*host)) : std::nullopt;
 
     std::string arena;
+    std::size_t textSize = 0;
+    for (const Account& account : accounts) {
+        textSize += account.issuer.size() + account.name.size() + 1;
+    }
+    arena.reserve(textSize);
     std::vector<Candidate> candidates;
     std::vector<SortKey> keys;
     candidates.reserve(accounts.size());
