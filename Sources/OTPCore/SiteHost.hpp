@@ -5,6 +5,7 @@
 #include "OTPCore/Account.hpp"
 #include "OTPCore/SiteMatch.hpp"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,8 +19,12 @@ public:
     SiteMatch match(const Account& account) const;
 
 private:
+    SiteMatch matchOfIssuerKey(std::string_view key, std::size_t length) const;
+    std::optional<SiteMatch> matchOfASCIIIssuer(std::string_view issuer) const;
+
     std::string host_;
-    std::vector<std::string_view> labels_;
+    std::vector<std::string> labels_;
+    std::size_t longestLabel_ = 0;
 };
 
 } // namespace zemlar::Sites

@@ -5,6 +5,7 @@
 #include "SiteHost.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <unordered_set>
 
@@ -296,7 +297,8 @@ NormalizedHost::NormalizedHost(std::string_view host) : host_(normalize(host)) {
     while (!rest.empty()) {
         const std::size_t dot = rest.find('.');
         if (dot != 0) {
-            labels_.push_back(rest.substr(0, dot));
+            labels_.emplace_back(rest.substr(0, dot));
+            longestLabel_ = std::max(longestLabel_, labels_.back().size());
         }
         if (dot == rest.npos) {
             break;
@@ -316,12 +318,40 @@ SiteMatch NormalizedHost::match(const Account& account) const {
             return SiteMatch::domain;
         }
     }
+    if (const auto quick = matchOfASCIIIssuer(account.issuer)) {
+        return *quick;
+    }
     const std::string key = issuerKey(account.issuer);
-    if (codePointCount(key) < 3) {
+    return matchOfIssuerKey(key, codePointCount(key));
+}
+
+SiteMatch NormalizedHost::matchOfIssuerKey(std::string_view key, std::size_t length) const {
+    if (length < 3) {
         return SiteMatch::none;
     }
     return std::find(labels_.begin(), labels_.end(), key) != labels_.end() ? SiteMatch::issuer
                                                                            : SiteMatch::none;
+}
+
+// The key of an ASCII issuer is built in place; one longer than every label cannot match.
+// Nothing for an issuer that is not ASCII.
+std::optional<SiteMatch> NormalizedHost::matchOfASCIIIssuer(std::string_view issuer) const {
+    std::array<char, 64> key{};
+    std::size_t length = 0;
+    for (const char character : issuer) {
+        if (static_cast<unsigned char>(character) >= 0x80) {
+            return std::nullopt;
+        }
+        if (!isASCIIAlphaNumeric(character)) {
+            continue;
+        }
+        if (length == key.size() || length == longestLabel_) {
+            return SiteMatch::none;
+        }
+        key[length++] =
+            character >= 'A' && character <= 'Z' ? static_cast<char>(character + 32) : character;
+    }
+    return matchOfIssuerKey(std::string_view(key.data(), length), length);
 }
 
 } // namespace zemlar::Sites
