@@ -148,7 +148,7 @@ std::string textField(const std::vector<Field>& fields, std::int64_t number) {
     if (!bytes) {
         return {};
     }
-    return Unicode::repairedUTF8({reinterpret_cast<const char*>(bytes->data()), bytes->size()});
+    return Unicode::wellFormed({reinterpret_cast<const char*>(bytes->data()), bytes->size()});
 }
 
 std::optional<OTPAlgorithm> algorithm(std::optional<std::uint64_t> value) {

@@ -37,7 +37,7 @@ std::string percentDecoded(std::string_view text) {
         }
         bytes.push_back(text[index]);
     }
-    return Unicode::repairedUTF8(bytes);
+    return Unicode::wellFormed(bytes);
 }
 
 std::string_view rangeText(const UriTextRangeA& range) {

@@ -32,12 +32,12 @@ TEST(UnicodeCase, MapsTheFullUnicodeCases) {
 }
 
 TEST(UnicodeRepairedUTF8, ReplacesEachIllFormedSequence) {
-    EXPECT_EQ(Unicode::repairedUTF8("caf\xC3\xA9"), "caf\xC3\xA9");
-    EXPECT_EQ(Unicode::repairedUTF8("a\xFF"
+    EXPECT_EQ(Unicode::wellFormed("caf\xC3\xA9"), "caf\xC3\xA9");
+    EXPECT_EQ(Unicode::wellFormed("a\xFF"
                                     "b"),
               "a\uFFFD"
               "b");
-    EXPECT_EQ(Unicode::repairedUTF8("\xE2\x82"), "\uFFFD");
-    EXPECT_EQ(Unicode::repairedUTF8("\xED\xA0\x80"), "\uFFFD\uFFFD\uFFFD"); // a surrogate
-    EXPECT_EQ(Unicode::repairedUTF8(std::string("a\0b", 3)), std::string("a\0b", 3));
+    EXPECT_EQ(Unicode::wellFormed("\xE2\x82"), "\uFFFD");
+    EXPECT_EQ(Unicode::wellFormed("\xED\xA0\x80"), "\uFFFD\uFFFD\uFFFD"); // a surrogate
+    EXPECT_EQ(Unicode::wellFormed(std::string("a\0b", 3)), std::string("a\0b", 3));
 }

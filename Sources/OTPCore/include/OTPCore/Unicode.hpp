@@ -12,6 +12,36 @@ namespace zemlar::Unicode {
 /// "eclair" fold to the same text. Compatibility forms (full-width letters) are kept.
 std::string folded(std::string_view text);
 
+/// The same folding always through ICU, without the shortcuts of folded() (ASCII, and Latin
+/// texts mapped one code point at a time). Both give the same text for every input; this one
+/// exists so that the shortcuts can be checked against it.
+std::string foldedByICU(std::string_view text);
+
+/// Full lower-case mapping with no locale, in composed form (NFC).
+std::string lowercased(std::string_view text);
+
+/// The same mapping always through ICU, without the shortcuts of lowercased().
+std::string lowercasedByICU(std::string_view text);
+
+/// White space or a line break: general category Z, U+0009 to U+000D or U+0085.
+bool isWhitespaceOrNewline(char32_t codePoint);
+
+/// A blank: tab or a space separator (general category Zs).
+bool isBlank(char32_t codePoint);
+
+/// A letter or a number: general category L or N.
+bool isLetterOrNumber(char32_t codePoint);
+
+/// Decodes the code point at `offset` and moves `offset` past it; an ill-formed sequence gives
+/// U+FFFD. `offset` must be below text.size().
+char32_t nextCodePoint(std::string_view text, std::size_t& offset);
+
+/// Appends the UTF-8 form of a code point.
+void appendCodePoint(std::string& text, char32_t codePoint);
+
+/// The text with every ill-formed UTF-8 sequence replaced by U+FFFD.
+std::string wellFormed(std::string_view text);
+
 /// White space and line breaks (general category Z, U+0009 to U+000D, U+0085) removed from
 /// both ends.
 std::string trimmed(std::string_view text);
@@ -23,14 +53,8 @@ std::string trimmedBlanks(std::string_view text);
 /// Blanks and byte-order marks (U+FEFF) removed from both ends.
 std::string trimmedBlanksAndByteOrderMarks(std::string_view text);
 
-/// Lower case by the full Unicode case mapping, without locale tailoring.
-std::string lowercased(std::string_view text);
-
 /// Upper case by the full Unicode case mapping ("ß" gives "SS"), without locale tailoring.
 std::string uppercased(std::string_view text);
-
-/// The bytes read as UTF-8, every ill-formed sequence replaced by U+FFFD.
-std::string repairedUTF8(std::string_view bytes);
 
 /// The file-browser order: ignores letter case, compares embedded numbers by value
 /// ("Group 2" before "Group 10"). Negative, zero or positive like strcmp.

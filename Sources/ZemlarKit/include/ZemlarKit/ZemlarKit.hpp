@@ -2,4 +2,5 @@
 // Everything ZemlarKit offers.
 #pragma once
 
+#include "ZemlarKit/ActiveTabReader.hpp"
 #include "ZemlarKit/RandomBytes.hpp"
