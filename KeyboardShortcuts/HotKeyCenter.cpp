@@ -22,9 +22,11 @@
 namespace zemlar::KeyboardShortcuts::HotKeyCenter {
 namespace {
 
+int grabErrorCount = 0;
 int badAccessCount = 0;
 
 int recordGrabError(Display* /*display*/, XErrorEvent* error) {
+    ++grabErrorCount;
     if (error->error_code == BadAccess) {
         ++badAccessCount;
     }
@@ -38,7 +40,7 @@ struct Grab {
     bool operator==(const Grab&) const = default;
 };
 
-enum class GrabOutcome { grabbed, taken, unavailable };
+enum class GrabOutcome { grabbed, taken, failed };
 
 class Center {
 public:
@@ -153,6 +155,7 @@ private:
 
     GrabOutcome tryGrab(const Grab& grab) {
         const Window root = DefaultRootWindow(display_);
+        grabErrorCount = 0;
         badAccessCount = 0;
         XErrorHandler previous = XSetErrorHandler(recordGrabError);
         for (unsigned mask : lockVariants(grab.mask)) {
@@ -161,11 +164,11 @@ private:
         XSync(display_, False);
         XSetErrorHandler(previous);
         scheduleEventProcessing();
-        if (badAccessCount > 0) {
-            ungrab(grab);
-            return GrabOutcome::taken;
+        if (grabErrorCount == 0) {
+            return GrabOutcome::grabbed;
         }
-        return GrabOutcome::grabbed;
+        ungrab(grab);
+        return badAccessCount > 0 ? GrabOutcome::taken : GrabOutcome::failed;
     }
 
     void ungrab(const Grab& grab) {
