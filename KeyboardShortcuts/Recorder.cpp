@@ -116,7 +116,10 @@ void Recorder::focusInEvent(QFocusEvent* event) {
 
 void Recorder::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    stopRecording();
+    // The alert takes the focus for a moment; recording goes on behind it.
+    if (!askingAboutTakenShortcut_) {
+        stopRecording();
+    }
 }
 
 void Recorder::mousePressEvent(QMouseEvent* event) {
@@ -146,7 +149,7 @@ void Recorder::keyPressEvent(QKeyEvent* event) {
     }
     if (key == Qt::Key_Escape && carbonModifiers == 0) {
         stopRecording();
-        clearFocus();
+        giveUpFocus();
         return;
     }
     if ((key == Qt::Key_Backspace || key == Qt::Key_Delete) && carbonModifiers == 0) {
@@ -160,11 +163,32 @@ void Recorder::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const Shortcut shortcut{*keyCode, carbonModifiers};
-    if (isTakenBySystem(shortcut) && !confirmUseOfTakenShortcut(shortcut)) {
+    if (isTakenBySystem(shortcut) && !askToUseTakenShortcut(shortcut)) {
         showHeldModifiers({});
         return;
     }
     finishWith(shortcut);
+}
+
+bool Recorder::askToUseTakenShortcut(const Shortcut& shortcut) {
+    askingAboutTakenShortcut_ = true;
+    const bool force = confirmUseOfTakenShortcut(shortcut);
+    askingAboutTakenShortcut_ = false;
+    if (!force && !hasFocus()) {
+        window()->activateWindow();
+        setFocus(Qt::OtherFocusReason);
+    }
+    return force;
+}
+
+// Focus moves to the window itself, so that activating the window again (after an alert, say)
+// does not hand the focus back to the recorder and start recording anew.
+void Recorder::giveUpFocus() {
+    QWidget* top = window();
+    if (top && top != this) {
+        top->setFocus(Qt::OtherFocusReason);
+    }
+    clearFocus();
 }
 
 void Recorder::startRecording() {
@@ -201,7 +225,7 @@ void Recorder::finishWith(const std::optional<Shortcut>& shortcut) {
     stopRecording();
     setShortcut(shortcut, name_);
     emit shortcutChanged();
-    clearFocus();
+    giveUpFocus();
 }
 
 } // namespace zemlar::KeyboardShortcuts

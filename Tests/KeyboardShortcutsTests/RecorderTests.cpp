@@ -223,6 +223,29 @@ TEST_F(RecorderTest, TheAlertOffersToForceTheShortcut) {
     EXPECT_EQ(informative,
               "Most desktops let you change their own shortcuts in the keyboard settings.");
     EXPECT_EQ(storedShortcut(), (Shortcut{35, CarbonModifier::command}));
+    QTest::qWait(50);
+    EXPECT_FALSE(recorder->isRecording()) << "the window's reactivation must not record again";
+    EXPECT_FALSE(recorder->hasFocus());
+}
+
+TEST_F(RecorderTest, RecordingGoesOnBehindAnAlertThatIsDeclined) {
+    recorder->takenBySystem = true;
+    recorder->useRealAlert = true;
+    startRecording();
+    bool recordingWhileAsked = false;
+    QTimer::singleShot(0, [&] {
+        recordingWhileAsked = recorder->isRecording();
+        if (auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            alert->defaultButton()->click();
+        }
+    });
+    QTest::keyClick(recorder, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_TRUE(recordingWhileAsked);
+    QTest::qWait(50);
+    EXPECT_TRUE(recorder->isRecording());
+    EXPECT_TRUE(recorder->hasFocus());
+    EXPECT_EQ(storedShortcut(), optionCommandO);
+    EXPECT_EQ(recorder->askedAbout.size(), 1U);
 }
 
 TEST_F(RecorderTest, FollowsChangesMadeElsewhere) {

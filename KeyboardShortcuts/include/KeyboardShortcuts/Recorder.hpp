@@ -52,9 +52,12 @@ private:
     void showStoredShortcut();
     void showHeldModifiers(Qt::KeyboardModifiers modifiers);
     void finishWith(const std::optional<Shortcut>& shortcut);
+    bool askToUseTakenShortcut(const Shortcut& shortcut);
+    void giveUpFocus();
 
     Name name_;
     bool recording_ = false;
+    bool askingAboutTakenShortcut_ = false;
 };
 
 } // namespace zemlar::KeyboardShortcuts
