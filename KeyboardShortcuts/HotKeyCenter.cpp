@@ -84,6 +84,8 @@ public:
 
 private:
     Center() {
+        QObject::connect(&Notifier::instance(), &Notifier::shortcutByNameDidChange, &context_,
+                         [this](const QString& rawValue) { refresh(rawValue); });
         display_ = XOpenDisplay(nullptr);
         if (!display_) {
             return;
@@ -92,10 +94,8 @@ private:
         numLockMask_ = findNumLockMask();
         watcher_ =
             std::make_unique<QSocketNotifier>(ConnectionNumber(display_), QSocketNotifier::Read);
-        QObject::connect(watcher_.get(), &QSocketNotifier::activated, watcher_.get(),
+        QObject::connect(watcher_.get(), &QSocketNotifier::activated, &context_,
                          [this] { processEvents(); });
-        QObject::connect(&Notifier::instance(), &Notifier::shortcutByNameDidChange, watcher_.get(),
-                         [this](const QString& rawValue) { refresh(rawValue); });
     }
 
     unsigned findNumLockMask() const {
@@ -213,15 +213,12 @@ private:
 
     // Xlib may have read events into its queue during a round trip; the socket then stays quiet.
     void scheduleEventProcessing() {
-        if (!watcher_) {
-            return;
-        }
         QMetaObject::invokeMethod(
-            watcher_.get(), [this] { processEvents(); }, Qt::QueuedConnection);
+            &context_, [this] { processEvents(); }, Qt::QueuedConnection);
     }
 
     void processEvents() {
-        while (XPending(display_) > 0) {
+        while (display_ && XPending(display_) > 0) {
             XEvent event;
             XNextEvent(display_, &event);
             if (event.type == KeyPress) {
@@ -274,6 +271,7 @@ private:
         }
     }
 
+    QObject context_; // the receiver of this never-destroyed object's connections
     Display* display_ = nullptr;
     unsigned numLockMask_ = Mod2Mask;
     std::unique_ptr<QSocketNotifier> watcher_;
