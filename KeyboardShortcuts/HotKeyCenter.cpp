@@ -50,14 +50,20 @@ public:
         return *center;
     }
 
+    // Only the first listener of a name registers its shortcut and only the last one releases it.
     void addListener(EventListener* listener) {
+        const bool first = !hasListeners(listener->rawValue());
         listeners_.push_back(listener);
-        refresh(listener->rawValue());
+        if (first) {
+            refresh(listener->rawValue());
+        }
     }
 
     void removeListener(EventListener* listener) {
         std::erase(listeners_, listener);
-        refresh(listener->rawValue());
+        if (!hasListeners(listener->rawValue())) {
+            refresh(listener->rawValue());
+        }
     }
 
     bool isTakenByAnotherClient(const Shortcut& shortcut) {
