@@ -1,0 +1,374 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "OTPCore/BackupCodec.hpp"
+
+#include "OTPCore/BackupKDF.hpp"
+#include "OTPCore/Base64.hpp"
+#include "OTPCore/Crypto.hpp"
+#include "OTPCore/JSONCoding.hpp"
+
+#include <string>
+#include <vector>
+
+namespace zemlar::BackupCodec {
+namespace {
+
+using JSONCoding::JSON;
+
+constexpr std::size_t keyLength = Crypto::AESGCM::keyLength;
+constexpr std::size_t tagLength = Crypto::AESGCM::tagLength;
+
+struct Envelope {
+    BackupHeader header;
+    Bytes sealed;
+};
+
+const JSON* member(const JSON& object, std::string_view key) {
+    if (!object.is_object()) {
+        return nullptr;
+    }
+    const auto found = object.find(key);
+    return found == object.end() ? nullptr : &*found;
+}
+
+// The payload carries secrets and recovery codes: overwrite every string before it is freed.
+void wipeStrings(JSON& root) {
+    std::vector<JSON*> pending{&root}; // a loop, not recursion: nesting depth is unbounded
+    while (!pending.empty()) {
+        JSON* value = pending.back();
+        pending.pop_back();
+        if (value->is_string()) {
+            auto& text = value->get_ref<std::string&>();
+            Crypto::wipe({reinterpret_cast<std::uint8_t*>(text.data()), text.size()});
+        } else if (value->is_structured()) {
+            for (JSON& element : *value) {
+                pending.push_back(&element);
+            }
+        }
+    }
+}
+
+struct WipedJSON {
+    JSON value;
+    ~WipedJSON() { wipeStrings(value); }
+};
+
+std::optional<BackupError> validate(const BackupHeader& header) {
+    if (header.format != BackupHeader::currentFormat) {
+        return BackupError::unsupportedFormat();
+    }
+    if (header.version != BackupHeader::currentVersion) {
+        return BackupError::unsupportedVersion(header.version);
+    }
+    if (header.kdf.name != BackupKDF::name ||
+        !BackupKDF::allowedIterations.contains(header.kdf.iterations) || header.kdf.salt.empty()) {
+        return BackupError::unsupportedKDF();
+    }
+    if (header.cipher != BackupHeader::currentCipher) {
+        return BackupError::unsupportedCipher();
+    }
+    return std::nullopt;
+}
+
+// Only the form the writer uses: whole seconds in UTC with "Z" (no offsets, no fractions).
+std::optional<Date> strictDate(const JSON& object, std::string_view key) {
+    const auto text = JSONCoding::string(object, key);
+    if (!text || text->size() != 20 || text->back() != 'Z') {
+        return std::nullopt;
+    }
+    return Date::parseISO8601(*text);
+}
+
+std::optional<Bytes> base64(const JSON& object, std::string_view key) {
+    const auto text = JSONCoding::string(object, key);
+    return text ? Base64::decode(*text) : std::nullopt;
+}
+
+std::optional<std::vector<std::string>> strings(const JSON& array) {
+    if (!array.is_array()) {
+        return std::nullopt;
+    }
+    std::vector<std::string> result;
+    result.reserve(array.size());
+    for (const JSON& element : array) {
+        if (!element.is_string()) {
+            return std::nullopt;
+        }
+        result.push_back(element.get<std::string>());
+    }
+    return result;
+}
+
+// An optional member: absent (or null) gives an empty optional; present but unreadable fails.
+template <class Value, class Read>
+std::optional<std::optional<Value>> optionalMember(const JSON& object, std::string_view key,
+                                                   Read read) {
+    if (JSONCoding::isAbsent(object, key)) {
+        return std::optional<Value>();
+    }
+    auto value = read(*member(object, key));
+    if (!value) {
+        return std::nullopt;
+    }
+    return std::optional<Value>(std::move(*value));
+}
+
+Result<Envelope, BackupError> parseEnvelope(std::span<const std::uint8_t> data) {
+    const auto document = JSONCoding::parse(data);
+    if (!document) {
+        return fail(BackupError::malformed());
+    }
+    auto format = JSONCoding::string(*document, "format");
+    const auto version = JSONCoding::integer(*document, "version");
+    if (!format || !version) {
+        return fail(BackupError::malformed());
+    }
+    if (*format != BackupHeader::currentFormat) {
+        return fail(BackupError::unsupportedFormat());
+    }
+    if (*version != BackupHeader::currentVersion) {
+        return fail(BackupError::unsupportedVersion(*version));
+    }
+    const JSON* kdf = member(*document, "kdf");
+    if (kdf == nullptr) {
+        return fail(BackupError::malformed());
+    }
+    auto cipher = JSONCoding::string(*document, "cipher");
+    auto kdfName = JSONCoding::string(*kdf, "name");
+    const auto iterations = JSONCoding::integer(*kdf, "iterations");
+    auto salt = base64(*kdf, "salt");
+    auto sealed = base64(*document, "sealed");
+    if (!cipher || !kdfName || !iterations || !salt || !sealed) {
+        return fail(BackupError::malformed());
+    }
+    Envelope envelope{
+        .header = BackupHeader{.format = std::move(*format),
+                               .version = *version,
+                               .kdf = BackupHeader::KDF{.name = std::move(*kdfName),
+                                                        .iterations = *iterations,
+                                                        .salt = std::move(*salt)},
+                               .cipher = std::move(*cipher)},
+        .sealed = std::move(*sealed),
+    };
+    if (const auto problem = validate(envelope.header)) {
+        return fail(*problem);
+    }
+    return envelope;
+}
+
+std::optional<JSON> encodeAccount(const BackupAccount& account) {
+    const auto createdAt = account.createdAt.iso8601();
+    if (!createdAt) {
+        return std::nullopt;
+    }
+    JSON object = JSON::object();
+    object["createdAt"] = *createdAt;
+    object["domains"] = account.domains.value_or(std::vector<std::string>());
+    if (account.groupID) {
+        object["groupID"] = account.groupID->uuidString();
+    }
+    object["id"] = account.id.uuidString();
+    object["issuer"] = account.issuer;
+    object["name"] = account.name;
+    object["parameters"] = JSONCoding::encode(account.parameters);
+    if (account.pressesReturn.value_or(false)) {
+        object["pressesReturn"] = true;
+    }
+    if (account.recoveryCodes && !account.recoveryCodes->empty()) {
+        object["recoveryCodes"] = *account.recoveryCodes;
+    }
+    object["secret"] = Base64::encode(account.secret);
+    return object;
+}
+
+std::optional<JSON> encodePayload(const BackupPayload& payload) {
+    const auto exportedAt = payload.exportedAt.iso8601();
+    if (!exportedAt) {
+        return std::nullopt;
+    }
+    JSON accounts = JSON::array();
+    for (const BackupAccount& account : payload.accounts) {
+        auto object = encodeAccount(account);
+        if (!object) {
+            return std::nullopt;
+        }
+        accounts.push_back(std::move(*object));
+    }
+    JSON document = JSON::object();
+    document["accounts"] = std::move(accounts);
+    document["exportedAt"] = *exportedAt;
+    if (payload.groups) {
+        JSON groups = JSON::array();
+        for (const AccountGroup& group : *payload.groups) {
+            groups.push_back(JSON{{"id", group.id.uuidString()}, {"name", group.name}});
+        }
+        document["groups"] = std::move(groups);
+    }
+    document["version"] = payload.version;
+    return document;
+}
+
+std::optional<BackupAccount> decodeAccount(const JSON& object) {
+    const auto id = JSONCoding::uuid(object, "id");
+    auto issuer = JSONCoding::string(object, "issuer");
+    auto name = JSONCoding::string(object, "name");
+    const JSON* parametersObject = member(object, "parameters");
+    const auto parameters =
+        parametersObject ? JSONCoding::decodeParameters(*parametersObject) : std::nullopt;
+    auto secret = base64(object, "secret");
+    const auto createdAt = strictDate(object, "createdAt");
+    auto domains = optionalMember<std::vector<std::string>>(object, "domains", strings);
+    const auto groupID = optionalMember<UUID>(object, "groupID", [](const JSON& value) {
+        return value.is_string() ? UUID::parse(value.get_ref<const std::string&>()) : std::nullopt;
+    });
+    const auto pressesReturn = optionalMember<bool>(object, "pressesReturn", [](const JSON& value) {
+        return value.is_boolean() ? std::optional<bool>(value.get<bool>()) : std::nullopt;
+    });
+    auto recoveryCodes = optionalMember<std::vector<std::string>>(object, "recoveryCodes", strings);
+    if (!id || !issuer || !name || !parameters || !secret || !createdAt || !domains || !groupID ||
+        !pressesReturn || !recoveryCodes) {
+        if (secret) {
+            Crypto::wipe(*secret);
+        }
+        return std::nullopt;
+    }
+    return BackupAccount{.id = *id,
+                         .issuer = std::move(*issuer),
+                         .name = std::move(*name),
+                         .parameters = *parameters,
+                         .secret = std::move(*secret),
+                         .createdAt = *createdAt,
+                         .domains = std::move(*domains),
+                         .groupID = *groupID,
+                         .pressesReturn = *pressesReturn,
+                         .recoveryCodes = std::move(*recoveryCodes)};
+}
+
+std::optional<Groups> decodeGroups(const JSON& array) {
+    if (!array.is_array()) {
+        return std::nullopt;
+    }
+    Groups groups;
+    groups.reserve(array.size());
+    for (const JSON& item : array) {
+        const auto id = JSONCoding::uuid(item, "id");
+        auto name = JSONCoding::string(item, "name");
+        if (!id || !name) {
+            return std::nullopt;
+        }
+        groups.push_back(AccountGroup{.id = *id, .name = std::move(*name)});
+    }
+    return groups;
+}
+
+Result<BackupPayload, BackupError> decodePayload(const JSON& document) {
+    const auto version = JSONCoding::integer(document, "version");
+    if (!version) {
+        return fail(BackupError::malformed());
+    }
+    if (*version != BackupPayload::currentVersion) {
+        return fail(BackupError::unsupportedVersion(*version));
+    }
+    const auto exportedAt = strictDate(document, "exportedAt");
+    const JSON* accountsArray = member(document, "accounts");
+    auto groups = optionalMember<Groups>(document, "groups", decodeGroups);
+    if (!exportedAt || accountsArray == nullptr || !accountsArray->is_array() || !groups) {
+        return fail(BackupError::malformed());
+    }
+    std::vector<BackupAccount> accounts;
+    accounts.reserve(accountsArray->size());
+    for (const JSON& object : *accountsArray) {
+        auto account = decodeAccount(object);
+        if (!account) {
+            for (BackupAccount& decoded : accounts) {
+                Crypto::wipe(decoded.secret);
+            }
+            return fail(BackupError::malformed());
+        }
+        accounts.push_back(std::move(*account));
+    }
+    return BackupPayload{.version = *version,
+                         .exportedAt = *exportedAt,
+                         .accounts = std::move(accounts),
+                         .groups = std::move(*groups)};
+}
+
+} // namespace
+
+Result<Bytes, BackupError> seal(const BackupPayload& payload, std::span<const std::uint8_t> key,
+                                const BackupHeader& header, std::span<const std::uint8_t> nonce) {
+    if (key.size() != keyLength || nonce.size() != nonceLength) {
+        return fail(BackupError::invalidKey());
+    }
+    if (const auto problem = validate(header)) {
+        return fail(*problem);
+    }
+    auto document = encodePayload(payload);
+    if (!document) {
+        return fail(BackupError::encodingFailed());
+    }
+    const WipedJSON payloadJSON{std::move(*document)};
+    auto plaintext = JSONCoding::serialize(payloadJSON.value, true);
+    if (!plaintext) {
+        return fail(BackupError::encodingFailed());
+    }
+    const Crypto::WipedBytes wipedPlaintext(std::move(*plaintext));
+    const auto box =
+        Crypto::AESGCM::seal(key, nonce, wipedPlaintext.bytes(), header.authenticatedData());
+    if (!box) {
+        return fail(BackupError::encodingFailed());
+    }
+    Bytes sealed(nonce.begin(), nonce.end());
+    sealed.insert(sealed.end(), box->begin(), box->end());
+
+    JSON envelope = JSON::object();
+    envelope["cipher"] = header.cipher;
+    envelope["format"] = header.format;
+    envelope["kdf"] = JSON{{"iterations", header.kdf.iterations},
+                           {"name", header.kdf.name},
+                           {"salt", Base64::encode(header.kdf.salt)}};
+    envelope["sealed"] = Base64::encode(sealed);
+    envelope["version"] = header.version;
+    auto bytes = JSONCoding::serialize(envelope, true);
+    if (!bytes) {
+        return fail(BackupError::encodingFailed());
+    }
+    return std::move(*bytes);
+}
+
+Result<BackupPayload, BackupError> open(std::span<const std::uint8_t> data,
+                                        std::span<const std::uint8_t> key) {
+    if (key.size() != keyLength) {
+        return fail(BackupError::invalidKey());
+    }
+    const auto envelope = parseEnvelope(data);
+    if (!envelope) {
+        return fail(envelope.error());
+    }
+    const std::span<const std::uint8_t> sealed = envelope->sealed;
+    if (sealed.size() < nonceLength + tagLength) {
+        return fail(BackupError::authenticationFailed());
+    }
+    auto plaintext =
+        Crypto::AESGCM::open(key, sealed.first(nonceLength), sealed.subspan(nonceLength),
+                             envelope->header.authenticatedData());
+    if (!plaintext) {
+        return fail(BackupError::authenticationFailed());
+    }
+    const Crypto::WipedBytes wipedPlaintext(std::move(*plaintext));
+    auto document = JSONCoding::parse(wipedPlaintext.bytes());
+    if (!document) {
+        return fail(BackupError::malformed());
+    }
+    const WipedJSON payloadJSON{std::move(*document)};
+    return decodePayload(payloadJSON.value);
+}
+
+Result<BackupHeader, BackupError> header(std::span<const std::uint8_t> data) {
+    auto envelope = parseEnvelope(data);
+    if (!envelope) {
+        return fail(envelope.error());
+    }
+    return std::move(envelope->header);
+}
+
+} // namespace zemlar::BackupCodec
