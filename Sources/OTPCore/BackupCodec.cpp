@@ -15,7 +15,6 @@ namespace {
 using JSONCoding::JSON;
 
 constexpr std::size_t keyLength = Crypto::AESGCM::keyLength;
-constexpr std::size_t tagLength = Crypto::AESGCM::tagLength;
 
 struct Envelope {
     BackupHeader header;
@@ -98,18 +97,28 @@ std::optional<std::vector<std::string>> strings(const JSON& array) {
     return result;
 }
 
-// An optional member: absent (or null) gives an empty optional; present but unreadable fails.
+// An optional member: absent (or null) leaves `value` empty; present but unreadable is false.
 template <class Value, class Read>
-std::optional<std::optional<Value>> optionalMember(const JSON& object, std::string_view key,
-                                                   Read read) {
+bool readOptional(const JSON& object, std::string_view key, Read read,
+                  std::optional<Value>& value) {
+    value.reset();
     if (JSONCoding::isAbsent(object, key)) {
-        return std::optional<Value>();
+        return true;
     }
-    auto value = read(*member(object, key));
-    if (!value) {
-        return std::nullopt;
+    auto readValue = read(*member(object, key));
+    if (!readValue) {
+        return false;
     }
-    return std::optional<Value>(std::move(*value));
+    value = std::move(*readValue);
+    return true;
+}
+
+std::optional<UUID> uuidValue(const JSON& value) {
+    return value.is_string() ? UUID::parse(value.get_ref<const std::string&>()) : std::nullopt;
+}
+
+std::optional<bool> booleanValue(const JSON& value) {
+    return value.is_boolean() ? std::optional<bool>(value.get<bool>()) : std::nullopt;
 }
 
 Result<Envelope, BackupError> parseEnvelope(std::span<const std::uint8_t> data) {
@@ -216,16 +225,15 @@ std::optional<BackupAccount> decodeAccount(const JSON& object) {
         parametersObject ? JSONCoding::decodeParameters(*parametersObject) : std::nullopt;
     auto secret = base64(object, "secret");
     const auto createdAt = strictDate(object, "createdAt");
-    auto domains = optionalMember<std::vector<std::string>>(object, "domains", strings);
-    const auto groupID = optionalMember<UUID>(object, "groupID", [](const JSON& value) {
-        return value.is_string() ? UUID::parse(value.get_ref<const std::string&>()) : std::nullopt;
-    });
-    const auto pressesReturn = optionalMember<bool>(object, "pressesReturn", [](const JSON& value) {
-        return value.is_boolean() ? std::optional<bool>(value.get<bool>()) : std::nullopt;
-    });
-    auto recoveryCodes = optionalMember<std::vector<std::string>>(object, "recoveryCodes", strings);
-    if (!id || !issuer || !name || !parameters || !secret || !createdAt || !domains || !groupID ||
-        !pressesReturn || !recoveryCodes) {
+    std::optional<std::vector<std::string>> domains;
+    std::optional<UUID> groupID;
+    std::optional<bool> pressesReturn;
+    std::optional<std::vector<std::string>> recoveryCodes;
+    const bool optionalsRead = readOptional(object, "domains", strings, domains) &&
+                               readOptional(object, "groupID", uuidValue, groupID) &&
+                               readOptional(object, "pressesReturn", booleanValue, pressesReturn) &&
+                               readOptional(object, "recoveryCodes", strings, recoveryCodes);
+    if (!id || !issuer || !name || !parameters || !secret || !createdAt || !optionalsRead) {
         if (secret) {
             Crypto::wipe(*secret);
         }
@@ -237,10 +245,10 @@ std::optional<BackupAccount> decodeAccount(const JSON& object) {
                          .parameters = *parameters,
                          .secret = std::move(*secret),
                          .createdAt = *createdAt,
-                         .domains = std::move(*domains),
-                         .groupID = *groupID,
-                         .pressesReturn = *pressesReturn,
-                         .recoveryCodes = std::move(*recoveryCodes)};
+                         .domains = std::move(domains),
+                         .groupID = groupID,
+                         .pressesReturn = pressesReturn,
+                         .recoveryCodes = std::move(recoveryCodes)};
 }
 
 std::optional<Groups> decodeGroups(const JSON& array) {
@@ -270,8 +278,9 @@ Result<BackupPayload, BackupError> decodePayload(const JSON& document) {
     }
     const auto exportedAt = strictDate(document, "exportedAt");
     const JSON* accountsArray = member(document, "accounts");
-    auto groups = optionalMember<Groups>(document, "groups", decodeGroups);
-    if (!exportedAt || accountsArray == nullptr || !accountsArray->is_array() || !groups) {
+    std::optional<Groups> groups;
+    if (!readOptional(document, "groups", decodeGroups, groups) || !exportedAt ||
+        accountsArray == nullptr || !accountsArray->is_array()) {
         return fail(BackupError::malformed());
     }
     std::vector<BackupAccount> accounts;
@@ -289,7 +298,43 @@ Result<BackupPayload, BackupError> decodePayload(const JSON& document) {
     return BackupPayload{.version = *version,
                          .exportedAt = *exportedAt,
                          .accounts = std::move(accounts),
-                         .groups = std::move(*groups)};
+                         .groups = std::move(groups)};
+}
+
+// The envelope is written by hand rather than through the JSON serializer, which would scan
+// the long Base64 text for characters to escape: a checked header's texts are the fixed tags,
+// and Base64 needs no escaping, so the output is the same JSON with its members sorted.
+Bytes envelopeText(const BackupHeader& header, std::span<const std::uint8_t> sealed) {
+    Bytes text;
+    text.reserve(sealed.size() / 3 * 4 + header.kdf.salt.size() * 2 + 256);
+    const auto put = [&text](std::string_view part) {
+        text.insert(text.end(), part.begin(), part.end());
+    };
+    put("{\n  \"cipher\": \"");
+    put(header.cipher);
+    put("\",\n  \"format\": \"");
+    put(header.format);
+    put("\",\n  \"kdf\": {\n    \"iterations\": ");
+    put(std::to_string(header.kdf.iterations));
+    put(",\n    \"name\": \"");
+    put(header.kdf.name);
+    put("\",\n    \"salt\": \"");
+    Base64::appendEncoded(header.kdf.salt, text);
+    put("\"\n  },\n  \"sealed\": \"");
+    Base64::appendEncoded(sealed, text);
+    put("\",\n  \"version\": ");
+    put(std::to_string(header.version));
+    put("\n}\n");
+    return text;
+}
+
+// Pretty-printed UTF-8 text; nothing when a string is not valid UTF-8.
+std::optional<std::string> payloadText(const JSON& document) {
+    try {
+        return document.dump(2);
+    } catch (const JSON::exception&) {
+        return std::nullopt;
+    }
 }
 
 } // namespace
@@ -307,32 +352,18 @@ Result<Bytes, BackupError> seal(const BackupPayload& payload, std::span<const st
         return fail(BackupError::encodingFailed());
     }
     const WipedJSON payloadJSON{std::move(*document)};
-    auto plaintext = JSONCoding::serialize(payloadJSON.value, true);
+    auto plaintext = payloadText(payloadJSON.value);
     if (!plaintext) {
         return fail(BackupError::encodingFailed());
     }
-    const Crypto::WipedBytes wipedPlaintext(std::move(*plaintext));
-    const auto box =
-        Crypto::AESGCM::seal(key, nonce, wipedPlaintext.bytes(), header.authenticatedData());
-    if (!box) {
+    const auto sealed = Crypto::AESGCM::seal(
+        key, nonce, {reinterpret_cast<const std::uint8_t*>(plaintext->data()), plaintext->size()},
+        header.authenticatedData());
+    Crypto::wipe({reinterpret_cast<std::uint8_t*>(plaintext->data()), plaintext->size()});
+    if (!sealed) {
         return fail(BackupError::encodingFailed());
     }
-    Bytes sealed(nonce.begin(), nonce.end());
-    sealed.insert(sealed.end(), box->begin(), box->end());
-
-    JSON envelope = JSON::object();
-    envelope["cipher"] = header.cipher;
-    envelope["format"] = header.format;
-    envelope["kdf"] = JSON{{"iterations", header.kdf.iterations},
-                           {"name", header.kdf.name},
-                           {"salt", Base64::encode(header.kdf.salt)}};
-    envelope["sealed"] = Base64::encode(sealed);
-    envelope["version"] = header.version;
-    auto bytes = JSONCoding::serialize(envelope, true);
-    if (!bytes) {
-        return fail(BackupError::encodingFailed());
-    }
-    return std::move(*bytes);
+    return envelopeText(header, *sealed);
 }
 
 Result<BackupPayload, BackupError> open(std::span<const std::uint8_t> data,
@@ -344,13 +375,9 @@ Result<BackupPayload, BackupError> open(std::span<const std::uint8_t> data,
     if (!envelope) {
         return fail(envelope.error());
     }
-    const std::span<const std::uint8_t> sealed = envelope->sealed;
-    if (sealed.size() < nonceLength + tagLength) {
-        return fail(BackupError::authenticationFailed());
-    }
+    // Too short for a nonce and a tag, or not authentic: the same answer.
     auto plaintext =
-        Crypto::AESGCM::open(key, sealed.first(nonceLength), sealed.subspan(nonceLength),
-                             envelope->header.authenticatedData());
+        Crypto::AESGCM::open(key, envelope->sealed, envelope->header.authenticatedData());
     if (!plaintext) {
         return fail(BackupError::authenticationFailed());
     }

@@ -26,18 +26,20 @@ int valueOf(char character) {
     return values[static_cast<unsigned char>(character)];
 }
 
-} // namespace
+std::size_t encodedLength(std::size_t byteCount) {
+    return (byteCount + 2) / 3 * 4;
+}
 
-std::string encode(std::span<const std::uint8_t> bytes) {
-    std::string text;
-    text.reserve((bytes.size() + 2) / 3 * 4);
+// Writes encodedLength(bytes.size()) characters at `out`.
+void encodeTo(std::span<const std::uint8_t> bytes, char* out) {
     std::size_t index = 0;
     for (; index + 3 <= bytes.size(); index += 3) {
         const std::uint32_t group = (std::uint32_t{bytes[index]} << 16) |
                                     (std::uint32_t{bytes[index + 1]} << 8) | bytes[index + 2];
-        for (int shift = 18; shift >= 0; shift -= 6) {
-            text.push_back(alphabet[(group >> shift) & 0x3F]);
-        }
+        *out++ = alphabet[(group >> 18) & 0x3F];
+        *out++ = alphabet[(group >> 12) & 0x3F];
+        *out++ = alphabet[(group >> 6) & 0x3F];
+        *out++ = alphabet[group & 0x3F];
     }
     const std::size_t rest = bytes.size() - index;
     if (rest > 0) {
@@ -45,12 +47,25 @@ std::string encode(std::span<const std::uint8_t> bytes) {
         if (rest == 2) {
             group |= std::uint32_t{bytes[index + 1]} << 8;
         }
-        text.push_back(alphabet[(group >> 18) & 0x3F]);
-        text.push_back(alphabet[(group >> 12) & 0x3F]);
-        text.push_back(rest == 2 ? alphabet[(group >> 6) & 0x3F] : '=');
-        text.push_back('=');
+        *out++ = alphabet[(group >> 18) & 0x3F];
+        *out++ = alphabet[(group >> 12) & 0x3F];
+        *out++ = rest == 2 ? alphabet[(group >> 6) & 0x3F] : '=';
+        *out = '=';
     }
+}
+
+} // namespace
+
+std::string encode(std::span<const std::uint8_t> bytes) {
+    std::string text(encodedLength(bytes.size()), '\0');
+    encodeTo(bytes, text.data());
     return text;
+}
+
+void appendEncoded(std::span<const std::uint8_t> bytes, Bytes& output) {
+    const std::size_t start = output.size();
+    output.resize(start + encodedLength(bytes.size()));
+    encodeTo(bytes, reinterpret_cast<char*>(output.data() + start));
 }
 
 std::optional<Bytes> decode(std::string_view text) {
@@ -61,8 +76,8 @@ std::optional<Bytes> decode(std::string_view text) {
     if (!text.empty() && text.back() == '=') {
         padding = text[text.size() - 2] == '=' ? 2 : 1;
     }
-    Bytes bytes;
-    bytes.reserve(text.size() / 4 * 3);
+    Bytes bytes(text.size() / 4 * 3 - padding);
+    std::uint8_t* out = bytes.data();
     for (std::size_t index = 0; index < text.size(); index += 4) {
         const bool last = index + 4 == text.size();
         const std::size_t letters = last ? 4 - padding : 4;
@@ -79,9 +94,8 @@ std::optional<Bytes> decode(std::string_view text) {
         if ((group & unusedBits) != 0) {
             return std::nullopt;
         }
-        const std::size_t byteCount = letters - 1;
-        for (std::size_t byte = 0; byte < byteCount; ++byte) {
-            bytes.push_back(static_cast<std::uint8_t>(group >> (16 - 8 * byte)));
+        for (std::size_t byte = 0; byte + 1 < letters; ++byte) {
+            *out++ = static_cast<std::uint8_t>(group >> (16 - 8 * byte));
         }
     }
     return bytes;

@@ -104,32 +104,35 @@ std::optional<Bytes> seal(std::span<const std::uint8_t> key, std::span<const std
     if (!context) {
         return std::nullopt;
     }
-    Bytes sealed(plaintext.size() + tagLength);
+    Bytes combined(nonceLength + plaintext.size() + tagLength);
+    std::copy(nonce.begin(), nonce.end(), combined.begin());
+    std::uint8_t* const ciphertext = combined.data() + nonceLength;
+    std::uint8_t* const tag = ciphertext + plaintext.size();
     int finalLength = 0;
     if (!update(EVP_EncryptUpdate, context.get(), nullptr, authenticatedData) ||
-        !update(EVP_EncryptUpdate, context.get(), sealed.data(), plaintext) ||
-        EVP_EncryptFinal_ex(context.get(), sealed.data() + plaintext.size(), &finalLength) != 1 ||
+        !update(EVP_EncryptUpdate, context.get(), ciphertext, plaintext) ||
+        EVP_EncryptFinal_ex(context.get(), tag, &finalLength) != 1 ||
         EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_GET_TAG, static_cast<int>(tagLength),
-                            sealed.data() + plaintext.size()) != 1) {
+                            tag) != 1) {
         return std::nullopt;
     }
-    return sealed;
+    return combined;
 }
 
-std::optional<Bytes> open(std::span<const std::uint8_t> key, std::span<const std::uint8_t> nonce,
-                          std::span<const std::uint8_t> ciphertextAndTag,
+std::optional<Bytes> open(std::span<const std::uint8_t> key, std::span<const std::uint8_t> combined,
                           std::span<const std::uint8_t> authenticatedData) {
-    if (ciphertextAndTag.size() < tagLength) {
+    if (combined.size() < nonceLength + tagLength) {
         return std::nullopt;
     }
-    const CipherContext context = gcmContext(false, key, nonce);
+    const CipherContext context = gcmContext(false, key, combined.first(nonceLength));
     if (!context) {
         return std::nullopt;
     }
-    const auto ciphertext = ciphertextAndTag.first(ciphertextAndTag.size() - tagLength);
+    const auto ciphertext =
+        combined.subspan(nonceLength, combined.size() - nonceLength - tagLength);
     // OpenSSL takes the expected tag through a non-const pointer but only reads it.
     std::array<std::uint8_t, tagLength> tag{};
-    std::copy(ciphertextAndTag.end() - tagLength, ciphertextAndTag.end(), tag.begin());
+    std::copy(combined.end() - tagLength, combined.end(), tag.begin());
     Bytes plaintext(ciphertext.size() + 1); // never empty, so data() is a valid output
     int finalLength = 0;
     const bool verified =

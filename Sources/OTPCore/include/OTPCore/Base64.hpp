@@ -12,6 +12,8 @@
 namespace zemlar::Base64 {
 
 std::string encode(std::span<const std::uint8_t> bytes);
+/// The same text as encode(), appended to `output`.
+void appendEncoded(std::span<const std::uint8_t> bytes, Bytes& output);
 
 /// Only the canonical form encode() writes: a length that is a multiple of 4, padding only at
 /// the end, zero bits after the last byte. Nothing for any other text (white space included).

@@ -52,16 +52,16 @@ inline constexpr std::size_t keyLength = 32;
 inline constexpr std::size_t nonceLength = 12;
 inline constexpr std::size_t tagLength = 16;
 
-/// The ciphertext followed by the tag; nothing when the key or nonce has the wrong length or
-/// the cipher fails.
+/// The combined form: nonce, then the ciphertext (as long as the plaintext), then the tag.
+/// Nothing when the key or nonce has the wrong length or the cipher fails.
 std::optional<Bytes> seal(std::span<const std::uint8_t> key, std::span<const std::uint8_t> nonce,
                           std::span<const std::uint8_t> plaintext,
                           std::span<const std::uint8_t> authenticatedData);
 
-/// The plaintext of a ciphertext followed by its tag; nothing when the lengths are wrong or the
-/// tag does not verify (no plaintext is ever returned unverified).
-std::optional<Bytes> open(std::span<const std::uint8_t> key, std::span<const std::uint8_t> nonce,
-                          std::span<const std::uint8_t> ciphertextAndTag,
+/// The plaintext of a combined nonce | ciphertext | tag; nothing when the key has the wrong
+/// length, the box is too short for a nonce and a tag, or the tag does not verify (no
+/// plaintext is ever returned unverified).
+std::optional<Bytes> open(std::span<const std::uint8_t> key, std::span<const std::uint8_t> combined,
                           std::span<const std::uint8_t> authenticatedData);
 
 } // namespace AESGCM
