@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OTPCore/Unicode.hpp"
 
+#include "OTPCore/Crypto.hpp"
+
 #include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
+#include <unicode/ubrk.h>
 #include <unicode/ucasemap.h>
 #include <unicode/uchar.h>
 #include <unicode/ucol.h>
@@ -213,6 +216,14 @@ UCollator* openStandardCollator() {
     return collator;
 }
 
+void wipe(UText16& text) {
+    Crypto::wipe({reinterpret_cast<std::uint8_t*>(text.data()), text.size() * sizeof(UChar)});
+}
+
+struct BreakIteratorCloser {
+    void operator()(UBreakIterator* iterator) const { ubrk_close(iterator); }
+};
+
 } // namespace
 
 std::string folded(std::string_view text) {
@@ -355,6 +366,52 @@ int localizedStandardCompare(std::string_view left, std::string_view right) {
         return left.compare(right);
     }
     return static_cast<int>(result);
+}
+
+std::string nfc(std::string_view text) {
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2* normalizer = unorm2_getNFCInstance(&status);
+    if (U_FAILURE(status)) {
+        return std::string(text);
+    }
+    UText16 utf16 = toUTF16(text);
+    UText16 composed = normalized(utf16, normalizer);
+    std::string result = toUTF8(composed);
+    // The texts may be passphrases: leave no copies behind.
+    wipe(utf16);
+    wipe(composed);
+    return result;
+}
+
+std::size_t characterCount(std::string_view text) {
+    const UText16 utf16 = toUTF16(text);
+    if (utf16.empty()) {
+        return 0;
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UBreakIterator, BreakIteratorCloser> iterator(
+        ubrk_open(UBRK_CHARACTER, "", utf16.data(), static_cast<int32_t>(utf16.size()), &status));
+    if (U_FAILURE(status)) {
+        return utf16.size();
+    }
+    std::size_t count = 0;
+    ubrk_first(iterator.get());
+    while (ubrk_next(iterator.get()) != UBRK_DONE) {
+        ++count;
+    }
+    return count;
+}
+
+bool isCanonicallyEquivalent(std::string_view left, std::string_view right) {
+    if (left == right) {
+        return true;
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2* nfd = unorm2_getNFDInstance(&status);
+    if (U_FAILURE(status)) {
+        return false;
+    }
+    return normalized(toUTF16(left), nfd) == normalized(toUTF16(right), nfd);
 }
 
 } // namespace zemlar::Unicode

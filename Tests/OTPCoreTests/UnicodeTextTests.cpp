@@ -34,7 +34,7 @@ TEST(UnicodeCase, MapsTheFullUnicodeCases) {
 TEST(UnicodeRepairedUTF8, ReplacesEachIllFormedSequence) {
     EXPECT_EQ(Unicode::wellFormed("caf\xC3\xA9"), "caf\xC3\xA9");
     EXPECT_EQ(Unicode::wellFormed("a\xFF"
-                                    "b"),
+                                  "b"),
               "a\uFFFD"
               "b");
     EXPECT_EQ(Unicode::wellFormed("\xE2\x82"), "\uFFFD");

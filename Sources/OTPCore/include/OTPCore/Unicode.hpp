@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -59,5 +60,15 @@ std::string uppercased(std::string_view text);
 /// The file-browser order: ignores letter case, compares embedded numbers by value
 /// ("Group 2" before "Group 10"). Negative, zero or positive like strcmp.
 int localizedStandardCompare(std::string_view left, std::string_view right);
+
+/// Normalization Form C (canonical composition): "e" + U+0301 becomes "é".
+std::string nfc(std::string_view text);
+
+/// User-perceived characters (extended grapheme clusters): an emoji sequence or a letter with
+/// its combining marks counts once.
+std::size_t characterCount(std::string_view text);
+
+/// Equal under canonical equivalence: composed and decomposed forms of a text are equal.
+bool isCanonicallyEquivalent(std::string_view left, std::string_view right);
 
 } // namespace zemlar::Unicode
