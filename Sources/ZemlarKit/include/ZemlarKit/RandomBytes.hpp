@@ -3,7 +3,6 @@
 
 #include <OTPCore/Result.hpp>
 #include <OTPCore/UUID.hpp>
-
 #include <cstddef>
 
 /// The only source of salts, nonces and identifiers: the system's secure random generator.
