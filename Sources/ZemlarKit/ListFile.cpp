@@ -124,9 +124,9 @@ Result<void, AccountStoreError> write(const std::filesystem::path& file, const B
         ::unlink(temporary.c_str());
         return fail(AccountStoreError::writeFailed());
     }
-    if (!syncFolder(folder)) {
-        return fail(AccountStoreError::writeFailed());
-    }
+    // The new file is in place and complete once renamed; a failed flush of the folder must not
+    // be reported as a failed save, or a caller would undo a change that is already visible.
+    (void)syncFolder(folder);
     return {};
 }
 
