@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ZemlarKit/VaultStorage.hpp"
+#include "ZemlarKit/InMemoryVaultStorage.hpp"
 
 #include <OTPCore/Crypto.hpp>
 

@@ -13,6 +13,7 @@
 #include "ZemlarKit/GroupFlowError.hpp"
 #include "ZemlarKit/GroupFlows.hpp"
 #include "ZemlarKit/GroupStore.hpp"
+#include "ZemlarKit/InMemoryVaultStorage.hpp"
 #include "ZemlarKit/KeychainBackupKeyStore.hpp"
 #include "ZemlarKit/KeychainItem.hpp"
 #include "ZemlarKit/KeychainSecretStore.hpp"
