@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Typing speed and reliability against a window of our own. Needs the private X server:
-//   scripts/with-x11 build/release/Benchmarks/ZemlarKitTypingBenchmarks
-// (or scripts/with-x11 scripts/bench). Without it every benchmark reports an error and skips.
+//   scripts/with-x11 build/release/Benchmarks/ZemlarKitBenchmarks
+//   --benchmark_filter=Typing\|Thousand
+// Without it these benchmarks report an error and skip.
 #include <QCoreApplication>
 #include <QCoroTask>
 #include <ZemlarKit/TypingDelivery.hpp>

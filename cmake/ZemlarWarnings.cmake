@@ -17,5 +17,10 @@ function(zemlar_test_suite name label)
     target_compile_definitions(${name} PRIVATE
         ZEMLAR_SHARED_TESTDATA="${PROJECT_SOURCE_DIR}/../shared/testdata/external")
     zemlar_warnings(${name})
-    gtest_discover_tests(${name} PROPERTIES LABELS ${label} DISCOVERY_TIMEOUT 60)
+    set(properties LABELS ${label})
+    if(label STREQUAL "x11")
+        # Tests on the X display press real keys and grab them: one at a time.
+        list(APPEND properties RESOURCE_LOCK x11-display)
+    endif()
+    gtest_discover_tests(${name} PROPERTIES ${properties} DISCOVERY_TIMEOUT 60)
 endfunction()

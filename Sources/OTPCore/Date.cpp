@@ -61,23 +61,6 @@ std::optional<int> digitsAt(std::string_view text, std::size_t position, std::si
     return value;
 }
 
-// Seconds east of UTC for "Z" or "+hh:mm" / "-hh:mm"; nothing for anything else.
-std::optional<int> offsetSeconds(std::string_view zone) {
-    if (zone == "Z") {
-        return 0;
-    }
-    if (zone.size() != 6 || (zone[0] != '+' && zone[0] != '-') || zone[3] != ':') {
-        return std::nullopt;
-    }
-    const auto hours = digitsAt(zone, 1, 2);
-    const auto minutes = digitsAt(zone, 4, 2);
-    if (!hours || !minutes || *hours > 23 || *minutes > 59) {
-        return std::nullopt;
-    }
-    const int seconds = *hours * 3600 + *minutes * 60;
-    return zone[0] == '+' ? seconds : -seconds;
-}
-
 constexpr std::size_t dateTimeLength = 19; // yyyy-MM-ddTHH:mm:ss
 
 bool hasDateTimeSeparators(std::string_view text) {
@@ -111,7 +94,7 @@ std::optional<std::string> Date::iso8601() const {
 }
 
 std::optional<Date> Date::parseISO8601(std::string_view text) {
-    if (text.size() < dateTimeLength + 1 || !hasDateTimeSeparators(text)) {
+    if (text.size() != dateTimeLength + 1 || text.back() != 'Z' || !hasDateTimeSeparators(text)) {
         return std::nullopt;
     }
     const auto year = digitsAt(text, 0, 4);
@@ -120,8 +103,7 @@ std::optional<Date> Date::parseISO8601(std::string_view text) {
     const auto hour = digitsAt(text, 11, 2);
     const auto minute = digitsAt(text, 14, 2);
     const auto second = digitsAt(text, 17, 2);
-    const auto offset = offsetSeconds(text.substr(dateTimeLength));
-    if (!year || !month || !day || !hour || !minute || !second || !offset) {
+    if (!year || !month || !day || !hour || !minute || !second) {
         return std::nullopt;
     }
     if (*year < 1 || *month < 1 || *month > 12 || *day < 1 || *day > daysInMonth(*year, *month) ||
@@ -129,8 +111,7 @@ std::optional<Date> Date::parseISO8601(std::string_view text) {
         return std::nullopt;
     }
     const std::int64_t days = daysFromCivil({*year, *month, *day});
-    const std::int64_t seconds =
-        days * 86400 + *hour * 3600 + *minute * 60 + *second - static_cast<std::int64_t>(*offset);
+    const std::int64_t seconds = days * 86400 + *hour * 3600 + *minute * 60 + *second;
     return Date(static_cast<double>(seconds));
 }
 

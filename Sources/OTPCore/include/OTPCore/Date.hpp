@@ -21,8 +21,8 @@ public:
     /// or one that is not a number.
     std::optional<std::string> iso8601() const;
 
-    /// Reads exactly the form iso8601() writes, or the same with a numeric offset (+01:00)
-    /// in place of the "Z". Fractional seconds and every other variation are refused.
+    /// Reads exactly the form iso8601() writes; fractional seconds, numeric offsets and every
+    /// other variation are refused.
     static std::optional<Date> parseISO8601(std::string_view text);
 
     constexpr auto operator<=>(const Date&) const = default;

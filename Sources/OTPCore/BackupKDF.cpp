@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "OTPCore/BackupKDF.hpp"
+
+#include "OTPCore/Crypto.hpp"
+#include "OTPCore/Unicode.hpp"
+
+#include <limits>
+#include <string>
+
+namespace zemlar::BackupKDF {
+
+std::optional<Bytes> deriveKey(std::string_view passphrase, std::span<const std::uint8_t> salt,
+                               std::int64_t iterations) {
+    if (salt.empty() || iterations < 1 ||
+        iterations > std::int64_t{std::numeric_limits<std::uint32_t>::max()}) {
+        return std::nullopt;
+    }
+    std::string normalized = Unicode::nfc(passphrase);
+    if (normalized.empty()) {
+        return std::nullopt;
+    }
+    auto key = Crypto::pbkdf2SHA256(
+        {reinterpret_cast<const std::uint8_t*>(normalized.data()), normalized.size()}, salt,
+        static_cast<std::uint64_t>(iterations), keyLength);
+    Crypto::wipe({reinterpret_cast<std::uint8_t*>(normalized.data()), normalized.size()});
+    return key;
+}
+
+} // namespace zemlar::BackupKDF

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ZemlarKit/VaultRecoveryCodeStore.hpp"
+
+namespace zemlar {
+
+Result<RecoveryCodeMap, SecretStoreError> VaultRecoveryCodeStore::readAll() {
+    auto contents = vault->read();
+    if (!contents) {
+        return fail(contents.error());
+    }
+    RecoveryCodeMap codes;
+    if (contents->recovery) {
+        for (const auto& [key, list] : *contents->recovery) {
+            if (const auto id = UUID::parse(key)) {
+                codes.emplace(*id, list);
+            }
+        }
+    }
+    return codes;
+}
+
+Result<void, SecretStoreError>
+VaultRecoveryCodeStore::setCodes(const std::vector<std::string>& codes, const UUID& id) {
+    return vault->update([&](VaultContents& contents) -> Result<void, SecretStoreError> {
+        RecoveryCodes recovery = contents.recovery.value_or(RecoveryCodes{});
+        if (codes.empty()) {
+            recovery.erase(id.uuidString());
+        } else {
+            recovery[id.uuidString()] = codes;
+        }
+        contents.recovery = recovery.empty() ? std::nullopt : std::optional(std::move(recovery));
+        return {};
+    });
+}
+
+} // namespace zemlar

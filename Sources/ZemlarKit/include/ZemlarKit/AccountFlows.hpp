@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ZemlarKit/AccountFlowError.hpp"
+#include "ZemlarKit/AccountStore.hpp"
+#include "ZemlarKit/SecretStore.hpp"
+
+#include <OTPCore/OTPAuthEntry.hpp>
+#include <optional>
+#include <string_view>
+
+/// The changes of the account list. Each loads the list, applies one list operation, writes
+/// what it must and returns the list as saved. No state, no lock: callers run one change of a
+/// file at a time.
+namespace zemlar::AccountFlows {
+
+/// Appends the entry's account: the secret is written first, then the list; a failed list save
+/// removes the secret again. A duplicate identifier writes nothing.
+Result<Accounts, AccountFlowError> add(const OTPAuthEntry& entry, const UUID& id, Date now,
+                                       AccountStore& accountStore, SecretStore& secretStore);
+
+/// Deletes the secret (and recovery codes), then removes the account from the list. A failed
+/// secret deletion leaves the list alone; an account already gone is no error.
+Result<Accounts, AccountFlowError> remove(const UUID& id, AccountStore& accountStore,
+                                          SecretStore& secretStore);
+
+Result<Accounts, AccountFlowError> rename(const UUID& id, std::string_view issuer,
+                                          std::string_view name, AccountStore& accountStore);
+
+/// Renames, sets the domains and the group (nothing ungroups) and, only when given, whether
+/// Return follows the code; stops at the first failure and then saves nothing.
+Result<Accounts, AccountFlowError> edit(const UUID& id, std::string_view issuer,
+                                        std::string_view name, std::vector<std::string> domains,
+                                        std::optional<UUID> groupID,
+                                        std::optional<bool> pressesReturn,
+                                        AccountStore& accountStore);
+
+Result<Accounts, AccountFlowError> setGroup(const UUID& id, std::optional<UUID> groupID,
+                                            AccountStore& accountStore);
+
+Result<Accounts, AccountFlowError> recordUse(const UUID& id, Date now, AccountStore& accountStore);
+
+/// The one English sentence (a localisation key) the screens show for the error.
+std::string_view userText(const AccountFlowError& error);
+
+} // namespace zemlar::AccountFlows

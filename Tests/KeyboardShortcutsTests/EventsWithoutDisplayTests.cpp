@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Settings.hpp"
+
+#include <KeyboardShortcuts/Events.hpp>
+
+using namespace zemlar::KeyboardShortcuts;
+
+namespace {
+
+constexpr Shortcut optionCommandO{31, CarbonModifier::command | CarbonModifier::option};
+
+using EventsWithoutDisplay = FreshSettings;
+
+// The test main runs without DISPLAY: registration cannot succeed and must say so, once per try.
+TEST_F(EventsWithoutDisplay, ListeningReportsTheFailedRegistrationAndGoesOn) {
+    const Name name("togglePanel", optionCommandO);
+    testing::internal::CaptureStderr();
+    auto listener = events(name);
+    setShortcut(Shortcut{35, CarbonModifier::control}, name);
+    setHotKeysPaused(true);
+    setHotKeysPaused(false);
+    listener.reset();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error registering hotkey Ctrl+Alt+O\n"
+                                                      "Error registering hotkey Super+P\n"
+                                                      "Error registering hotkey Super+P\n");
+    EXPECT_FALSE(isTakenByAnotherClient(optionCommandO));
+}
+
+TEST_F(EventsWithoutDisplay, ANameWithoutShortcutRegistersNothing) {
+    const Name name("other");
+    testing::internal::CaptureStderr();
+    auto listener = events(name);
+    EXPECT_EQ(listener->rawValue(), "other");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+} // namespace

@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Settings.hpp"
+
+#include <KeyboardShortcuts/Name.hpp>
+#include <KeyboardShortcuts/Notifier.hpp>
+#include <QFile>
+#include <QSignalSpy>
+
+using namespace zemlar::KeyboardShortcuts;
+
+namespace {
+
+constexpr Shortcut optionCommandO{31, CarbonModifier::command | CarbonModifier::option};
+constexpr Shortcut controlShiftK{40, CarbonModifier::control | CarbonModifier::shift};
+const QString togglePanelKey = QStringLiteral("KeyboardShortcuts_togglePanel");
+const QString defaultJSON = QStringLiteral(R"({"carbonKeyCode":31,"carbonModifiers":2304})");
+
+using NameStorage = FreshSettings;
+
+TEST_F(NameStorage, KeyIsThePrefixFollowedByTheRawValue) {
+    EXPECT_EQ(settingsKey("togglePanel"), togglePanelKey);
+}
+
+TEST_F(NameStorage, FirstCreationStoresTheDefaultAsJSONText) {
+    const Name name("togglePanel", optionCommandO);
+    EXPECT_EQ(name.rawValue, "togglePanel");
+    EXPECT_EQ(name.defaultShortcut, optionCommandO);
+    EXPECT_EQ(stored(togglePanelKey), defaultJSON);
+    EXPECT_EQ(getShortcut(name), optionCommandO);
+}
+
+TEST_F(NameStorage, StoredTextSurvivesTheSettingsFileAsOneString) {
+    const Name name("togglePanel", optionCommandO);
+    const QString path = defaults().fileName();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    EXPECT_TRUE(file.readAll().contains("KeyboardShortcuts_togglePanel"));
+    // A separate reader of the same file sees a single text, not a list split at the comma.
+    const QVariant value = QSettings(path, QSettings::IniFormat).value(togglePanelKey);
+    EXPECT_EQ(value.typeId(), QMetaType::QString);
+    EXPECT_EQ(value.toString(), defaultJSON);
+}
+
+TEST_F(NameStorage, LaterCreationKeepsTheUsersChoice) {
+    setShortcut(controlShiftK, Name("togglePanel", optionCommandO));
+    const Name relaunched("togglePanel", optionCommandO);
+    EXPECT_EQ(getShortcut(relaunched), controlShiftK);
+    EXPECT_EQ(stored(togglePanelKey), controlShiftK.jsonString());
+}
+
+TEST_F(NameStorage, RemovalStoresFalseAndTheDefaultIsNotRestored) {
+    setShortcut(std::nullopt, Name("togglePanel", optionCommandO));
+    EXPECT_EQ(stored(togglePanelKey), QVariant(false));
+    const Name relaunched("togglePanel", optionCommandO);
+    EXPECT_FALSE(getShortcut(relaunched));
+    EXPECT_FALSE(stored(togglePanelKey).toBool());
+}
+
+TEST_F(NameStorage, FalseReadBackFromTheFileAsTextStillMeansRemoved) {
+    store(togglePanelKey, QStringLiteral("false"));
+    const Name relaunched("togglePanel", optionCommandO);
+    EXPECT_FALSE(getShortcut(relaunched));
+    EXPECT_EQ(stored(togglePanelKey), "false");
+}
+
+TEST_F(NameStorage, NameWithoutDefaultStoresNothingAndRemovalDropsTheEntry) {
+    const Name name("other");
+    EXPECT_FALSE(defaults().contains("KeyboardShortcuts_other"));
+    EXPECT_FALSE(getShortcut(name));
+    setShortcut(controlShiftK, name);
+    EXPECT_EQ(getShortcut(name), controlShiftK);
+    setShortcut(std::nullopt, name);
+    EXPECT_FALSE(defaults().contains("KeyboardShortcuts_other"));
+}
+
+TEST_F(NameStorage, UnreadableValuesCountAsNoShortcutAndAreLeftAlone) {
+    for (const QVariant& value :
+         {QVariant(31), QVariant(true), QVariant(QStringLiteral("garbage")),
+          QVariant(QStringLiteral(R"({"carbonKeyCode":31})")),
+          QVariant(QStringList{QStringLiteral(R"({"carbonKeyCode":31)"),
+                               QStringLiteral(R"("carbonModifiers":2304})")})}) {
+        store(togglePanelKey, value);
+        const Name name("togglePanel", optionCommandO);
+        EXPECT_FALSE(getShortcut(name)) << value.toString().toStdString();
+        EXPECT_EQ(stored(togglePanelKey), value);
+    }
+}
+
+TEST_F(NameStorage, ResetPutsTheDefaultBack) {
+    const Name name("togglePanel", optionCommandO);
+    setShortcut(std::nullopt, name);
+    reset(name);
+    EXPECT_EQ(stored(togglePanelKey), defaultJSON);
+
+    const Name withoutDefault("other");
+    setShortcut(controlShiftK, withoutDefault);
+    reset(withoutDefault);
+    EXPECT_FALSE(defaults().contains("KeyboardShortcuts_other"));
+}
+
+TEST_F(NameStorage, EveryChangeIsAnnouncedWithTheName) {
+    EXPECT_STREQ(Notifier::notificationName, "KeyboardShortcuts_shortcutByNameDidChange");
+    QSignalSpy spy(&Notifier::instance(), &Notifier::shortcutByNameDidChange);
+    const Name name("togglePanel", optionCommandO);
+    EXPECT_EQ(spy.count(), 0);
+    setShortcut(controlShiftK, name);
+    setShortcut(controlShiftK, name);
+    setShortcut(std::nullopt, name);
+    reset(name);
+    ASSERT_EQ(spy.count(), 4);
+    for (const auto& arguments : spy) {
+        EXPECT_EQ(arguments.at(0).toString(), "togglePanel");
+    }
+}
+
+} // namespace

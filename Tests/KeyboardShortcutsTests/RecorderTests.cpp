@@ -1,0 +1,256 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Settings.hpp"
+
+#include <KeyboardShortcuts/Recorder.hpp>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <memory>
+#include <vector>
+
+using namespace zemlar::KeyboardShortcuts;
+
+namespace {
+
+constexpr Shortcut optionCommandO{31, CarbonModifier::command | CarbonModifier::option};
+const QString togglePanelKey = QStringLiteral("KeyboardShortcuts_togglePanel");
+
+/// A recorder whose display check, alert and beep are under the test's control.
+class ScriptedRecorder : public Recorder {
+public:
+    using Recorder::Recorder;
+
+    bool takenBySystem = false;
+    bool forceUse = false;
+    bool useRealAlert = false;
+    int beeps = 0;
+    std::vector<Shortcut> askedAbout;
+
+protected:
+    bool isTakenBySystem(const Shortcut& /*shortcut*/) override { return takenBySystem; }
+    bool confirmUseOfTakenShortcut(const Shortcut& shortcut) override {
+        askedAbout.push_back(shortcut);
+        return useRealAlert ? Recorder::confirmUseOfTakenShortcut(shortcut) : forceUse;
+    }
+    void beep() override { ++beeps; }
+};
+
+class RecorderTest : public FreshSettings {
+protected:
+    void SetUp() override {
+        FreshSettings::SetUp();
+        window = std::make_unique<QWidget>();
+        auto* layout = new QVBoxLayout(window.get());
+        other = new QLineEdit(window.get());
+        recorder = new ScriptedRecorder(Name("togglePanel", optionCommandO), window.get());
+        layout->addWidget(other);
+        layout->addWidget(recorder);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        other->setFocus();
+    }
+
+    void TearDown() override {
+        window.reset();
+        FreshSettings::TearDown();
+    }
+
+    void startRecording() {
+        recorder->setFocus();
+        ASSERT_TRUE(recorder->hasFocus());
+        ASSERT_TRUE(recorder->isRecording());
+    }
+
+    // A modifier key's own event, sent as is (the platform decides whether it carries itself).
+    void sendKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent event(type, key, modifiers);
+        QApplication::sendEvent(recorder, &event);
+    }
+
+    static std::optional<Shortcut> storedShortcut() { return getShortcut("togglePanel"); }
+
+    std::unique_ptr<QWidget> window;
+    QLineEdit* other = nullptr;
+    ScriptedRecorder* recorder = nullptr;
+};
+
+TEST_F(RecorderTest, ShowsTheStoredShortcutUntilItTakesTheFocus) {
+    EXPECT_FALSE(recorder->isRecording());
+    EXPECT_EQ(recorder->text(), "Ctrl+Alt+O");
+    EXPECT_EQ(recorder->placeholderText(), "Record Shortcut");
+}
+
+TEST_F(RecorderTest, FocusStartsRecordingWithThePressPlaceholder) {
+    startRecording();
+    EXPECT_EQ(recorder->text(), "");
+    EXPECT_EQ(recorder->placeholderText(), "Press Shortcut");
+    other->setFocus();
+    EXPECT_FALSE(recorder->isRecording());
+    EXPECT_EQ(recorder->text(), "Ctrl+Alt+O");
+}
+
+TEST_F(RecorderTest, AValidPressIsStoredAndEndsRecording) {
+    QSignalSpy changed(recorder, &Recorder::shortcutChanged);
+    startRecording();
+    QTest::keyClick(recorder, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+    const Shortcut expected{40, CarbonModifier::command | CarbonModifier::shift};
+    EXPECT_EQ(storedShortcut(), expected);
+    EXPECT_EQ(stored(togglePanelKey), expected.jsonString());
+    EXPECT_FALSE(recorder->isRecording());
+    EXPECT_FALSE(recorder->hasFocus());
+    EXPECT_EQ(recorder->text(), "Ctrl+Shift+K");
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(recorder->beeps, 0);
+}
+
+TEST_F(RecorderTest, SuperAndShiftedSymbolsMapToTheirKeys) {
+    startRecording();
+    QTest::keyClick(recorder, Qt::Key_Exclam, Qt::MetaModifier | Qt::ShiftModifier);
+    EXPECT_EQ(storedShortcut(), (Shortcut{18, CarbonModifier::control | CarbonModifier::shift}));
+}
+
+TEST_F(RecorderTest, EscapeAloneKeepsThePreviousShortcut) {
+    startRecording();
+    QTest::keyClick(recorder, Qt::Key_Escape);
+    EXPECT_FALSE(recorder->isRecording());
+    EXPECT_EQ(storedShortcut(), optionCommandO);
+    EXPECT_EQ(recorder->text(), "Ctrl+Alt+O");
+    EXPECT_EQ(recorder->beeps, 0);
+}
+
+TEST_F(RecorderTest, EscapeOnTheKeypadStillEndsRecording) {
+    startRecording();
+    QTest::keyClick(recorder, Qt::Key_Escape, Qt::KeypadModifier);
+    EXPECT_FALSE(recorder->isRecording());
+    EXPECT_EQ(storedShortcut(), optionCommandO);
+}
+
+TEST_F(RecorderTest, EscapeWithAModifierIsAShortcut) {
+    startRecording();
+    QTest::keyClick(recorder, Qt::Key_Escape, Qt::ControlModifier);
+    EXPECT_EQ(storedShortcut(), (Shortcut{53, CarbonModifier::command}));
+}
+
+TEST_F(RecorderTest, InvalidPressesBeepAndRecordingGoesOn) {
+    startRecording();
+    QTest::keyClick(recorder, Qt::Key_K);
+    QTest::keyClick(recorder, Qt::Key_K, Qt::ShiftModifier);
+    QTest::keyClick(recorder, Qt::Key_VolumeUp, Qt::ControlModifier);
+    EXPECT_EQ(recorder->beeps, 3);
+    EXPECT_TRUE(recorder->isRecording());
+    EXPECT_EQ(storedShortcut(), optionCommandO);
+
+    QTest::keyClick(recorder, Qt::Key_K, Qt::AltModifier);
+    EXPECT_EQ(storedShortcut(), (Shortcut{40, CarbonModifier::option}));
+    EXPECT_EQ(recorder->beeps, 3);
+}
+
+TEST_F(RecorderTest, HeldModifiersAreShownWithoutStoringAnything) {
+    startRecording();
+    sendKey(QEvent::KeyPress, Qt::Key_Control, Qt::NoModifier);
+    EXPECT_EQ(recorder->text(), "Ctrl+");
+    sendKey(QEvent::KeyPress, Qt::Key_Alt, Qt::ControlModifier);
+    EXPECT_EQ(recorder->text(), "Ctrl+Alt+");
+    sendKey(QEvent::KeyRelease, Qt::Key_Alt, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(recorder->text(), "Ctrl+");
+    sendKey(QEvent::KeyRelease, Qt::Key_Control, Qt::ControlModifier);
+    EXPECT_EQ(recorder->text(), "");
+    EXPECT_EQ(recorder->beeps, 0);
+    EXPECT_TRUE(recorder->isRecording());
+    EXPECT_EQ(storedShortcut(), optionCommandO);
+}
+
+TEST_F(RecorderTest, AFunctionKeyMayStandAlone) {
+    startRecording();
+    QTest::keyClick(recorder, Qt::Key_F6);
+    EXPECT_EQ(storedShortcut(), (Shortcut{97, 0}));
+    EXPECT_EQ(recorder->text(), "F6");
+}
+
+TEST_F(RecorderTest, BackspaceRemovesTheShortcut) {
+    startRecording();
+    QTest::keyClick(recorder, Qt::Key_Backspace);
+    EXPECT_FALSE(storedShortcut());
+    EXPECT_EQ(stored(togglePanelKey), QVariant(false));
+    EXPECT_FALSE(recorder->isRecording());
+    EXPECT_EQ(recorder->text(), "");
+    EXPECT_EQ(recorder->placeholderText(), "Record Shortcut");
+}
+
+TEST_F(RecorderTest, AShortcutTakenElsewhereIsRefusedUnlessForced) {
+    recorder->takenBySystem = true;
+    startRecording();
+    QTest::keyClick(recorder, Qt::Key_P, Qt::ControlModifier);
+    ASSERT_EQ(recorder->askedAbout.size(), 1U);
+    EXPECT_EQ(recorder->askedAbout[0], (Shortcut{35, CarbonModifier::command}));
+    EXPECT_TRUE(recorder->isRecording());
+    EXPECT_EQ(storedShortcut(), optionCommandO);
+
+    recorder->forceUse = true;
+    QTest::keyClick(recorder, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(storedShortcut(), (Shortcut{35, CarbonModifier::command}));
+    EXPECT_FALSE(recorder->isRecording());
+}
+
+TEST_F(RecorderTest, TheAlertOffersToForceTheShortcut) {
+    recorder->takenBySystem = true;
+    recorder->useRealAlert = true;
+    startRecording();
+    QString title;
+    QString informative;
+    QTimer::singleShot(0, [&] {
+        auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(alert, nullptr);
+        title = alert->text();
+        informative = alert->informativeText();
+        for (QAbstractButton* button : alert->buttons()) {
+            if (button->text() == "Use It Anyway") {
+                button->click();
+                return;
+            }
+        }
+        alert->reject();
+    });
+    QTest::keyClick(recorder, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(title, "This shortcut is already taken by another application or by the desktop.");
+    EXPECT_EQ(informative,
+              "Most desktops let you change their own shortcuts in the keyboard settings.");
+    EXPECT_EQ(storedShortcut(), (Shortcut{35, CarbonModifier::command}));
+    QTest::qWait(50);
+    EXPECT_FALSE(recorder->isRecording()) << "the window's reactivation must not record again";
+    EXPECT_FALSE(recorder->hasFocus());
+}
+
+TEST_F(RecorderTest, RecordingGoesOnBehindAnAlertThatIsDeclined) {
+    recorder->takenBySystem = true;
+    recorder->useRealAlert = true;
+    startRecording();
+    bool recordingWhileAsked = false;
+    QTimer::singleShot(0, [&] {
+        recordingWhileAsked = recorder->isRecording();
+        if (auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            alert->defaultButton()->click();
+        }
+    });
+    QTest::keyClick(recorder, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_TRUE(recordingWhileAsked);
+    QTest::qWait(50);
+    EXPECT_TRUE(recorder->isRecording());
+    EXPECT_TRUE(recorder->hasFocus());
+    EXPECT_EQ(storedShortcut(), optionCommandO);
+    EXPECT_EQ(recorder->askedAbout.size(), 1U);
+}
+
+TEST_F(RecorderTest, FollowsChangesMadeElsewhere) {
+    setShortcut(Shortcut{1, CarbonModifier::option}, Name("togglePanel", optionCommandO));
+    EXPECT_EQ(recorder->text(), "Alt+S");
+}
+
+} // namespace

@@ -1,0 +1,292 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <OTPCore/AccountSearch.hpp>
+#include <OTPCore/Unicode.hpp>
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <random>
+
+using namespace zemlar;
+using Match = AccountSearch::Match;
+
+namespace {
+
+const Date now(1'700'000'000);
+constexpr double day = 86'400;
+
+UUID uuid(std::uint8_t last, std::uint8_t first = 0) {
+    UUID::Storage bytes{};
+    bytes[0] = first;
+    bytes[15] = last;
+    return UUID(bytes);
+}
+
+Account account(std::string issuer, std::string name, std::uint8_t id = 1) {
+    return Account{uuid(id),
+                   std::move(issuer),
+                   std::move(name),
+                   OTPParameters::standard(),
+                   Date(0),
+                   std::nullopt,
+                   0,
+                   {},
+                   std::nullopt,
+                   false};
+}
+
+Account used(Account base, std::int64_t count, double daysAgo) {
+    base.useCount = count;
+    base.lastUsedAt = Date(now.secondsSince1970() - daysAgo * day);
+    return base;
+}
+
+Account withDomains(Account base, std::vector<std::string> domains) {
+    base.domains = std::move(domains);
+    return base;
+}
+
+std::vector<std::uint8_t> idsOf(const std::vector<Account>& accounts) {
+    std::vector<std::uint8_t> ids;
+    for (const Account& entry : accounts) {
+        ids.push_back(entry.id.bytes()[15]);
+    }
+    return ids;
+}
+
+std::vector<std::uint8_t> ranked(const std::vector<Account>& accounts, std::string_view query,
+                                 std::optional<std::string> host = std::nullopt,
+                                 const Groups& groups = {}) {
+    return idsOf(AccountSearch::rank(accounts, query, now, host, groups));
+}
+
+TEST(AccountSearchMatch, RawValuesOrderTheCases) {
+    EXPECT_LT(Match::subsequence, Match::substring);
+    EXPECT_LT(Match::substring, Match::wordPrefix);
+    EXPECT_LT(Match::wordPrefix, Match::prefix);
+    for (int raw = 1; raw <= 4; ++raw) {
+        EXPECT_EQ(AccountSearch::rawValue(*AccountSearch::matchFromRawValue(raw)), raw);
+    }
+    EXPECT_EQ(AccountSearch::matchFromRawValue(0), std::nullopt);
+    EXPECT_EQ(AccountSearch::matchFromRawValue(5), std::nullopt);
+}
+
+TEST(AccountSearchMatch, ClassifiesEachWordOfTheWorkedExamples) {
+    const Account northwind = account("Northwind", "me");
+    EXPECT_EQ(AccountSearch::match(northwind, "north", {}), Match::prefix);
+    EXPECT_EQ(AccountSearch::match(northwind, "wind", {}), Match::substring);
+    EXPECT_EQ(AccountSearch::match(northwind, "nw", {}), Match::subsequence);
+    EXPECT_EQ(AccountSearch::match(northwind, "xyz", {}), std::nullopt);
+    EXPECT_EQ(AccountSearch::match(northwind, "me", {}), Match::prefix);
+
+    const Account cloud = account("Blue Cloud Services", "");
+    EXPECT_EQ(AccountSearch::match(cloud, "cloud", {}), Match::wordPrefix);
+    EXPECT_EQ(AccountSearch::match(cloud, "loud", {}), Match::substring);
+    EXPECT_EQ(AccountSearch::match(cloud, "bcs", {}), Match::subsequence);
+    EXPECT_EQ(AccountSearch::match(cloud, "blue cloud", {}), Match::wordPrefix);
+    EXPECT_EQ(AccountSearch::match(cloud, "", {}), Match::prefix);
+    EXPECT_EQ(AccountSearch::match(cloud, " \t ", {}), Match::prefix);
+}
+
+TEST(AccountSearchMatch, WordsAreRunsOfLettersAndNumbers) {
+    const Account mail = account("", "anna.smith@example.com");
+    EXPECT_EQ(AccountSearch::match(mail, "smith", {}), Match::wordPrefix);
+    EXPECT_EQ(AccountSearch::match(mail, "example", {}), Match::wordPrefix);
+    EXPECT_EQ(AccountSearch::match(mail, "com", {}), Match::wordPrefix);
+    // Punctuation never starts a word, but the text still contains it.
+    EXPECT_EQ(AccountSearch::match(mail, "@example", {}), Match::substring);
+    EXPECT_EQ(AccountSearch::match(mail, "mith", {}), Match::substring);
+    EXPECT_EQ(AccountSearch::match(account("Ünïcode-Straße", ""), "strasse", {}),
+              Match::wordPrefix);
+    EXPECT_EQ(AccountSearch::match(account("R2D2", ""), "d2", {}), Match::substring);
+}
+
+TEST(AccountSearchMatch, GroupNameCountsForWordPrefixAndSubstringOnly) {
+    const AccountGroup work{uuid(9), "Work Stuff"};
+    Account grouped = account("Acme", "ann");
+    grouped.groupID = work.id;
+    EXPECT_EQ(AccountSearch::match(grouped, "work", {work}), Match::wordPrefix);
+    EXPECT_EQ(AccountSearch::match(grouped, "stuff", {work}), Match::wordPrefix);
+    EXPECT_EQ(AccountSearch::match(grouped, "tuff", {work}), Match::substring);
+    // Not part of the subsequence text.
+    EXPECT_EQ(AccountSearch::match(grouped, "wkst", {work}), std::nullopt);
+    // A group that is not in the list gives no name.
+    EXPECT_EQ(AccountSearch::match(grouped, "work", {}), std::nullopt);
+    // Domains are never searched.
+    EXPECT_EQ(AccountSearch::match(withDomains(account("Acme", ""), {"zeta.com"}), "zeta", {}),
+              std::nullopt);
+}
+
+TEST(AccountSearchMatch, SubsequenceRunsOverIssuerSpaceAndName) {
+    const Account entry = account("Gitea", "bob");
+    EXPECT_EQ(AccountSearch::match(entry, "gtb", {}), Match::subsequence);
+    EXPECT_EQ(AccountSearch::match(entry, "bg", {}), std::nullopt);
+    EXPECT_EQ(AccountSearch::match(account("Ëa", "Ïb"), "eb", {}), Match::subsequence);
+    EXPECT_EQ(AccountSearch::match(account("日本語", "東京"), "本京", {}), Match::subsequence);
+    EXPECT_EQ(AccountSearch::match(account("日本語", "東京"), "京本", {}), std::nullopt);
+}
+
+TEST(AccountSearchMatch, FoldsQueryLikeTheAccount) {
+    const Account entry = account("cafe", "jose");
+    EXPECT_EQ(AccountSearch::match(entry, "CAFÉ", {}), Match::prefix);
+    EXPECT_EQ(AccountSearch::match(entry, "JOSÉ", {}), Match::prefix);
+    EXPECT_EQ(AccountSearch::match(account("Café", "José"), "cafe jose", {}), Match::prefix);
+    // Full-width letters are not folded to their plain forms.
+    EXPECT_EQ(AccountSearch::match(entry, "ｃａｆｅ", {}), std::nullopt);
+}
+
+TEST(AccountSearchNormalized, FoldsAndCollapsesWhiteSpace) {
+    EXPECT_EQ(AccountSearch::normalized("  Blue\t\tCLOUD \n Services "), "blue cloud services");
+    EXPECT_EQ(AccountSearch::normalized("Éclair\u00A0\u2003Ünïcode"), "eclair unicode");
+    EXPECT_EQ(AccountSearch::normalized("Straße"), "strasse");
+    EXPECT_EQ(AccountSearch::normalized("ＡＢＣ"), "ａｂｃ");
+    EXPECT_EQ(AccountSearch::normalized(" \u2028 "), "");
+    EXPECT_EQ(AccountSearch::normalized(""), "");
+}
+
+// Mostly ASCII, with Latin letters of the one-code-point table, the first code points beyond
+// it (combining marks), and a few harder cases: ligatures, full-width forms, ill-formed bytes.
+std::string generatedText(std::mt19937& random, bool asciiOnly) {
+    static const std::vector<std::string> special = {
+        "Σ", "ς", "\u2028", "\u0301", "ﬁ", "Ｗ", "日", "\xFF", "\xC3", "\u1E9E", "\u0345"};
+    std::uniform_int_distribution<int> length(0, 24);
+    std::uniform_int_distribution<int> ascii(0, 127);
+    std::uniform_int_distribution<int> latin(0x80, 0x24F);
+    std::uniform_int_distribution<int> beyond(0x250, 0x3FF);
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(special.size()) - 1);
+    std::uniform_int_distribution<int> chance(0, 19);
+    std::string text;
+    for (int count = length(random); count > 0; --count) {
+        const int roll = asciiOnly ? 19 : chance(random);
+        if (roll < 4) {
+            Unicode::appendCodePoint(text, static_cast<char32_t>(latin(random)));
+        } else if (roll == 4) {
+            Unicode::appendCodePoint(text, static_cast<char32_t>(beyond(random)));
+        } else if (roll == 5) {
+            text += special[static_cast<std::size_t>(pick(random))];
+        } else {
+            text.push_back(static_cast<char>(ascii(random)));
+        }
+    }
+    return text;
+}
+
+TEST(AccountSearchNormalized, ShortcutsAgreeWithICUForGeneratedTexts) {
+    std::mt19937 random(20261206);
+    for (int round = 0; round < 30'000; ++round) {
+        const std::string text = generatedText(random, round % 3 == 0);
+        ASSERT_EQ(AccountSearch::normalized(text), AccountSearch::normalizedByICU(text)) << text;
+        ASSERT_EQ(Unicode::lowercased(text), Unicode::lowercasedByICU(text)) << text;
+    }
+    for (int character = 0; character < 128; ++character) {
+        const std::string text = "a" + std::string(1, static_cast<char>(character)) + "Z";
+        ASSERT_EQ(AccountSearch::normalized(text), AccountSearch::normalizedByICU(text))
+            << character;
+    }
+}
+
+TEST(AccountSearchFrecency, FollowsUseCountAndHalfLife) {
+    EXPECT_EQ(AccountSearch::halfLife, 1'209'600.0);
+    EXPECT_EQ(AccountSearch::frecency(account("a", "b"), now), 0);
+    EXPECT_EQ(AccountSearch::frecency(used(account("a", "b"), 0, 0), now), 0);
+    Account neverUsedButCounted = account("a", "b");
+    neverUsedButCounted.useCount = 5;
+    EXPECT_EQ(AccountSearch::frecency(neverUsedButCounted, now), 0);
+    EXPECT_DOUBLE_EQ(AccountSearch::frecency(used(account("a", "b"), 1, 0), now), 1);
+    EXPECT_DOUBLE_EQ(AccountSearch::frecency(used(account("a", "b"), 3, 0), now), 2);
+    EXPECT_DOUBLE_EQ(AccountSearch::frecency(used(account("a", "b"), 1, 14), now), 0.5);
+    EXPECT_DOUBLE_EQ(AccountSearch::frecency(used(account("a", "b"), 3, 28), now), 0.5);
+    // A last use in the future counts as now.
+    EXPECT_DOUBLE_EQ(AccountSearch::frecency(used(account("a", "b"), 1, -3), now), 1);
+}
+
+TEST(AccountSearchFrecency, StaysANumberForExtremeInput) {
+    Account odd = used(account("a", "b"), std::numeric_limits<std::int64_t>::max(), 0);
+    EXPECT_TRUE(std::isfinite(AccountSearch::frecency(odd, now)));
+    odd.lastUsedAt = Date(std::nan(""));
+    EXPECT_TRUE(std::isfinite(AccountSearch::frecency(odd, now)));
+    odd.lastUsedAt = Date(-std::numeric_limits<double>::infinity());
+    EXPECT_EQ(AccountSearch::frecency(odd, now), 0);
+}
+
+TEST(AccountSearchRank, EveryQueryWordIsRequired) {
+    const std::vector<Account> accounts = {account("Northwind", "me", 1),
+                                           account("Blue Cloud", "me", 2),
+                                           account("Northwind", "you", 3)};
+    EXPECT_EQ(ranked(accounts, "north me"), (std::vector<std::uint8_t>{1}));
+    EXPECT_EQ(ranked(accounts, "me"), (std::vector<std::uint8_t>{2, 1}));
+    EXPECT_EQ(ranked(accounts, "zzz"), (std::vector<std::uint8_t>{}));
+    EXPECT_EQ(ranked({}, "north"), (std::vector<std::uint8_t>{}));
+}
+
+TEST(AccountSearchRank, BetterMatchComesFirstWhateverElse) {
+    const std::vector<Account> accounts = {
+        used(account("Xnxoxrxtxh", "", 1), 100, 0), // subsequence
+        used(account("Nor", "ann", 2), 50, 0),      // misses
+        account("Gonorth", "", 3),                  // substring
+        account("Big North", "", 4),                // word prefix
+        account("Northwind", "", 5),                // prefix
+    };
+    EXPECT_EQ(ranked(accounts, "north", "xnxoxrxtxh.com"), (std::vector<std::uint8_t>{5, 4, 3, 1}));
+}
+
+TEST(AccountSearchRank, SiteMatchThenFrecencyThenTitleThenIdentifier) {
+    const std::vector<Account> accounts = {
+        account("Zeta", "z", 1),
+        used(account("Alpha", "a", 2), 1, 0),
+        withDomains(account("Omega", "o", 3), {"example.com"}),
+        account("Example", "e", 4),
+        account("Beta", "b", 5),
+        used(account("Gamma", "g", 6), 3, 0),
+    };
+    EXPECT_EQ(ranked(accounts, "", "login.example.com"),
+              (std::vector<std::uint8_t>{3, 4, 6, 2, 5, 1}));
+    EXPECT_EQ(ranked(accounts, ""), (std::vector<std::uint8_t>{6, 2, 5, 4, 3, 1}));
+    EXPECT_EQ(ranked(accounts, "  "), ranked(accounts, ""));
+}
+
+TEST(AccountSearchRank, ShortHostsMatchToo) {
+    const std::vector<Account> accounts = {account("Beta", "", 1), account("Acme", "", 2),
+                                           withDomains(account("Zulu", "", 3), {"z.io"})};
+    EXPECT_EQ(ranked(accounts, "", "acme.io"), (std::vector<std::uint8_t>{2, 1, 3}));
+    EXPECT_EQ(ranked(accounts, "", "a.z.io"), (std::vector<std::uint8_t>{3, 2, 1}));
+    EXPECT_EQ(ranked(accounts, "", ""), (std::vector<std::uint8_t>{2, 1, 3}));
+}
+
+TEST(AccountSearchRank, TitleIsComparedNormalisedByScalarValue) {
+    const std::vector<Account> accounts = {account("b", "", 1), account("Á", "", 2),
+                                           account("", "a", 3), account("z", "", 4),
+                                           account("é", "", 5), account("a", "b", 6)};
+    // "a" (from both Á and the name-only account) < "a b" < "b" < "e" < "z".
+    EXPECT_EQ(ranked(accounts, ""), (std::vector<std::uint8_t>{2, 3, 6, 1, 5, 4}));
+}
+
+TEST(AccountSearchRank, LongTitlesAreComparedInFull) {
+    const std::vector<Account> accounts = {
+        account("Longer Issuer Name", "zed", 1), account("Longer Issuer Name", "amy", 2),
+        account("Longer Issuer", "Name", 3),     account("Longer Issuer Nam", "", 4),
+        account("Longer", "Issuer", 5),          account("Longer Issuer Name", "amy", 6),
+        account("LONGER ISSUER NAME", "amy", 7)};
+    EXPECT_EQ(ranked(accounts, ""), (std::vector<std::uint8_t>{5, 4, 3, 2, 7, 6, 1}));
+}
+
+TEST(AccountSearchRank, IdentifierBreaksTiesWhateverTheInputOrder) {
+    std::vector<Account> accounts;
+    for (const std::uint8_t id : std::vector<std::uint8_t>{7, 3, 9, 1, 5}) {
+        Account twin = account("Same", "title", id);
+        twin.id = uuid(id, static_cast<std::uint8_t>(0xF0 - id));
+        accounts.push_back(twin);
+    }
+    const auto expected = std::vector<std::uint8_t>{9, 7, 5, 3, 1};
+    EXPECT_EQ(ranked(accounts, "same"), expected);
+    std::reverse(accounts.begin(), accounts.end());
+    EXPECT_EQ(ranked(accounts, "same"), expected);
+    std::rotate(accounts.begin(), accounts.begin() + 2, accounts.end());
+    EXPECT_EQ(ranked(accounts, "same"), expected);
+}
+
+TEST(AccountSearchRank, IdenticalAccountsAreAllKept) {
+    const std::vector<Account> accounts(3, account("Twin", "", 4));
+    EXPECT_EQ(ranked(accounts, "tw"), (std::vector<std::uint8_t>{4, 4, 4}));
+}
+
+} // namespace

@@ -1,0 +1,571 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BackupTestSupport.hpp"
+
+#include <OTPCore/BackupCodec.hpp>
+#include <OTPCore/BackupKDF.hpp>
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <openssl/evp.h>
+
+using namespace zemlar;
+using namespace zemlar::BackupTesting;
+using JSON = nlohmann::json;
+
+namespace {
+
+const Bytes key = [] {
+    Bytes bytes(32);
+    for (std::size_t index = 0; index < bytes.size(); ++index) {
+        bytes[index] = static_cast<std::uint8_t>(0xA0 + index);
+    }
+    return bytes;
+}();
+const Bytes salt = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+const Bytes nonce = {0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6, 0xC7, 0xC8, 0xC9, 0xCA, 0xCB};
+const BackupHeader header = BackupHeader::make(salt, 600'000);
+
+Bytes bytesOf(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
+std::string textOf(const Bytes& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// --- An independent reference: OpenSSL used directly, none of our own coding. ---
+
+std::string opensslBase64(const Bytes& bytes) {
+    std::string text(4 * ((bytes.size() + 2) / 3) + 1, '\0');
+    const int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()), bytes.data(),
+                                       static_cast<int>(bytes.size()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+Bytes opensslUnbase64(const std::string& text) {
+    Bytes bytes(text.size() / 4 * 3 + 3);
+    const int length =
+        EVP_DecodeBlock(bytes.data(), reinterpret_cast<const unsigned char*>(text.data()),
+                        static_cast<int>(text.size()));
+    const std::size_t padding = text.ends_with("==") ? 2 : text.ends_with("=") ? 1 : 0;
+    bytes.resize(static_cast<std::size_t>(length) - padding);
+    return bytes;
+}
+
+struct ContextFree {
+    void operator()(EVP_CIPHER_CTX* context) const { EVP_CIPHER_CTX_free(context); }
+};
+
+// nonce | ciphertext | tag
+Bytes opensslSeal(const Bytes& plaintext, const std::string& additionalData) {
+    std::unique_ptr<EVP_CIPHER_CTX, ContextFree> context(EVP_CIPHER_CTX_new());
+    EVP_EncryptInit_ex(context.get(), EVP_aes_256_gcm(), nullptr, key.data(), nonce.data());
+    int length = 0;
+    EVP_EncryptUpdate(context.get(), nullptr, &length,
+                      reinterpret_cast<const unsigned char*>(additionalData.data()),
+                      static_cast<int>(additionalData.size()));
+    Bytes sealed = nonce;
+    sealed.resize(nonce.size() + plaintext.size() + 16);
+    EVP_EncryptUpdate(context.get(), sealed.data() + nonce.size(), &length, plaintext.data(),
+                      static_cast<int>(plaintext.size()));
+    EVP_EncryptFinal_ex(context.get(), sealed.data() + nonce.size() + plaintext.size(), &length);
+    EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_GET_TAG, 16,
+                        sealed.data() + nonce.size() + plaintext.size());
+    return sealed;
+}
+
+std::optional<Bytes> opensslOpen(const Bytes& sealed, const std::string& additionalData) {
+    std::unique_ptr<EVP_CIPHER_CTX, ContextFree> context(EVP_CIPHER_CTX_new());
+    EVP_DecryptInit_ex(context.get(), EVP_aes_256_gcm(), nullptr, key.data(), sealed.data());
+    int length = 0;
+    EVP_DecryptUpdate(context.get(), nullptr, &length,
+                      reinterpret_cast<const unsigned char*>(additionalData.data()),
+                      static_cast<int>(additionalData.size()));
+    const std::size_t ciphertextLength = sealed.size() - 12 - 16;
+    Bytes plaintext(ciphertextLength + 1);
+    EVP_DecryptUpdate(context.get(), plaintext.data(), &length, sealed.data() + 12,
+                      static_cast<int>(ciphertextLength));
+    Bytes tag(sealed.end() - 16, sealed.end());
+    EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_SET_TAG, 16, tag.data());
+    if (EVP_DecryptFinal_ex(context.get(), plaintext.data() + ciphertextLength, &length) != 1) {
+        return std::nullopt;
+    }
+    plaintext.resize(ciphertextLength);
+    return plaintext;
+}
+
+const std::string saltText = "AAECAwQFBgcICQoLDA0ODw==";
+const std::string additionalData =
+    "zemlar-backup\n1\nPBKDF2-HMAC-SHA256\n600000\n" + saltText + "\nAES-256-GCM";
+
+// A whole file around a payload written out as text, sealed with OpenSSL directly.
+Bytes handSealed(const std::string& payloadText) {
+    const std::string sealed = opensslBase64(opensslSeal(bytesOf(payloadText), additionalData));
+    return bytesOf(
+        R"({"cipher": "AES-256-GCM", "format": "zemlar-backup", "kdf": {"iterations": 600000, )"
+        R"("name": "PBKDF2-HMAC-SHA256", "salt": ")" +
+        saltText + R"("}, "sealed": ")" + sealed + R"(", "version": 1})");
+}
+
+// A payload with one account whose members are given as JSON text.
+std::string payloadWithAccount(const std::string& accountMembers) {
+    return R"({"accounts": [{)" + accountMembers +
+           R"(}], "exportedAt": "2025-03-02T10:00:00Z", "version": 1})";
+}
+
+const std::string minimalAccount =
+    R"("createdAt": "2025-03-01T09:30:00Z", "id": "00000000-0000-0000-0000-000000000001", )"
+    R"("issuer": "Example", "name": "alice", )"
+    R"("parameters": {"algorithm": "SHA1", "digits": 6, "period": 30}, "secret": "SGVsbG8h3q2+7w==")";
+
+Bytes changed(const Bytes& envelope, const std::function<void(JSON&)>& change) {
+    JSON document = JSON::parse(envelope.begin(), envelope.end());
+    change(document);
+    return bytesOf(document.dump(2));
+}
+
+BackupPayload samplePayload() {
+    Account first = account(1, "Example", "alice@example.com",
+                            *OTPParameters::make(OTPAlgorithm::sha256, 8, 60));
+    first.domains = {"example.com", "login.example.com"};
+    first.groupID = id(90);
+    first.pressesReturn = true;
+    first.lastUsedAt = Date(1'750'000'000.0);
+    first.useCount = 12;
+    Account second = account(2, "", "plain");
+    return BackupPayload::make(
+        Date(1'740'907'800.0),
+        {BackupAccount::make(first, Bytes{0x48, 0x65, 0x6C, 0x6C, 0x6F, 0x21, 0xDE, 0xAD},
+                             {"code-1", "code-2"}),
+         BackupAccount::make(second, Bytes(20, 0x3F), {})},
+        {AccountGroup{.id = id(90), .name = "Work"}});
+}
+
+Bytes sealedSample() {
+    return *BackupCodec::seal(samplePayload(), key, header, nonce);
+}
+
+TEST(BackupCodecKnownAnswer, OpensAFileSealedWithOpenSSLDirectly) {
+    const std::string payloadText = R"({
+        "accounts": [
+            {"createdAt": "2025-03-01T09:30:00Z", "domains": ["example.com"],
+             "groupID": "00000000-0000-0000-0000-000000000090",
+             "id": "6f1c3a2e-0b7d-4c1e-9a55-2b8f7d1e4c3a", "issuer": "Ex\u00e4mple",
+             "name": "alice", "parameters": {"algorithm": "SHA256", "digits": 8, "period": 60},
+             "pressesReturn": true, "recoveryCodes": ["aaaa-bbbb", "cccc-dddd"],
+             "secret": "SGVsbG8h3q2+7w==", "laterMember": {"ignored": true}},
+            {"createdAt": "2025-03-01T09:31:00Z", "id": "00000000-0000-0000-0000-000000000002",
+             "issuer": "", "name": "bob",
+             "parameters": {"algorithm": "SHA1", "digits": 6, "period": 30}, "secret": "+/+/"}
+        ],
+        "exportedAt": "2025-03-02T10:00:00Z",
+        "groups": [{"id": "00000000-0000-0000-0000-000000000090", "name": "Work"}],
+        "version": 1
+    })";
+    const auto payload = BackupCodec::open(handSealed(payloadText), key);
+    ASSERT_TRUE(payload.has_value()) << payload.error().describe();
+    EXPECT_EQ(payload->version, 1);
+    EXPECT_EQ(payload->exportedAt, Date(1'740'909'600.0));
+    ASSERT_EQ(payload->accounts.size(), 2u);
+    const BackupAccount& first = payload->accounts[0];
+    EXPECT_EQ(first.id.uuidString(), "6F1C3A2E-0B7D-4C1E-9A55-2B8F7D1E4C3A");
+    EXPECT_EQ(first.issuer, "Ex\xC3\xA4mple");
+    EXPECT_EQ(first.parameters, *OTPParameters::make(OTPAlgorithm::sha256, 8, 60));
+    EXPECT_EQ(first.secret, (Bytes{0x48, 0x65, 0x6C, 0x6C, 0x6F, 0x21, 0xDE, 0xAD, 0xBE, 0xEF}));
+    EXPECT_EQ(first.createdAt, Date(1'740'821'400.0));
+    EXPECT_EQ(first.domains, std::vector<std::string>{"example.com"});
+    EXPECT_EQ(first.groupID, id(90));
+    EXPECT_EQ(first.pressesReturn, true);
+    EXPECT_EQ(first.recoveryCodes, (std::vector<std::string>{"aaaa-bbbb", "cccc-dddd"}));
+    const BackupAccount& second = payload->accounts[1];
+    EXPECT_EQ(second.secret, (Bytes{0xFB, 0xFF, 0xBF}));
+    EXPECT_EQ(second.domains, std::nullopt);
+    EXPECT_EQ(second.pressesReturn, std::nullopt);
+    EXPECT_EQ(second.recoveryCodes, std::nullopt);
+    EXPECT_EQ(payload->groups, (Groups{AccountGroup{.id = id(90), .name = "Work"}}));
+}
+
+TEST(BackupCodecKnownAnswer, OurFileDecryptsWithOpenSSLDirectly) {
+    const Bytes file = sealedSample();
+    const JSON envelope = JSON::parse(file.begin(), file.end());
+    EXPECT_EQ(envelope.size(), 5u);
+    EXPECT_EQ(envelope["cipher"], "AES-256-GCM");
+    EXPECT_EQ(envelope["format"], "zemlar-backup");
+    EXPECT_EQ(envelope["version"], 1);
+    EXPECT_EQ(envelope["kdf"],
+              (JSON{{"iterations", 600000}, {"name", "PBKDF2-HMAC-SHA256"}, {"salt", saltText}}));
+    const Bytes sealed = opensslUnbase64(envelope["sealed"].get<std::string>());
+    EXPECT_EQ(Bytes(sealed.begin(), sealed.begin() + 12), nonce);
+
+    const auto plaintext = opensslOpen(sealed, additionalData);
+    ASSERT_TRUE(plaintext.has_value());
+    EXPECT_EQ(sealed.size(), 12 + plaintext->size() + 16);
+    const JSON payload = JSON::parse(plaintext->begin(), plaintext->end());
+    EXPECT_EQ(payload["version"], 1);
+    EXPECT_EQ(payload["exportedAt"], "2025-03-02T09:30:00Z");
+    EXPECT_EQ(payload["groups"],
+              JSON::parse(R"([{"id": "00000000-0000-0000-0000-000000000090", "name": "Work"}])"));
+    const JSON& first = payload["accounts"][0];
+    EXPECT_EQ(first["secret"], "SGVsbG8h3q0=");
+    EXPECT_EQ(first["pressesReturn"], true);
+    EXPECT_EQ(first["recoveryCodes"], JSON::parse(R"(["code-1", "code-2"])"));
+    EXPECT_EQ(first["groupID"], "00000000-0000-0000-0000-000000000090");
+    EXPECT_FALSE(first.contains("useCount"));
+    EXPECT_FALSE(first.contains("lastUsedAt"));
+    const JSON& second = payload["accounts"][1];
+    EXPECT_EQ(second["domains"], JSON::array());
+    EXPECT_FALSE(second.contains("pressesReturn"));
+    EXPECT_FALSE(second.contains("recoveryCodes"));
+    EXPECT_FALSE(second.contains("groupID"));
+}
+
+// The members appear in sorted order in the text, one per line.
+void expectInOrder(const std::string& text, std::initializer_list<const char*> keys) {
+    std::size_t previous = 0;
+    for (const char* key : keys) {
+        const std::size_t at = text.find("\"" + std::string(key) + "\":", previous);
+        ASSERT_NE(at, std::string::npos) << key;
+        EXPECT_NE(text.rfind('\n', at), std::string::npos) << key;
+        previous = at;
+    }
+}
+
+TEST(BackupCodecSeal, WritesSortedPrettyPrintedDocuments) {
+    const std::string file = textOf(sealedSample());
+    expectInOrder(file,
+                  {"cipher", "format", "kdf", "iterations", "name", "salt", "sealed", "version"});
+    const JSON envelope = JSON::parse(file);
+    const auto plaintext =
+        opensslOpen(opensslUnbase64(envelope["sealed"].get<std::string>()), additionalData);
+    ASSERT_TRUE(plaintext.has_value());
+    const std::string payload = textOf(*plaintext);
+    expectInOrder(payload, {"accounts", "createdAt", "domains", "groupID", "id", "issuer", "name",
+                            "parameters", "algorithm", "digits", "period", "pressesReturn",
+                            "recoveryCodes", "secret", "exportedAt", "groups", "version"});
+}
+
+TEST(BackupCodecSeal, RoundTripsExceptForFractionsOfASecond) {
+    BackupPayload payload = samplePayload();
+    EXPECT_EQ(BackupCodec::open(sealedSample(), key), payload);
+
+    payload.exportedAt = Date(1'740'907'800.75);
+    payload.accounts[0].createdAt = Date(1'740'821'400.5);
+    const auto opened = BackupCodec::open(*BackupCodec::seal(payload, key, header, nonce), key);
+    ASSERT_TRUE(opened.has_value());
+    EXPECT_EQ(opened->exportedAt, Date(1'740'907'800.0));
+    EXPECT_EQ(opened->accounts[0].createdAt, Date(1'740'821'400.0));
+}
+
+TEST(BackupCodecSeal, RefusesBadKeysNoncesAndHeaders) {
+    const BackupPayload payload = samplePayload();
+    EXPECT_EQ(BackupCodec::seal(payload, Bytes(31, 1), header, nonce),
+              fail(BackupError::invalidKey()));
+    EXPECT_EQ(BackupCodec::seal(payload, Bytes(33, 1), header, nonce),
+              fail(BackupError::invalidKey()));
+    EXPECT_EQ(BackupCodec::seal(payload, key, header, Bytes(11, 1)),
+              fail(BackupError::invalidKey()));
+    BackupHeader low = BackupHeader::make(salt, 99'999);
+    EXPECT_EQ(BackupCodec::seal(payload, Bytes(31, 1), low, nonce),
+              fail(BackupError::invalidKey()));
+    EXPECT_EQ(BackupCodec::seal(payload, key, low, nonce), fail(BackupError::unsupportedKDF()));
+    EXPECT_EQ(BackupCodec::seal(payload, key, BackupHeader::make({}, 600'000), nonce),
+              fail(BackupError::unsupportedKDF()));
+    BackupHeader newer = header;
+    newer.version = 2;
+    EXPECT_EQ(BackupCodec::seal(payload, key, newer, nonce),
+              fail(BackupError::unsupportedVersion(2)));
+}
+
+TEST(BackupCodecSeal, ReportsWhatCannotBeWritten) {
+    BackupPayload payload = samplePayload();
+    payload.accounts[1].issuer = "\xFF\xFE";
+    EXPECT_EQ(BackupCodec::seal(payload, key, header, nonce), fail(BackupError::encodingFailed()));
+    payload = samplePayload();
+    payload.exportedAt = Date(std::nan(""));
+    EXPECT_EQ(BackupCodec::seal(payload, key, header, nonce), fail(BackupError::encodingFailed()));
+}
+
+TEST(BackupHeader, AuthenticatesEveryFieldAsSixLines) {
+    EXPECT_EQ(header.format, "zemlar-backup");
+    EXPECT_EQ(header.version, 1);
+    EXPECT_EQ(header.kdf, (BackupHeader::KDF{
+                              .name = "PBKDF2-HMAC-SHA256", .iterations = 600'000, .salt = salt}));
+    EXPECT_EQ(header.cipher, "AES-256-GCM");
+    EXPECT_EQ(textOf(header.authenticatedData()), additionalData);
+}
+
+TEST(BackupCodecOpen, ChecksTheKeyBeforeTheFile) {
+    EXPECT_EQ(BackupCodec::open(bytesOf("not json"), Bytes(31, 1)),
+              fail(BackupError::invalidKey()));
+    EXPECT_EQ(BackupCodec::open(sealedSample(), Bytes{}), fail(BackupError::invalidKey()));
+    EXPECT_EQ(BackupCodec::open(sealedSample(), Bytes(32, 1)),
+              fail(BackupError::authenticationFailed()));
+}
+
+TEST(BackupCodecProbe, RecognisesFormatAndVersionFirst) {
+    const std::pair<const char*, BackupError> cases[] = {
+        {"not json", BackupError::malformed()},
+        {"", BackupError::malformed()},
+        {"[1, 2]", BackupError::malformed()},
+        {R"({"version": 1})", BackupError::malformed()},
+        {R"({"format": "zemlar-backup"})", BackupError::malformed()},
+        {R"({"format": "zemlar-backup", "version": "1"})", BackupError::malformed()},
+        {R"({"format": "zemlar-backup", "version": 1.0})", BackupError::malformed()},
+        {R"({"format": "other", "version": 7})", BackupError::unsupportedFormat()},
+        {R"({"format": "Zemlar-Backup", "version": 1})", BackupError::unsupportedFormat()},
+        {R"({"format": "zemlar-backup", "version": 2})", BackupError::unsupportedVersion(2)},
+        {R"({"format": "zemlar-backup", "version": 0, "sealed": 5})",
+         BackupError::unsupportedVersion(0)},
+        {R"({"format": "zemlar-backup", "version": -3})", BackupError::unsupportedVersion(-3)},
+        {R"({"format": "zemlar-backup", "version": 1})", BackupError::malformed()},
+    };
+    for (const auto& [text, error] : cases) {
+        EXPECT_EQ(BackupCodec::header(bytesOf(text)), fail(error)) << text;
+        EXPECT_EQ(BackupCodec::open(bytesOf(text), key), fail(error)) << text;
+    }
+}
+
+TEST(BackupCodecProbe, NeedsEveryMemberOfTheEnvelope) {
+    const Bytes file = sealedSample();
+    const std::function<void(JSON&)> changes[] = {
+        [](JSON& d) { d.erase("sealed"); },
+        [](JSON& d) { d.erase("cipher"); },
+        [](JSON& d) { d.erase("kdf"); },
+        [](JSON& d) { d["kdf"].erase("name"); },
+        [](JSON& d) { d["kdf"].erase("iterations"); },
+        [](JSON& d) { d["kdf"].erase("salt"); },
+        [](JSON& d) { d["kdf"] = "PBKDF2-HMAC-SHA256"; },
+        [](JSON& d) { d["kdf"]["iterations"] = "600000"; },
+        [](JSON& d) { d["kdf"]["iterations"] = 600000.5; },
+        [](JSON& d) { d["kdf"]["salt"] = "AAECAwQFBgcICQoLDA0ODw"; },
+        [](JSON& d) {
+            d["kdf"]["salt"] = JSON::array({0, 1, 2});
+        },
+        [](JSON& d) { d["sealed"] = d["sealed"].get<std::string>() + "\n"; },
+        [](JSON& d) { d["sealed"] = nullptr; },
+        [](JSON& d) { d["cipher"] = 256; },
+    };
+    for (std::size_t index = 0; index < std::size(changes); ++index) {
+        const Bytes broken = changed(file, changes[index]);
+        EXPECT_EQ(BackupCodec::header(broken), fail(BackupError::malformed())) << index;
+        EXPECT_EQ(BackupCodec::open(broken, key), fail(BackupError::malformed())) << index;
+    }
+    // A later version wins over the missing members.
+    const Bytes later = changed(file, [](JSON& d) {
+        d["version"] = 2;
+        d.erase("kdf");
+        d.erase("cipher");
+        d.erase("sealed");
+    });
+    EXPECT_EQ(BackupCodec::open(later, key), fail(BackupError::unsupportedVersion(2)));
+}
+
+TEST(BackupCodecHeader, KeepsTheIterationCountWithinItsBounds) {
+    const Bytes file = sealedSample();
+    for (std::int64_t iterations : {std::int64_t{99'999}, std::int64_t{10'000'001}, std::int64_t{0},
+                                    std::int64_t{-600'000}, std::int64_t{1} << 40}) {
+        const Bytes outside = changed(file, [&](JSON& d) { d["kdf"]["iterations"] = iterations; });
+        EXPECT_EQ(BackupCodec::header(outside), fail(BackupError::unsupportedKDF())) << iterations;
+        EXPECT_EQ(BackupCodec::open(outside, key), fail(BackupError::unsupportedKDF()))
+            << iterations;
+    }
+    for (std::int64_t iterations : {std::int64_t{100'000}, std::int64_t{10'000'000}}) {
+        const auto read = BackupCodec::header(
+            changed(file, [&](JSON& d) { d["kdf"]["iterations"] = iterations; }));
+        ASSERT_TRUE(read.has_value()) << iterations;
+        EXPECT_EQ(*read, BackupHeader::make(salt, iterations));
+    }
+    EXPECT_EQ(BackupCodec::header(file), header);
+}
+
+TEST(BackupCodecHeader, RefusesOtherAlgorithmsInOrder) {
+    const Bytes file = sealedSample();
+    const std::pair<std::function<void(JSON&)>, BackupError> cases[] = {
+        {[](JSON& d) { d["kdf"]["salt"] = ""; }, BackupError::unsupportedKDF()},
+        {[](JSON& d) { d["kdf"]["name"] = "PBKDF2-HMAC-SHA1"; }, BackupError::unsupportedKDF()},
+        {[](JSON& d) { d["kdf"]["name"] = "pbkdf2-hmac-sha256"; }, BackupError::unsupportedKDF()},
+        {[](JSON& d) { d["cipher"] = "AES-128-GCM"; }, BackupError::unsupportedCipher()},
+        {[](JSON& d) { d["cipher"] = "aes-256-gcm"; }, BackupError::unsupportedCipher()},
+        {[](JSON& d) {
+             d["cipher"] = "AES-128-GCM";
+             d["kdf"]["salt"] = "";
+         },
+         BackupError::unsupportedKDF()},
+        {[](JSON& d) {
+             d["cipher"] = "AES-128-GCM";
+             d["format"] = "other";
+         },
+         BackupError::unsupportedFormat()},
+    };
+    for (std::size_t index = 0; index < std::size(cases); ++index) {
+        const Bytes broken = changed(file, cases[index].first);
+        EXPECT_EQ(BackupCodec::header(broken), fail(cases[index].second)) << index;
+        EXPECT_EQ(BackupCodec::open(broken, key), fail(cases[index].second)) << index;
+    }
+}
+
+TEST(BackupCodecTamper, AnyChangedHeaderFieldFailsAuthentication) {
+    const Bytes file = sealedSample();
+    const std::function<void(JSON&)> changes[] = {
+        [](JSON& d) { d["kdf"]["iterations"] = 600'001; },
+        [](JSON& d) { d["kdf"]["iterations"] = 100'000; },
+        [](JSON& d) { d["kdf"]["salt"] = "DwAAAAAAAAAAAAAAAAAAAA=="; },
+        [](JSON& d) { d["kdf"]["salt"] = "AAECAwQFBgcICQoLDA0O"; },
+    };
+    for (std::size_t index = 0; index < std::size(changes); ++index) {
+        EXPECT_EQ(BackupCodec::open(changed(file, changes[index]), key),
+                  fail(BackupError::authenticationFailed()))
+            << index;
+    }
+    // Reformatting the JSON changes no field.
+    const JSON compact = JSON::parse(file.begin(), file.end());
+    EXPECT_EQ(BackupCodec::open(bytesOf(compact.dump()), key), samplePayload());
+}
+
+TEST(BackupCodecTamper, EveryChangedByteOfTheSealedBoxFails) {
+    const BackupPayload small = BackupPayload::make(
+        Date(1'740'907'800.0), {backupAccount(1, "A", "b", Bytes{1, 2, 3})}, {});
+    const Bytes file = *BackupCodec::seal(small, key, header, nonce);
+    const JSON envelope = JSON::parse(file.begin(), file.end());
+    const Bytes sealed = opensslUnbase64(envelope["sealed"].get<std::string>());
+    for (std::size_t index = 0; index < sealed.size(); ++index) {
+        for (std::uint8_t flip : {std::uint8_t{0x01}, std::uint8_t{0x80}}) {
+            Bytes tampered = sealed;
+            tampered[index] ^= flip;
+            const Bytes broken =
+                changed(file, [&](JSON& d) { d["sealed"] = opensslBase64(tampered); });
+            ASSERT_EQ(BackupCodec::open(broken, key), fail(BackupError::authenticationFailed()))
+                << index;
+        }
+    }
+}
+
+TEST(BackupCodecTamper, EveryChangedByteOfTheFileFails) {
+    const BackupPayload small = BackupPayload::make(
+        Date(1'740'907'800.0), {backupAccount(1, "A", "b", Bytes{1, 2, 3})}, {});
+    const Bytes file = *BackupCodec::seal(small, key, header, nonce);
+    ASSERT_EQ(BackupCodec::open(file, key), small);
+    for (std::size_t index = 0; index < file.size(); ++index) {
+        Bytes tampered = file;
+        tampered[index] ^= 0x01;
+        ASSERT_FALSE(BackupCodec::open(tampered, key).has_value())
+            << index << ": " << textOf(tampered);
+    }
+}
+
+TEST(BackupCodecTamper, RefusesBoxesTooShortForANonceAndATag) {
+    const Bytes file = sealedSample();
+    for (std::size_t length : {0u, 12u, 20u, 27u, 28u}) {
+        const Bytes broken =
+            changed(file, [&](JSON& d) { d["sealed"] = opensslBase64(Bytes(length, 0x42)); });
+        EXPECT_EQ(BackupCodec::open(broken, key), fail(BackupError::authenticationFailed()))
+            << length;
+        EXPECT_TRUE(BackupCodec::header(broken).has_value()) << length;
+    }
+}
+
+TEST(BackupCodecPayload, ProbesTheVersionBeforeTheRest) {
+    EXPECT_EQ(BackupCodec::open(handSealed(R"({"version": 2})"), key),
+              fail(BackupError::unsupportedVersion(2)));
+    for (const char* text :
+         {"", "not json", "[]", R"({"accounts": []})", R"({"version": "1"})", R"({"version": 1})",
+          R"({"version": 1, "exportedAt": "2025-03-02T10:00:00Z"})",
+          R"({"version": 1, "accounts": [], "exportedAt": 5})",
+          R"({"version": 1, "accounts": {}, "exportedAt": "2025-03-02T10:00:00Z"})"}) {
+        EXPECT_EQ(BackupCodec::open(handSealed(text), key), fail(BackupError::malformed())) << text;
+    }
+}
+
+TEST(BackupCodecPayload, ReadsMissingOptionalMembersAsDefaults) {
+    const auto payload = BackupCodec::open(handSealed(payloadWithAccount(minimalAccount)), key);
+    ASSERT_TRUE(payload.has_value()) << payload.error().describe();
+    EXPECT_EQ(payload->groups, std::nullopt);
+    ASSERT_EQ(payload->accounts.size(), 1u);
+    const Account account = payload->accounts[0].account();
+    EXPECT_TRUE(account.domains.empty());
+    EXPECT_FALSE(account.pressesReturn);
+    EXPECT_EQ(account.groupID, std::nullopt);
+    EXPECT_EQ(payload->accounts[0].recoveryCodes, std::nullopt);
+
+    const auto nulls = BackupCodec::open(
+        handSealed(payloadWithAccount(minimalAccount + R"(, "domains": null, "groupID": null)")),
+        key);
+    ASSERT_TRUE(nulls.has_value());
+    EXPECT_EQ(nulls->accounts[0].domains, std::nullopt);
+}
+
+TEST(BackupCodecPayload, RefusesBadMembersAsMalformed) {
+    const std::string withoutCreatedAt =
+        R"("id": "00000000-0000-0000-0000-000000000001", "issuer": "Example", "name": "alice", )"
+        R"("parameters": {"algorithm": "SHA1", "digits": 6, "period": 30}, "secret": "SGVsbG8h3q2+7w==")";
+    const std::string cases[] = {
+        withoutCreatedAt + R"(, "createdAt": "2025-03-01T09:30:00.5Z")",
+        withoutCreatedAt + R"(, "createdAt": "2025-03-01T09:30:00.000Z")",
+        withoutCreatedAt + R"(, "createdAt": "2025-03-01T10:30:00+01:00")",
+        withoutCreatedAt + R"(, "createdAt": "2025-03-01 09:30:00Z")",
+        withoutCreatedAt + R"(, "createdAt": "2025-02-30T09:30:00Z")",
+        withoutCreatedAt + R"(, "createdAt": 1740821400)",
+        withoutCreatedAt,
+        minimalAccount + R"(, "id": "not-a-uuid")",
+        minimalAccount + R"(, "secret": "SGVsbG8h3q2-7w==")",
+        minimalAccount + R"(, "secret": "SGVsbG8h3q2+7w")",
+        minimalAccount + R"(, "parameters": {"algorithm": "SHA1", "digits": 9, "period": 30})",
+        minimalAccount + R"(, "parameters": {"algorithm": "MD5", "digits": 6, "period": 30})",
+        minimalAccount + R"(, "parameters": {"algorithm": "SHA1", "digits": 6})",
+        minimalAccount + R"(, "domains": "example.com")",
+        minimalAccount + R"(, "domains": [1])",
+        minimalAccount + R"(, "groupID": "nope")",
+        minimalAccount + R"(, "pressesReturn": "yes")",
+        minimalAccount + R"(, "recoveryCodes": [null])",
+        minimalAccount + R"(, "issuer": null)",
+    };
+    for (const std::string& members : cases) {
+        EXPECT_EQ(BackupCodec::open(handSealed(payloadWithAccount(members)), key),
+                  fail(BackupError::malformed()))
+            << members;
+    }
+    for (const char* exportedAt : {"2025-03-02T10:00:00.5Z", "2025-03-02T11:00:00+01:00"}) {
+        const std::string text =
+            R"({"accounts": [], "exportedAt": ")" + std::string(exportedAt) + R"(", "version": 1})";
+        EXPECT_EQ(BackupCodec::open(handSealed(text), key), fail(BackupError::malformed())) << text;
+    }
+    const std::string badGroups =
+        R"({"accounts": [], "exportedAt": "2025-03-02T10:00:00Z", "groups": [{"id": "x", "name": "W"}], "version": 1})";
+    EXPECT_EQ(BackupCodec::open(handSealed(badGroups), key), fail(BackupError::malformed()));
+}
+
+TEST(BackupAccount, CarriesTheRecordWithoutUsageStatistics) {
+    Account source = account(7, "Example", "alice");
+    source.lastUsedAt = Date(1'750'000'000.0);
+    source.useCount = 4;
+    const BackupAccount plain = BackupAccount::make(source, Bytes{9, 9}, {});
+    EXPECT_EQ(plain.domains, std::vector<std::string>());
+    EXPECT_EQ(plain.pressesReturn, std::nullopt);
+    EXPECT_EQ(plain.recoveryCodes, std::nullopt);
+    EXPECT_EQ(plain.groupID, std::nullopt);
+    EXPECT_EQ(plain.secret, (Bytes{9, 9}));
+
+    source.pressesReturn = true;
+    source.groupID = id(3);
+    source.domains = {"example.com"};
+    const BackupAccount full = BackupAccount::make(source, Bytes{1}, {"one"});
+    EXPECT_EQ(full.pressesReturn, true);
+    EXPECT_EQ(full.recoveryCodes, std::vector<std::string>{"one"});
+    EXPECT_EQ(full.groupID, id(3));
+
+    Account expected = source;
+    expected.lastUsedAt = std::nullopt;
+    expected.useCount = 0;
+    EXPECT_EQ(full.account(), expected);
+}
+
+TEST(BackupError, DescribesItsCase) {
+    EXPECT_EQ(BackupError::unsupportedVersion(2).describe(), "unsupportedVersion(2)");
+    EXPECT_EQ(BackupError::authenticationFailed().describe(), "authenticationFailed");
+    EXPECT_EQ(BackupError::unsupportedKDF().describe(), "unsupportedKDF");
+    EXPECT_NE(BackupError::unsupportedVersion(2), BackupError::unsupportedVersion(3));
+}
+
+} // namespace

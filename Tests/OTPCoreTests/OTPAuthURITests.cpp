@@ -1,0 +1,251 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <OTPCore/Base32.hpp>
+#include <OTPCore/OTPAuthURI.hpp>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace zemlar;
+
+namespace {
+
+const Bytes hello = {'H', 'e', 'l', 'l', 'o', '!', 0xDE, 0xAD, 0xBE, 0xEF}; // JBSWY3DPEHPK3PXP
+
+OTPAuthEntry parsed(const std::string& text) {
+    auto result = OTPAuthURI::parse(text);
+    EXPECT_TRUE(result.has_value()) << text << " -> " << result.error().describe();
+    return result ? *result : OTPAuthEntry("<failed>", "", {1}, OTPParameters::standard());
+}
+
+OTPAuthURIError refusal(const std::string& text) {
+    auto result = OTPAuthURI::parse(text);
+    EXPECT_FALSE(result.has_value()) << text;
+    return result ? OTPAuthURIError::invalidURI() : result.error();
+}
+
+OTPParameters parameters(OTPAlgorithm algorithm, std::int64_t digits, std::int64_t period) {
+    return *OTPParameters::make(algorithm, digits, period);
+}
+
+} // namespace
+
+TEST(OTPAuthURIParse, ReadsAFullLink) {
+    const auto entry = parsed("otpauth://totp/ACME%20Co:john.doe@email.com?secret="
+                              "JBSWY3DPEHPK3PXP&issuer=ACME%20Co&algorithm=SHA256&digits=8&"
+                              "period=60");
+    EXPECT_EQ(entry, OTPAuthEntry("ACME Co", "john.doe@email.com", hello,
+                                  parameters(OTPAlgorithm::sha256, 8, 60)));
+}
+
+TEST(OTPAuthURIParse, AppliesDefaultsAndIgnoresUnknownItems) {
+    const auto entry =
+        parsed("otpauth://totp/alice?secret=JBSWY3DPEHPK3PXP&counter=4&image=x&extra");
+    EXPECT_EQ(entry, OTPAuthEntry("", "alice", hello, OTPParameters::standard()));
+}
+
+TEST(OTPAuthURIParse, IgnoresCaseOfSchemeHostAndItemNamesAndSurroundingBlanks) {
+    for (const char* text :
+         {"OTPAUTH://TOTP/alice?SECRET=JBSWY3DPEHPK3PXP",
+          "  otpauth://totp/alice?Secret=JBSWY3DPEHPK3PXP\r\n",
+          "\t\u2028otpauth://Totp/alice?secret=jbswy3dpehpk3pxp\u3000\v\f\u0085"}) {
+        EXPECT_EQ(parsed(text), OTPAuthEntry("", "alice", hello, OTPParameters::standard()))
+            << text;
+    }
+}
+
+TEST(OTPAuthURIParse, RefusesOtherTypesWithTheLowerCasedHost) {
+    EXPECT_EQ(refusal("otpauth://hotp/a?secret=JBSWY3DPEHPK3PXP&counter=1"),
+              OTPAuthURIError::unsupportedType("hotp"));
+    EXPECT_EQ(refusal("otpauth://HOTP/a?secret=JBSWY3DPEHPK3PXP"),
+              OTPAuthURIError::unsupportedType("hotp"));
+    EXPECT_EQ(refusal("otpauth://abc/a?secret=JBSWY3DPEHPK3PXP"),
+              OTPAuthURIError::unsupportedType("abc"));
+    EXPECT_EQ(refusal("otpauth:totp/a?secret=JBSWY3DPEHPK3PXP"),
+              OTPAuthURIError::unsupportedType(""));
+    EXPECT_EQ(refusal("otpauth:///a?secret=JBSWY3DPEHPK3PXP"),
+              OTPAuthURIError::unsupportedType(""));
+}
+
+TEST(OTPAuthURIParse, DecodesAPercentEncodedHost) {
+    EXPECT_EQ(parsed("otpauth://t%6Ftp/alice?secret=JBSWY3DPEHPK3PXP").name, "alice");
+}
+
+TEST(OTPAuthURIParse, RefusesOtherSchemesAndMalformedText) {
+    for (const char* text : {"http://totp/a?secret=JBSWY3DPEHPK3PXP", "otpauth-test://totp/a",
+                             "//totp/a?secret=JBSWY3DPEHPK3PXP", "totp/a", "", "   "}) {
+        EXPECT_EQ(refusal(text), OTPAuthURIError::unsupportedScheme()) << text;
+    }
+    for (const char* text :
+         {"otpauth://totp/a b?secret=JBSWY3DPEHPK3PXP", "otpauth://totp/a?secret=JBSW%G1",
+          "otpauth://totp/caf\xC3\xA9?secret=JBSWY3DPEHPK3PXP", "otpauth://totp/a\"?secret=A",
+          "otpauth://to tp/a", "otpauth://[::1/a", "ot pauth://totp/a"}) {
+        EXPECT_EQ(refusal(text), OTPAuthURIError::invalidURI()) << text;
+    }
+    EXPECT_EQ(refusal(std::string("otpauth://totp/a\0b?secret=JBSWY3DPEHPK3PXP", 40)),
+              OTPAuthURIError::invalidURI());
+}
+
+TEST(OTPAuthURIParse, RequiresANonEmptySecretAndTakesTheFirstOne) {
+    EXPECT_EQ(refusal("otpauth://totp/a"), OTPAuthURIError::missingSecret());
+    EXPECT_EQ(refusal("otpauth://totp/a?issuer=x"), OTPAuthURIError::missingSecret());
+    EXPECT_EQ(refusal("otpauth://totp/a?secret="), OTPAuthURIError::missingSecret());
+    EXPECT_EQ(refusal("otpauth://totp/a?secret"), OTPAuthURIError::missingSecret());
+    EXPECT_EQ(refusal("otpauth://totp/a?secret=&secret=JBSWY3DPEHPK3PXP"),
+              OTPAuthURIError::missingSecret());
+    EXPECT_EQ(refusal("otpauth://totp/a?secret=JBSWY3DPEHPK3PX1"),
+              OTPAuthURIError::invalidSecret());
+    EXPECT_EQ(refusal("otpauth://totp/a?secret=JBSWY3DPEHPK3PX8"),
+              OTPAuthURIError::invalidSecret());
+    EXPECT_EQ(refusal("otpauth://totp/a?SECRET=JBSWY3DPEHPK3PX1&secret=JBSWY3DPEHPK3PXP"),
+              OTPAuthURIError::invalidSecret());
+    EXPECT_EQ(refusal("otpauth://totp/a?secret=%20JBSWY3DPEHPK3PXP+"),
+              OTPAuthURIError::invalidSecret()); // "+" is not read as a space
+    EXPECT_EQ(parsed("otpauth://totp/a?secret=JBSW%20Y3DP-EHPK3PXP%3D%3D").secret, hello);
+}
+
+TEST(OTPAuthURIParse, ReadsTheAlgorithmInAnyCase) {
+    EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&algorithm=sha512").parameters.algorithm(),
+              OTPAlgorithm::sha512);
+    EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&ALGORITHM=Sha256").parameters.algorithm(),
+              OTPAlgorithm::sha256);
+    EXPECT_EQ(
+        parsed("otpauth://totp/a?secret=AA&algorithm=SHA1&algorithm=MD5").parameters.algorithm(),
+        OTPAlgorithm::sha1);
+    for (const char* value : {"MD5", "SHA-256", "", "sha", "SHA1%20"}) {
+        EXPECT_EQ(refusal(std::string("otpauth://totp/a?secret=AA&algorithm=") + value),
+                  OTPAuthURIError::invalidParameters())
+            << value;
+    }
+}
+
+TEST(OTPAuthURIParse, ReadsDigitsAndPeriodAsStrictDecimalIntegers) {
+    EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&digits=%2B8").parameters.digits(), 8);
+    EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&digits=+7").parameters.digits(), 7);
+    EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&digits=007").parameters.digits(), 7);
+    EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&period=3600").parameters.period(), 3600);
+    EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&period=9223372036854775807").parameters.period(),
+              9223372036854775807);
+    for (const char* item :
+         {"digits=5", "digits=9", "digits=six", "digits=", "digits", "digits=6.0", "digits=%206",
+          "digits=--6", "digits=+-6", "digits=0x6", "period=0", "period=-30",
+          "period=", "period=30s", "period=9223372036854775808", "period=99999999999999999999",
+          "digits=-9223372036854775808"}) {
+        EXPECT_EQ(refusal(std::string("otpauth://totp/a?secret=AA&") + item),
+                  OTPAuthURIError::invalidParameters())
+            << item;
+    }
+}
+
+TEST(OTPAuthURIParse, ChecksInTheDocumentedOrder) {
+    EXPECT_EQ(refusal("http://hotp/a"), OTPAuthURIError::unsupportedScheme());
+    EXPECT_EQ(refusal("otpauth://hotp/a?digits=1"), OTPAuthURIError::unsupportedType("hotp"));
+    EXPECT_EQ(refusal("otpauth://totp/a?digits=1"), OTPAuthURIError::missingSecret());
+    EXPECT_EQ(refusal("otpauth://totp/a?digits=1&secret=1"), OTPAuthURIError::invalidSecret());
+}
+
+TEST(OTPAuthURIParse, TakesTheIssuerItemOverTheLabel) {
+    const std::string secret = "?secret=JBSWY3DPEHPK3PXP";
+    EXPECT_EQ(parsed("otpauth://totp/Acme:alice" + secret).issuer, "Acme");
+    const auto other = parsed("otpauth://totp/Acme:alice" + secret + "&issuer=Other");
+    EXPECT_EQ(other.issuer, "Other");
+    EXPECT_EQ(other.name, "alice");
+    EXPECT_EQ(parsed("otpauth://totp/Acme:alice" + secret + "&issuer=%20%09").issuer, "Acme");
+    EXPECT_EQ(parsed("otpauth://totp/alice" + secret + "&issuer=%20Big+Co%20").issuer, "Big+Co");
+    EXPECT_EQ(parsed("otpauth://totp/alice" + secret + "&issuer=x&issuer=y").issuer, "x");
+    EXPECT_EQ(parsed("otpauth://totp/alice" + secret).issuer, "");
+}
+
+TEST(OTPAuthURIParse, SplitsTheLabelAtTheFirstColon) {
+    const std::string secret = "?secret=JBSWY3DPEHPK3PXP";
+    const std::pair<std::string, std::pair<std::string, std::string>> cases[] = {
+        {"/Acme%3Aalice", {"Acme", "alice"}},
+        {"/Acme%3aalice", {"Acme", "alice"}},
+        {"/%20Acme%20:%20%20alice%20", {"Acme", "alice"}},
+        {"/:alice", {"", "alice"}},
+        {"/a:b:c", {"a", "b:c"}},
+        {"", {"", ""}},
+        {"/", {"", ""}},
+        {"/Big%20Corporation%3A%20alice%40bigco.com", {"Big Corporation", "alice@bigco.com"}},
+        {"/alice@google.com/", {"", "alice@google.com/"}},
+        {"/a/b:c", {"a/b", "c"}},
+        {"/caf%C3%A9:%E2%80%83na%CC%88me", {"caf\u00E9", "na\u0308me"}},
+    };
+    for (const auto& [path, expected] : cases) {
+        const auto entry = parsed("otpauth://totp" + path + secret);
+        EXPECT_EQ(entry.issuer, expected.first) << path;
+        EXPECT_EQ(entry.name, expected.second) << path;
+    }
+}
+
+TEST(OTPAuthURIParse, ReplacesPercentEscapesThatAreNotUTF8) {
+    EXPECT_EQ(parsed("otpauth://totp/a%FFb?secret=JBSWY3DPEHPK3PXP").name, "a\uFFFDb");
+}
+
+TEST(OTPAuthURIParseLabel, KeepsLineBreaksAndLaterSlashes) {
+    EXPECT_EQ(OTPAuthURI::parseLabel("//x"), (OTPAuthURI::Label{std::nullopt, "/x"}));
+    EXPECT_EQ(OTPAuthURI::parseLabel("Acme:alice"), (OTPAuthURI::Label{"Acme", "alice"}));
+    EXPECT_EQ(OTPAuthURI::parseLabel(" \t:\n alice\u00A0"),
+              (OTPAuthURI::Label{std::nullopt, "\n alice"}));
+    EXPECT_EQ(OTPAuthURI::parseLabel("\nAcme:b"), (OTPAuthURI::Label{"\nAcme", "b"}));
+}
+
+TEST(OTPAuthURIMake, WritesTheDocumentedForm) {
+    EXPECT_EQ(OTPAuthURI::make("ACME Co", "alice", hello, OTPParameters::standard()),
+              "otpauth://totp/ACME%20Co:alice?secret=JBSWY3DPEHPK3PXP&issuer=ACME%20Co&"
+              "algorithm=SHA1&digits=6&period=30");
+    EXPECT_EQ(OTPAuthURI::make("", "alice", hello, parameters(OTPAlgorithm::sha512, 8, 60)),
+              "otpauth://totp/alice?secret=JBSWY3DPEHPK3PXP&algorithm=SHA512&digits=8&period=60");
+    EXPECT_EQ(OTPAuthURI::make("", "a:b", hello, OTPParameters::standard()),
+              "otpauth://totp/:a%3Ab?secret=JBSWY3DPEHPK3PXP&algorithm=SHA1&digits=6&period=30");
+    EXPECT_EQ(OTPAuthURI::make("A:B", "n", hello, OTPParameters::standard()),
+              "otpauth://totp/n?secret=JBSWY3DPEHPK3PXP&issuer=A:B&algorithm=SHA1&digits=6&"
+              "period=30");
+    EXPECT_EQ(OTPAuthURI::make("x", "a/b?c#d%e&f=g+h@i", hello, OTPParameters::standard()),
+              "otpauth://totp/x:a%2Fb%3Fc%23d%25e&f=g+h@i?secret=JBSWY3DPEHPK3PXP&issuer=x&"
+              "algorithm=SHA1&digits=6&period=30");
+    EXPECT_EQ(OTPAuthURI::make("&=+#% é", "", hello, OTPParameters::standard()),
+              "otpauth://totp/&=+%23%25%20%C3%A9:?secret=JBSWY3DPEHPK3PXP&issuer=%26%3D%2B%23%25%"
+              "20%C3%A9&algorithm=SHA1&digits=6&period=30");
+}
+
+TEST(OTPAuthURIMake, ParsesBackAnIssuerWithAColon) {
+    const auto entry = parsed(OTPAuthURI::make("A:B", "x:y", hello, OTPParameters::standard()));
+    EXPECT_EQ(entry, OTPAuthEntry("A:B", "x:y", hello, OTPParameters::standard()));
+    EXPECT_EQ(parsed(OTPAuthURI::make("", "a:b", hello, OTPParameters::standard())),
+              OTPAuthEntry("", "a:b", hello, OTPParameters::standard()));
+}
+
+TEST(OTPAuthURIMake, RoundTripsGeneratedIssuersAndNames) {
+    const std::vector<std::string> pieces = {
+        "Acme",        "a:b",         ":",
+        "x y",         "caf\xC3\xA9", "\xE6\x97\xA5\xE6\x9C\xAC",
+        "100%",        "%3A",         "a&b=c",
+        "+",           "#frag",       "?q",
+        "/slash/",     "@",           "\xF0\x9F\x94\x91",
+        "tab\there",   "~._-",        "\xEF\xBB\xBF",
+        "line\nbreak", "%",           "'!$()*,;"};
+    std::size_t checked = 0;
+    for (std::size_t first = 0; first < pieces.size(); ++first) {
+        for (std::size_t second = 0; second < pieces.size(); ++second) {
+            const std::string issuer = first % 5 == 4 ? "" : pieces[first] + pieces[second];
+            const std::string name = pieces[second] + "-" + pieces[first];
+            const Bytes secret(first + second + 1, static_cast<std::uint8_t>(first * 31 + second));
+            const auto parameters =
+                *OTPParameters::make(OTPAlgorithms::allCases[(first + second) % 3],
+                                     6 + static_cast<std::int64_t>(first % 3),
+                                     1 + static_cast<std::int64_t>(second * 17));
+            const std::string link = OTPAuthURI::make(issuer, name, secret, parameters);
+            const auto result = OTPAuthURI::parse(link);
+            ASSERT_TRUE(result.has_value()) << link;
+            EXPECT_EQ(*result, OTPAuthEntry(issuer, name, secret, parameters)) << link;
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, pieces.size() * pieces.size());
+}
+
+TEST(OTPAuthURIError, DescribesCaseAndPayload) {
+    EXPECT_EQ(OTPAuthURIError::unsupportedType("hotp").describe(), "unsupportedType(\"hotp\")");
+    EXPECT_EQ(OTPAuthURIError::invalidParameters().describe(), "invalidParameters");
+    EXPECT_NE(OTPAuthURIError::unsupportedType("a"), OTPAuthURIError::unsupportedType("b"));
+}

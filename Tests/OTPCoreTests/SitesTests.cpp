@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <OTPCore/BrowserScripts.hpp>
+#include <OTPCore/Sites.hpp>
+#include <gtest/gtest.h>
+
+using namespace zemlar;
+
+namespace {
+
+using Hosts = std::vector<std::string>;
+
+Account accountWith(std::string issuer, std::vector<std::string> domains) {
+    return Account{UUID(),
+                   std::move(issuer),
+                   "me",
+                   OTPParameters::standard(),
+                   Date(0),
+                   std::nullopt,
+                   0,
+                   std::move(domains),
+                   std::nullopt,
+                   false};
+}
+
+TEST(SiteMatch, RawValuesOrderTheCases) {
+    EXPECT_LT(SiteMatch::none, SiteMatch::issuer);
+    EXPECT_LT(SiteMatch::issuer, SiteMatch::domain);
+    EXPECT_EQ(SiteMatches::fromRawValue(0), SiteMatch::none);
+    EXPECT_EQ(SiteMatches::fromRawValue(2), SiteMatch::domain);
+    EXPECT_EQ(SiteMatches::fromRawValue(-1), std::nullopt);
+    EXPECT_EQ(SiteMatches::fromRawValue(3), std::nullopt);
+}
+
+TEST(SitesNormalize, LowersTrimsAndDropsOneLeadingWWW) {
+    EXPECT_EQ(Sites::normalize("  WWW.Example.COM.\n"), "example.com");
+    EXPECT_EQ(Sites::normalize("..www.www.example.com"), "www.example.com");
+    EXPECT_EQ(Sites::normalize("example.www.com"), "example.www.com");
+    EXPECT_EQ(Sites::normalize("BÜCHER.de"), "bücher.de");
+    EXPECT_EQ(Sites::normalize("\u3000example.com\u00A0"), "example.com");
+    EXPECT_EQ(Sites::normalize(" . . "), "");
+    // Trimming comes first, so a lone "www." keeps its letters.
+    EXPECT_EQ(Sites::normalize("www."), "www");
+}
+
+TEST(SitesHost, TakesTheNormalisedHostOfWebURLs) {
+    EXPECT_EQ(Sites::host("https://WWW.Example.COM/path?q=1#top"), "example.com");
+    EXPECT_EQ(Sites::host("  HTTP://localhost:8080/login \n"), "localhost");
+    EXPECT_EQ(Sites::host("https://sub.example.com"), "sub.example.com");
+    EXPECT_EQ(Sites::host("https://example.com:443"), "example.com");
+    EXPECT_EQ(Sites::host("https://example.com?x"), "example.com");
+    EXPECT_EQ(Sites::host("https://example.com."), "example.com");
+}
+
+TEST(SitesHost, RefusesOtherSchemesAndHostlessText) {
+    for (const char* url :
+         {"ftp://example.com", "example.com", "www.example.com/path", "file:///etc/passwd",
+          "https:example.com", "https://", "https:///x", "mailto:me@example.com",
+          "javascript:alert(1)", "", "   ", "://x.com", "1https://x.com", "https://.../"}) {
+        EXPECT_EQ(Sites::host(url), std::nullopt) << url;
+    }
+}
+
+TEST(SitesHost, HandlesHostileAuthorities) {
+    EXPECT_EQ(Sites::host("https://user@bank.com/"), "bank.com");
+    EXPECT_EQ(Sites::host("https://user:pw@bank.com:8443/"), "bank.com");
+    EXPECT_EQ(Sites::host("https://evil.com@bank.com/"), "bank.com");
+    EXPECT_EQ(Sites::host("https://[::1]:8080/"), "::1");
+    EXPECT_EQ(Sites::host("https://[2001:DB8::1]/"), "2001:db8::1");
+    EXPECT_EQ(Sites::host("https://bücher.de/"), "bücher.de");
+    EXPECT_EQ(Sites::host("https://xn--bcher-kva.de/"), "xn--bcher-kva.de");
+    EXPECT_EQ(Sites::host("https://b%C3%BCcher.de/"), "bücher.de");
+    for (const char* url : {"https://[::1/", "https://[::1]x/", "https://[zz]/", "https://a b.com",
+                            "https://example.com:80a/", "https://example.com:/x%zz",
+                            "https://ex%00ample.com", "https://ex%2Fample.com", "https://%FF.com",
+                            "https://ex\tample.com", "https://exa<mple.com", "https://\xFF.com",
+                            "https://ex\u00A0ample.com", "https://[::1]]/"}) {
+        EXPECT_EQ(Sites::host(url), std::nullopt) << url;
+    }
+}
+
+TEST(SitesHost, SurvivesVeryLongInput) {
+    const std::string longHost(200'000, 'a');
+    EXPECT_EQ(Sites::host("https://" + longHost + ".com/"), longHost + ".com");
+    EXPECT_EQ(Sites::host(std::string(200'000, '/')), std::nullopt);
+    EXPECT_EQ(Sites::host("https://" + std::string(100'000, '@')), std::nullopt);
+}
+
+TEST(SitesParseList, KeepsPlausibleHostsOnceInOrder) {
+    EXPECT_EQ(Sites::parseList("example.com, https://www.Second.org/login;third.net/path "
+                               "third.net"),
+              (Hosts{"example.com", "second.org", "third.net"}));
+    EXPECT_EQ(Sites::parseList("localhost\nintranet\tmy_site.com x.y;-a.b-"),
+              (Hosts{"localhost", "x.y", "-a.b-"}));
+    EXPECT_EQ(Sites::parseList("WWW.Example.COM example.com .example.com."),
+              (Hosts{"example.com"}));
+    EXPECT_EQ(Sites::parseList("//example.com//path http://localhost:3000 ftp://x.org"),
+              (Hosts{"example.com", "localhost"}));
+    EXPECT_EQ(Sites::parseList("bücher.de, 例え.jp, ex:ample.com, https://[::1]/"),
+              (Hosts{"bücher.de", "例え.jp"}));
+    EXPECT_EQ(Sites::parseList(""), Hosts{});
+    EXPECT_EQ(Sites::parseList(" ,;\n / "), Hosts{});
+}
+
+TEST(SitesParseList, SurvivesHostileInput) {
+    std::string repeated;
+    for (int index = 0; index < 20'000; ++index) {
+        repeated += "a" + std::to_string(index % 100) + ".com,";
+    }
+    EXPECT_EQ(Sites::parseList(repeated).size(), 100u);
+    EXPECT_EQ(Sites::parseList("\xFF\xFE.com \xC3.de ok.de"), (Hosts{"ok.de"}));
+    EXPECT_EQ(Sites::parseList(std::string(100'000, '.')), Hosts{});
+}
+
+TEST(SitesMatch, DomainCoversItsSubdomains) {
+    const Account account = accountWith("Other", {"example.com", "acme.org"});
+    EXPECT_EQ(Sites::match("example.com", account), SiteMatch::domain);
+    EXPECT_EQ(Sites::match("login.EXAMPLE.com", account), SiteMatch::domain);
+    EXPECT_EQ(Sites::match("www.acme.org.", account), SiteMatch::domain);
+    EXPECT_EQ(Sites::match("notexample.com", account), SiteMatch::none);
+    EXPECT_EQ(Sites::match("example.com.evil.net", account), SiteMatch::none);
+    EXPECT_EQ(Sites::match("", account), SiteMatch::none);
+    EXPECT_EQ(Sites::match(" . ", account), SiteMatch::none);
+}
+
+TEST(SitesMatch, IssuerKeyMatchesAWholeLabel) {
+    const Account bank = accountWith("Acme Bank", {});
+    EXPECT_EQ(Sites::match("acmebank.com", bank), SiteMatch::issuer);
+    EXPECT_EQ(Sites::match("login.acmebank.co.uk", bank), SiteMatch::issuer);
+    EXPECT_EQ(Sites::match("acmebankonline.com", bank), SiteMatch::none);
+    EXPECT_EQ(Sites::match("acme.com", bank), SiteMatch::none);
+    EXPECT_EQ(Sites::match("login.mañana.es", accountWith("Mañana!", {})), SiteMatch::issuer);
+    EXPECT_EQ(Sites::match("abc.com", accountWith("A-B-C", {})), SiteMatch::issuer);
+}
+
+TEST(SitesMatch, ShortIssuerKeysNeverMatch) {
+    EXPECT_EQ(Sites::match("ab.com", accountWith("A.B.", {})), SiteMatch::none);
+    EXPECT_EQ(Sites::match("x.com", accountWith("X", {})), SiteMatch::none);
+    EXPECT_EQ(Sites::match("com.com", accountWith("", {})), SiteMatch::none);
+    EXPECT_EQ(Sites::match("ab.com", accountWith("AB", {"ab.com"})), SiteMatch::domain);
+}
+
+TEST(SitesMatch, DomainWinsOverIssuer) {
+    EXPECT_EQ(Sites::match("acme.com", accountWith("Acme", {"acme.com"})), SiteMatch::domain);
+}
+
+TEST(BrowserScripts, AsksEachFamilyForItsFrontTab) {
+    EXPECT_EQ(BrowserScripts::activeTabURLScript("com.apple.Safari"),
+              "tell application id \"com.apple.Safari\" to get URL of front document");
+    EXPECT_EQ(BrowserScripts::activeTabURLScript("com.google.Chrome"),
+              "tell application id \"com.google.Chrome\" to get URL of active tab of front window");
+    for (const auto id : BrowserScripts::safariFamily) {
+        EXPECT_TRUE(BrowserScripts::activeTabURLScript(id)->ends_with(" front document")) << id;
+    }
+    for (const auto id : BrowserScripts::chromiumFamily) {
+        EXPECT_TRUE(BrowserScripts::activeTabURLScript(id)->ends_with(" front window")) << id;
+    }
+    EXPECT_EQ(BrowserScripts::chromiumFamily.size(), 7u);
+}
+
+TEST(BrowserScripts, KnowsNothingOfOtherApplications) {
+    for (const char* id : {"com.apple.TextEdit", "", "com.apple.safari", "com.google.Chrome "}) {
+        EXPECT_EQ(BrowserScripts::activeTabURLScript(id), std::nullopt) << id;
+    }
+}
+
+} // namespace

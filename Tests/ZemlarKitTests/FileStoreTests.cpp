@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "StoreDoubles.hpp"
+
+#include <OTPCore/AccountsCodec.hpp>
+#include <chrono>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace zemlar;
+using namespace zemlar::testing;
+
+namespace {
+
+mode_t modeOf(const std::filesystem::path& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return 0;
+    }
+    return status.st_mode & 07777;
+}
+
+void writeText(const std::filesystem::path& path, std::string_view text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string readText(const std::filesystem::path& path) {
+    std::ifstream input(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(input), {});
+}
+
+Account account(std::uint8_t number, std::string issuer = "Issuer") {
+    return Account{uuidNumber(number),
+                   std::move(issuer),
+                   "name",
+                   OTPParameters::standard(),
+                   Date(1700000000.0),
+                   std::nullopt,
+                   0,
+                   {},
+                   std::nullopt,
+                   false};
+}
+
+/// Sets an environment variable for the scope of the test.
+struct EnvironmentVariable {
+    EnvironmentVariable(const char* name, const char* value) : name(name) {
+        if (const char* old = std::getenv(name)) {
+            previous = old;
+        }
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~EnvironmentVariable() { previous ? ::setenv(name, previous->c_str(), 1) : ::unsetenv(name); }
+    const char* name;
+    std::optional<std::string> previous;
+};
+
+} // namespace
+
+TEST(FileStores, LoadEmptyListsWhenNoFileExists) {
+    ScratchFolder scratch;
+    EXPECT_EQ(FileAccountStore(scratch.path / "Zemlar" / "accounts.json").load().value(),
+              Accounts{});
+    EXPECT_EQ(FileGroupStore(scratch.path / "Zemlar" / "groups.json").load().value(), Groups{});
+    EXPECT_FALSE(std::filesystem::exists(scratch.path / "Zemlar"));
+}
+
+TEST(FileStores, FirstSaveCreatesAPrivateFolderAndFile) {
+    ScratchFolder scratch;
+    const auto folder = scratch.path / "deep" / "Zemlar";
+    FileAccountStore accounts(folder / "accounts.json");
+    FileGroupStore groups(folder / "groups.json");
+    ASSERT_TRUE(accounts.save({account(1)}).has_value());
+    ASSERT_TRUE(groups.save({AccountGroup{uuidNumber(9), "Work"}}).has_value());
+    EXPECT_EQ(modeOf(scratch.path / "deep"), 0700u);
+    EXPECT_EQ(modeOf(folder), 0700u);
+    EXPECT_EQ(modeOf(folder / "accounts.json"), 0600u);
+    EXPECT_EQ(modeOf(folder / "groups.json"), 0600u);
+    EXPECT_EQ(accounts.load().value(), Accounts{account(1)});
+    EXPECT_EQ(groups.load().value(), (Groups{AccountGroup{uuidNumber(9), "Work"}}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2)
+        << "no temporary file is left behind";
+}
+
+TEST(FileStores, LeavesAnExistingFolderAsItIsAndTightensAnExistingFile) {
+    ScratchFolder scratch;
+    ::chmod(scratch.path.c_str(), 0755);
+    writeText(scratch.path / "accounts.json", "old");
+    ::chmod((scratch.path / "accounts.json").c_str(), 0644);
+    ASSERT_TRUE(FileAccountStore(scratch.path / "accounts.json").save({}).has_value());
+    EXPECT_EQ(modeOf(scratch.path), 0755u);
+    EXPECT_EQ(modeOf(scratch.path / "accounts.json"), 0600u);
+}
+
+TEST(FileStores, ReportsAFileThatDoesNotDecodeAndNeverRewritesIt) {
+    ScratchFolder scratch;
+    const auto file = scratch.path / "accounts.json";
+    writeText(file, R"({"version": 2, "accounts": []})");
+    FileAccountStore store(file);
+    EXPECT_EQ(store.load().error(),
+              AccountStoreError::corrupted(AccountsCodecError::unsupportedVersion(2)));
+    writeText(scratch.path / "groups.json", "{");
+    EXPECT_EQ(FileGroupStore(scratch.path / "groups.json").load().error(),
+              AccountStoreError::corrupted(AccountsCodecError::malformed()));
+    EXPECT_EQ(readText(file), R"({"version": 2, "accounts": []})");
+}
+
+TEST(FileStores, ReportsReadAndWriteFailures) {
+    ScratchFolder scratch;
+    std::filesystem::create_directory(scratch.path / "accounts.json");
+    EXPECT_EQ(FileAccountStore(scratch.path / "accounts.json").load().error(),
+              AccountStoreError::readFailed());
+    writeText(scratch.path / "file", "x");
+    EXPECT_EQ(FileAccountStore(scratch.path / "file" / "accounts.json").save({}).error(),
+              AccountStoreError::writeFailed());
+    EXPECT_EQ(FileAccountStore(scratch.path / "accounts.json").save({}).error(),
+              AccountStoreError::writeFailed());
+    Account broken = account(1, std::string("\xFF\xFE"));
+    EXPECT_EQ(FileAccountStore(scratch.path / "other.json").save({broken}).error(),
+              AccountStoreError::writeFailed());
+    EXPECT_FALSE(std::filesystem::exists(scratch.path / "other.json"));
+}
+
+TEST(FileStores, DefaultLocationsFollowTheXDGDataFolder) {
+    {
+        const EnvironmentVariable data("XDG_DATA_HOME", "/tmp/data-home");
+        EXPECT_EQ(FileAccountStore::defaultFileURL(), "/tmp/data-home/Zemlar/accounts.json");
+        EXPECT_EQ(FileGroupStore::defaultFileURL(), "/tmp/data-home/Zemlar/groups.json");
+    }
+    const EnvironmentVariable home("HOME", "/home/someone");
+    for (const char* value : {static_cast<const char*>(nullptr), "", "relative/path"}) {
+        const EnvironmentVariable data("XDG_DATA_HOME", value);
+        EXPECT_EQ(FileAccountStore::defaultFileURL(),
+                  "/home/someone/.local/share/Zemlar/accounts.json");
+    }
+}
+
+TEST(FileStores, AKilledWriterLeavesAWholeOldOrNewFileThatOnlyTheUserCanRead) {
+    ScratchFolder scratch;
+    const auto folder = scratch.path / "Zemlar";
+    const auto file = folder / "accounts.json";
+    ASSERT_TRUE(FileAccountStore(file).save({account(0)}).has_value());
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        FileAccountStore store(file);
+        Accounts list;
+        for (std::uint8_t round = 1;; ++round) {
+            list.push_back(account(round, std::string(2000, 'x')));
+            if (list.size() > 40) {
+                list.erase(list.begin());
+            }
+            (void)store.save(list);
+        }
+    }
+    int otherFilesSeen = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (int checks = 0;
+         (checks < 100 || otherFilesSeen < 3) && std::chrono::steady_clock::now() < deadline;
+         ++checks) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            const mode_t mode = modeOf(entry.path());
+            if (mode != 0) {
+                EXPECT_EQ(mode, 0600u) << entry.path();
+            }
+            otherFilesSeen += entry.path() != file ? 1 : 0;
+        }
+        const auto loaded = FileAccountStore(file).load();
+        ASSERT_TRUE(loaded.has_value()) << loaded.error().describe();
+        EXPECT_FALSE(loaded->empty());
+    }
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    const auto survived = FileAccountStore(file).load();
+    ASSERT_TRUE(survived.has_value()) << survived.error().describe();
+    EXPECT_EQ(modeOf(file), 0600u);
+    EXPECT_EQ(modeOf(folder), 0700u);
+    EXPECT_GT(otherFilesSeen, 0) << "the temporary files were looked at while being written";
+}

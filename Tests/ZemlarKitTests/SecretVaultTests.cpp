@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "StoreDoubles.hpp"
+#include "VaultHammer.hpp"
+
+#include <gtest/gtest.h>
+
+using namespace zemlar;
+using namespace zemlar::testing;
+
+namespace {
+
+struct VaultFixture : ::testing::Test {
+    InMemoryVaultStorage memory;
+    FaultyVaultStorage* faulty = nullptr;
+    std::shared_ptr<SecretVault> vault;
+    VaultSecretStore secrets{nullptr};
+    VaultRecoveryCodeStore recovery{nullptr};
+    VaultBackupKeyStore keys{nullptr};
+
+    void SetUp() override {
+        auto storage = std::make_unique<FaultyVaultStorage>(memory);
+        faulty = storage.get();
+        vault = std::make_shared<SecretVault>(std::move(storage));
+        secrets.vault = recovery.vault = keys.vault = vault;
+    }
+
+    std::string stored() const { return textOf(memory.document().value_or(Bytes{})); }
+};
+
+const UUID first = uuidNumber(1);
+const UUID second = uuidNumber(2);
+
+} // namespace
+
+TEST_F(VaultFixture, ReadsAnEmptyVaultWithoutWriting) {
+    const auto contents = vault->read();
+    ASSERT_TRUE(contents.has_value());
+    EXPECT_EQ(*contents, VaultContents{});
+    EXPECT_EQ(secrets.allIDs().value(), std::vector<UUID>{});
+    EXPECT_EQ(keys.load().value(), std::nullopt);
+    EXPECT_TRUE(secrets.remove(first).has_value());
+    EXPECT_TRUE(keys.clear().has_value());
+    EXPECT_TRUE(recovery.setCodes({}, first).has_value());
+    EXPECT_EQ(memory.document(), std::nullopt);
+    EXPECT_EQ(memory.saveCount(), 0);
+}
+
+TEST_F(VaultFixture, AddsReadsAndRefusesADuplicateSecret) {
+    ASSERT_TRUE(secrets.add(bytesOf("one"), first).has_value());
+    EXPECT_EQ(secrets.add(bytesOf("other"), first).error(), SecretStoreError::duplicate());
+    EXPECT_EQ(secrets.read(first).value(), bytesOf("one"));
+    EXPECT_EQ(secrets.read(second).error(), SecretStoreError::notFound());
+    EXPECT_EQ(memory.saveCount(), 1);
+    EXPECT_EQ(stored(), R"({"secrets":{")" + first.uuidString() + R"(":"b25l"},"version":1})");
+}
+
+TEST_F(VaultFixture, DeletingASecretAlsoDropsItsRecoveryCodes) {
+    ASSERT_TRUE(secrets.add(bytesOf("one"), first).has_value());
+    ASSERT_TRUE(secrets.add(bytesOf("two"), second).has_value());
+    ASSERT_TRUE(recovery.setCodes({"r1", "r2"}, first).has_value());
+    ASSERT_TRUE(recovery.setCodes({"s1"}, second).has_value());
+    EXPECT_EQ(recovery.codes(first).value(), (std::vector<std::string>{"r1", "r2"}));
+
+    ASSERT_TRUE(secrets.remove(first).has_value());
+    EXPECT_EQ(secrets.allIDs().value(), std::vector<UUID>{second});
+    EXPECT_EQ(recovery.codes(first).value(), std::vector<std::string>{});
+    EXPECT_EQ(recovery.codes(second).value(), std::vector<std::string>{"s1"});
+}
+
+TEST_F(VaultFixture, EmptyingTheLastRecoveryCodesRemovesTheMember) {
+    ASSERT_TRUE(recovery.setCodes({"r1"}, first).has_value());
+    EXPECT_NE(stored().find("recovery"), std::string::npos);
+    ASSERT_TRUE(recovery.setCodes({}, first).has_value());
+    EXPECT_EQ(stored().find("recovery"), std::string::npos);
+    EXPECT_EQ(vault->read().value().recovery, std::nullopt);
+}
+
+TEST_F(VaultFixture, KeepsTheBackupCredentialsBesideTheSecrets) {
+    const BackupCredentials credentials(Bytes(32, 7), Bytes(16, 3), 600000);
+    ASSERT_TRUE(keys.save(credentials).has_value());
+    ASSERT_TRUE(secrets.add(bytesOf("one"), first).has_value());
+    EXPECT_EQ(keys.load().value(), credentials);
+    const int saves = memory.saveCount();
+    ASSERT_TRUE(keys.save(credentials).has_value());
+    EXPECT_EQ(memory.saveCount(), saves) << "an unchanged document is not written again";
+    ASSERT_TRUE(keys.clear().has_value());
+    EXPECT_EQ(keys.load().value(), std::nullopt);
+    EXPECT_EQ(secrets.read(first).value(), bytesOf("one"));
+}
+
+TEST_F(VaultFixture, SkipsKeysThatAreNotIdentifiersAndReplaceAllDropsThem) {
+    memory.save(bytesOf(R"({"version":1,"secrets":{"legacy":"eA==",")" + first.uuidString() +
+                        R"(":"b25l"},"recovery":{"nope":["c"]}})"));
+    EXPECT_EQ(secrets.allIDs().value(), std::vector<UUID>{first});
+    EXPECT_EQ(secrets.readAll().value().size(), 1u);
+    EXPECT_TRUE(recovery.readAll().value().empty());
+    EXPECT_TRUE(vault->read().value().secrets.contains("legacy"));
+
+    ASSERT_TRUE(keys.save(BackupCredentials(Bytes{1}, Bytes{2}, 3)).has_value());
+    ASSERT_TRUE(secrets.replaceAll({{second, bytesOf("two")}}).has_value());
+    const auto contents = vault->read().value();
+    EXPECT_EQ(contents.secrets,
+              (std::map<std::string, Bytes>{{second.uuidString(), bytesOf("two")}}));
+    EXPECT_TRUE(contents.backup.has_value());
+    EXPECT_TRUE(contents.recovery.has_value()) << "recovery codes are kept";
+}
+
+TEST_F(VaultFixture, ACorruptedVaultFailsEveryOperationAndIsNeverOverwritten) {
+    for (const std::string& document :
+         {std::string("{not json"), std::string(R"({"version":2,"secrets":{}})")}) {
+        memory.save(bytesOf(document));
+        const int saves = memory.saveCount();
+        EXPECT_EQ(vault->read().error(), SecretStoreError::invalidData());
+        EXPECT_EQ(secrets.add(bytesOf("x"), first).error(), SecretStoreError::invalidData());
+        EXPECT_EQ(secrets.remove(first).error(), SecretStoreError::invalidData());
+        EXPECT_EQ(secrets.replaceAll({}).error(), SecretStoreError::invalidData());
+        EXPECT_EQ(recovery.setCodes({"c"}, first).error(), SecretStoreError::invalidData());
+        EXPECT_EQ(keys.clear().error(), SecretStoreError::invalidData());
+        EXPECT_EQ(stored(), document);
+        EXPECT_EQ(memory.saveCount(), saves);
+    }
+}
+
+TEST_F(VaultFixture, StorageFailuresPassThroughAndLeaveTheDocumentAlone) {
+    ASSERT_TRUE(secrets.add(bytesOf("one"), first).has_value());
+    const std::string before = stored();
+
+    faulty->failSave = SecretStoreError::keychain(-67900);
+    EXPECT_EQ(secrets.add(bytesOf("two"), second).error(), SecretStoreError::keychain(-67900));
+    EXPECT_EQ(stored(), before);
+    faulty->failSave.reset();
+
+    faulty->failLoad = SecretStoreError::keychain(-67901);
+    EXPECT_EQ(secrets.read(first).error(), SecretStoreError::keychain(-67901));
+    EXPECT_EQ(secrets.remove(first).error(), SecretStoreError::keychain(-67901));
+    EXPECT_EQ(stored(), before);
+}
+
+TEST_F(VaultFixture, AFailingBodyWritesNothing) {
+    ASSERT_TRUE(secrets.add(bytesOf("one"), first).has_value());
+    const int saves = memory.saveCount();
+    const auto outcome =
+        vault->update([](VaultContents& contents) -> Result<void, SecretStoreError> {
+            contents.secrets.clear();
+            return fail(SecretStoreError::notFound());
+        });
+    EXPECT_EQ(outcome.error(), SecretStoreError::notFound());
+    EXPECT_EQ(memory.saveCount(), saves);
+    EXPECT_EQ(secrets.read(first).value(), bytesOf("one"));
+}
+
+TEST_F(VaultFixture, ConcurrentChangesFromEightThreadsLoseNothing) {
+    hammer(*vault, 8, 200);
+    expectHammered(*vault, 8, 200);
+}

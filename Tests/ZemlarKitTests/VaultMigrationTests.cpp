@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "StoreDoubles.hpp"
+
+#include <gtest/gtest.h>
+
+using namespace zemlar;
+using namespace zemlar::testing;
+
+namespace {
+
+struct MigrationFixture : ::testing::Test {
+    MapSecretStore legacySecrets;
+    MapBackupKeyStore legacyKeys;
+    MapSecretStore secrets;
+    MapBackupKeyStore keys;
+
+    Result<VaultMigrationReport, SecretStoreError> run() {
+        return VaultMigration::run(legacySecrets, legacyKeys, secrets, keys);
+    }
+};
+
+const UUID first = uuidNumber(1);
+const UUID second = uuidNumber(2);
+const UUID third = uuidNumber(3);
+
+} // namespace
+
+TEST_F(MigrationFixture, NothingToMoveReportsNothing) {
+    EXPECT_EQ(run().value(), (VaultMigrationReport{0, false}));
+    EXPECT_EQ(secrets.adds, 0);
+}
+
+TEST_F(MigrationFixture, MovesEverySecretAndTheCredentials) {
+    legacySecrets.secrets = {{first, bytesOf("a")}, {second, bytesOf("b")}};
+    legacyKeys.credentials = BackupCredentials(Bytes{1}, Bytes{2}, 3);
+    EXPECT_EQ(run().value(), (VaultMigrationReport{2, true}));
+    EXPECT_EQ(secrets.secrets, (SecretMap{{first, bytesOf("a")}, {second, bytesOf("b")}}));
+    EXPECT_TRUE(legacySecrets.secrets.empty());
+    EXPECT_EQ(keys.credentials, BackupCredentials(Bytes{1}, Bytes{2}, 3));
+    EXPECT_EQ(legacyKeys.credentials, std::nullopt);
+}
+
+TEST_F(MigrationFixture, ComparesASecretAlreadyMovedAndNeverOverwritesIt) {
+    legacySecrets.secrets = {{first, bytesOf("same")}, {second, bytesOf("old")}};
+    secrets.secrets = {{first, bytesOf("same")}, {second, bytesOf("new")}};
+    EXPECT_EQ(run().value(), (VaultMigrationReport{1, false}));
+    EXPECT_EQ(legacySecrets.secrets, (SecretMap{{second, bytesOf("old")}}));
+    EXPECT_EQ(secrets.secrets.at(second), bytesOf("new"));
+}
+
+TEST_F(MigrationFixture, KeepsTheOldItemWhenTheCopyCannotBeReadBack) {
+    legacySecrets.secrets = {{first, bytesOf("a")}};
+    secrets.failRead = true;
+    EXPECT_EQ(run().value(), (VaultMigrationReport{0, false}));
+    EXPECT_EQ(legacySecrets.removes, 0);
+    EXPECT_EQ(legacySecrets.secrets.size(), 1u);
+}
+
+TEST_F(MigrationFixture, AFailedVaultWriteStopsTheRunAndRemovesNothing) {
+    legacySecrets.secrets = {{first, bytesOf("a")}, {second, bytesOf("b")}, {third, bytesOf("c")}};
+    secrets.failAdd = 2;
+    EXPECT_EQ(run().error(), SecretStoreError::keychain(-1));
+    EXPECT_EQ(secrets.secrets, (SecretMap{{first, bytesOf("a")}}));
+    EXPECT_EQ(legacySecrets.secrets, (SecretMap{{second, bytesOf("b")}, {third, bytesOf("c")}}));
+
+    secrets.failAdd.reset();
+    EXPECT_EQ(run().value(), (VaultMigrationReport{2, false})) << "a later run completes it";
+    EXPECT_TRUE(legacySecrets.secrets.empty());
+}
+
+TEST_F(MigrationFixture, KeepsTheVaultCredentialsAndStillClearsTheOldItem) {
+    legacyKeys.credentials = BackupCredentials(Bytes{1}, Bytes{1}, 1);
+    keys.credentials = BackupCredentials(Bytes{2}, Bytes{2}, 2);
+    EXPECT_EQ(run().value(), (VaultMigrationReport{0, true}));
+    EXPECT_EQ(keys.credentials, BackupCredentials(Bytes{2}, Bytes{2}, 2));
+    EXPECT_EQ(legacyKeys.credentials, std::nullopt);
+}
+
+TEST_F(MigrationFixture, AFailedCredentialsSaveKeepsTheOldItem) {
+    legacyKeys.credentials = BackupCredentials(Bytes{1}, Bytes{1}, 1);
+    keys.failSave = true;
+    EXPECT_EQ(run().error(), SecretStoreError::keychain(-6));
+    EXPECT_EQ(legacyKeys.clears, 0);
+    legacySecrets.failAllIDs = true;
+    EXPECT_EQ(run().error(), SecretStoreError::keychain(-4));
+}
+
+TEST_F(MigrationFixture, MovesIntoTheRealVault) {
+    InMemoryVaultStorage* memory = nullptr;
+    auto storage = std::make_unique<InMemoryVaultStorage>();
+    memory = storage.get();
+    auto vault = std::make_shared<SecretVault>(std::move(storage));
+    VaultSecretStore vaultSecrets(vault);
+    VaultBackupKeyStore vaultKeys(vault);
+    legacySecrets.secrets = {{first, bytesOf("a")}, {second, bytesOf("b")}};
+    legacyKeys.credentials = BackupCredentials(Bytes{1}, Bytes{2}, 3);
+    EXPECT_EQ(VaultMigration::run(legacySecrets, legacyKeys, vaultSecrets, vaultKeys).value(),
+              (VaultMigrationReport{2, true}));
+    EXPECT_EQ(vaultSecrets.readAll().value(),
+              (SecretMap{{first, bytesOf("a")}, {second, bytesOf("b")}}));
+    EXPECT_EQ(vaultKeys.load().value(), BackupCredentials(Bytes{1}, Bytes{2}, 3));
+    EXPECT_EQ(memory->saveCount(), 3);
+}
+
+TEST(SecretStoreReplaceAll, AddsReplacesAndRemovesThroughTheStoresOwnOperations) {
+    MapSecretStore store;
+    store.secrets = {{first, bytesOf("keep")}, {second, bytesOf("old")}, {third, bytesOf("gone")}};
+    const UUID fourth = uuidNumber(4);
+    const SecretMap wanted{
+        {first, bytesOf("keep")}, {second, bytesOf("new")}, {fourth, bytesOf("add")}};
+    ASSERT_TRUE(store.replaceAll(wanted).has_value());
+    EXPECT_EQ(store.secrets, wanted);
+    EXPECT_EQ(store.adds, 2) << "the unchanged entry is not written again";
+}
+
+TEST(SecretStoreReplaceAll, StopsAtTheFirstFailedAddBeforeRemovingAnything) {
+    MapSecretStore store;
+    store.secrets = {{first, bytesOf("a")}};
+    store.failAdd = 1;
+    EXPECT_EQ(store.replaceAll({{second, bytesOf("b")}}).error(), SecretStoreError::keychain(-1));
+    EXPECT_EQ(store.secrets, (SecretMap{{first, bytesOf("a")}}));
+}
