@@ -27,7 +27,7 @@ Bytes bytesOf(std::string_view text) {
     return Bytes(text.begin(), text.end());
 }
 
-// Test cases 13 to 16 of the GCM specification (McGrew and Viega), 256-bit key.
+// Test cases 13 to 16 of the published GCM test vectors (McGrew and Viega), 256-bit key.
 TEST(AESGCM, MatchesThePublishedVectors) {
     const Bytes zeroKey(32, 0);
     const Bytes zeroNonce(12, 0);
