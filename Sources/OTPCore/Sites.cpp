@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OTPCore/Sites.hpp"
 
+#include "HexDigit.hpp"
 #include "OTPCore/Unicode.hpp"
 #include "SiteHost.hpp"
 
@@ -57,27 +58,14 @@ bool isForbiddenInURL(unsigned char byte) {
     return byte < 0x20 || byte == 0x7F || forbidden.find(static_cast<char>(byte)) != forbidden.npos;
 }
 
-int hexValue(char character) {
-    if (character >= '0' && character <= '9') {
-        return character - '0';
-    }
-    if (character >= 'a' && character <= 'f') {
-        return character - 'a' + 10;
-    }
-    if (character >= 'A' && character <= 'F') {
-        return character - 'A' + 10;
-    }
-    return -1;
-}
-
 // Every character may appear in a URL and every "%" starts a two-digit escape.
 bool isWellFormedURLText(std::string_view text) {
     for (std::size_t index = 0; index < text.size(); ++index) {
         if (isForbiddenInURL(static_cast<unsigned char>(text[index]))) {
             return false;
         }
-        if (text[index] == '%' && (index + 2 >= text.size() || hexValue(text[index + 1]) < 0 ||
-                                   hexValue(text[index + 2]) < 0)) {
+        if (text[index] == '%' && (index + 2 >= text.size() || hexDigitValue(text[index + 1]) < 0 ||
+                                   hexDigitValue(text[index + 2]) < 0)) {
             return false;
         }
     }
@@ -104,7 +92,7 @@ bool isPort(std::string_view text) {
 
 bool isIPv6Literal(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char character) {
-        return hexValue(character) >= 0 || character == ':' || character == '.';
+        return hexDigitValue(character) >= 0 || character == ':' || character == '.';
     });
 }
 
@@ -149,8 +137,8 @@ std::optional<std::string> percentDecodedHost(std::string_view host) {
     decoded.reserve(host.size());
     for (std::size_t index = 0; index < host.size(); ++index) {
         if (host[index] == '%') {
-            decoded.push_back(
-                static_cast<char>(hexValue(host[index + 1]) * 16 + hexValue(host[index + 2])));
+            decoded.push_back(static_cast<char>(hexDigitValue(host[index + 1]) * 16 +
+                                                hexDigitValue(host[index + 2])));
             index += 2;
         } else {
             decoded.push_back(host[index]);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "URIComponents.hpp"
 
+#include "HexDigit.hpp"
 #include "OTPCore/Crypto.hpp"
 #include "OTPCore/Unicode.hpp"
 
@@ -9,26 +10,13 @@
 namespace zemlar {
 namespace {
 
-int hexValue(char character) {
-    if (character >= '0' && character <= '9') {
-        return character - '0';
-    }
-    if (character >= 'a' && character <= 'f') {
-        return character - 'a' + 10;
-    }
-    if (character >= 'A' && character <= 'F') {
-        return character - 'A' + 10;
-    }
-    return -1;
-}
-
 std::string percentDecoded(std::string_view text) {
     std::string bytes;
     bytes.reserve(text.size());
     for (std::size_t index = 0; index < text.size(); ++index) {
         if (text[index] == '%' && index + 2 < text.size()) {
-            const int high = hexValue(text[index + 1]);
-            const int low = hexValue(text[index + 2]);
+            const int high = hexDigitValue(text[index + 1]);
+            const int low = hexDigitValue(text[index + 2]);
             if (high >= 0 && low >= 0) {
                 bytes.push_back(static_cast<char>(high * 16 + low));
                 index += 2;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OTPCore/UUID.hpp"
 
+#include "HexDigit.hpp"
+
 namespace zemlar {
 namespace {
 
@@ -8,19 +10,6 @@ constexpr std::size_t textLength = 36;
 
 bool isHyphenPosition(std::size_t index) {
     return index == 8 || index == 13 || index == 18 || index == 23;
-}
-
-int hexValue(char character) {
-    if (character >= '0' && character <= '9') {
-        return character - '0';
-    }
-    if (character >= 'a' && character <= 'f') {
-        return character - 'a' + 10;
-    }
-    if (character >= 'A' && character <= 'F') {
-        return character - 'A' + 10;
-    }
-    return -1;
 }
 
 } // namespace
@@ -38,7 +27,7 @@ std::optional<UUID> UUID::parse(std::string_view text) {
             }
             continue;
         }
-        const int value = hexValue(text[index]);
+        const int value = hexDigitValue(text[index]);
         if (value < 0) {
             return std::nullopt;
         }

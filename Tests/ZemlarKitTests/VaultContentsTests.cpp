@@ -16,28 +16,6 @@ Result<VaultContents, SecretStoreError> decodeText(std::string_view text) {
 
 } // namespace
 
-TEST(Base64, EncodesWithPaddingAndDecodesBack) {
-    EXPECT_EQ(Base64::encode(bytesOf("")), "");
-    EXPECT_EQ(Base64::encode(bytesOf("f")), "Zg==");
-    EXPECT_EQ(Base64::encode(bytesOf("fo")), "Zm8=");
-    EXPECT_EQ(Base64::encode(bytesOf("foo")), "Zm9v");
-    EXPECT_EQ(Base64::encode(Bytes{0xFB, 0xFF}), "+/8=");
-    for (std::size_t length = 0; length < 40; ++length) {
-        Bytes bytes(length);
-        for (std::size_t index = 0; index < length; ++index) {
-            bytes[index] = static_cast<std::uint8_t>(index * 37 + 11);
-        }
-        EXPECT_EQ(Base64::decode(Base64::encode(bytes)), bytes) << length;
-    }
-}
-
-TEST(Base64, RefusesAnythingButCanonicalPaddedText) {
-    for (const char* text : {"Zg", "Zg=", "Zm9", "Z===", "Zg==Zg==", "Zm9v\n", "Zm-v", "Zm_v",
-                             "Zh==", "Zm9=", " Zm9v", "=Zm9"}) {
-        EXPECT_EQ(Base64::decode(text), std::nullopt) << text;
-    }
-}
-
 TEST(VaultContents, DecodesEveryMemberAndIgnoresUnknownKeys) {
     const auto contents =
         decodeText(R"({"version":1,"secrets":{")" + idText +
