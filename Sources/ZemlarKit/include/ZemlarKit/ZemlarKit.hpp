@@ -7,6 +7,7 @@
 #include "ZemlarKit/AccountStore.hpp"
 #include "ZemlarKit/AccountStoreError.hpp"
 #include "ZemlarKit/ActiveTabReader.hpp"
+#include "ZemlarKit/AtspiTabReader.hpp"
 #include "ZemlarKit/BackupCredentials.hpp"
 #include "ZemlarKit/BackupKeyStore.hpp"
 #include "ZemlarKit/DeviceAuthentication.hpp"
