@@ -3,10 +3,15 @@
 // service that checks passwords with pam_matrix against a file this test writes.
 #include "Support.hpp"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <ZemlarKit/PamDeviceAuthentication.hpp>
+#include <ZemlarScreens/PasswordDialog.hpp>
 #include <ZemlarScreens/SessionLock.hpp>
 #include <cstdlib>
 #include <memory>
@@ -108,6 +113,51 @@ TEST_F(PamTest, TheSessionLockUnlocksOnceWithTheRightPassword) {
     EXPECT_TRUE(QCoro::waitFor(lock.unlock()));
     EXPECT_TRUE(QCoro::waitFor(lock.unlock()));
     EXPECT_EQ(prompter->begun.size(), 2u);
+}
+
+} // namespace
+
+namespace {
+
+/// Our own dialog in the real conversation, answered the way a user would.
+class PamDialogTest : public PamTest {
+protected:
+    void SetUp() override {
+        PamTest::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        dialog = std::make_shared<PasswordDialog>();
+        authentication = std::make_unique<PamDeviceAuthentication>(
+            dialog, QStringList{QString::fromLocal8Bit(std::getenv("PAM_WRAPPER_SERVICE_DIR"))});
+    }
+
+    void answerWith(const QString& password, QDialogButtonBox::StandardButton button) {
+        QObject::connect(
+            dialog.get(), &PasswordDialog::answerRequested, dialog.get(),
+            [this, password, button] {
+                EXPECT_TRUE(dialog->isVisible());
+                QTest::keyClicks(dialog->answerField(), password);
+                dialog->buttons()->button(button)->click();
+            },
+            Qt::SingleShotConnection);
+    }
+
+    std::shared_ptr<PasswordDialog> dialog;
+};
+
+TEST_F(PamDialogTest, TheRightPasswordTypedIntoTheDialogAuthenticates) {
+    answerWith(QStringLiteral("right-password"), QDialogButtonBox::Ok);
+    EXPECT_TRUE(QCoro::waitFor(authentication->authenticate(reason)));
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(PamDialogTest, AWrongPasswordOrCancellingDoesNot) {
+    answerWith(QStringLiteral("wrong-password"), QDialogButtonBox::Ok);
+    EXPECT_FALSE(QCoro::waitFor(authentication->authenticate(reason)));
+    answerWith(QStringLiteral("right-password"), QDialogButtonBox::Cancel);
+    EXPECT_FALSE(QCoro::waitFor(authentication->authenticate(reason)));
+    EXPECT_FALSE(dialog->isVisible());
 }
 
 } // namespace
