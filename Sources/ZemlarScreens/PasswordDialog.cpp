@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ZemlarScreens/PasswordDialog.hpp"
+
+#include "ZemlarScreens/ScreenTexts.hpp"
+
+#include <QDialogButtonBox>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zemlar {
+
+PasswordDialog::PasswordDialog(QWidget* parent)
+    : QDialog(parent), heading_(new QLabel(this)), prompt_(new QLabel(this)),
+      answer_(new QLineEdit(this)), message_(new QLabel(this)),
+      buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)) {
+    setWindowTitle(QStringLiteral("Zemlar"));
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    heading_->setWordWrap(true);
+    message_->setWordWrap(true);
+    answer_->setObjectName(QStringLiteral("answer"));
+    message_->setObjectName(QStringLiteral("message"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(heading_);
+    layout->addWidget(prompt_);
+    layout->addWidget(answer_);
+    layout->addWidget(message_);
+    layout->addWidget(buttons_);
+    connect(buttons_, &QDialogButtonBox::accepted, this, [this] { finishAnswer(Answer::given); });
+    connect(buttons_, &QDialogButtonBox::rejected, this,
+            [this] { finishAnswer(Answer::cancelled); });
+    // Closing the window counts as cancelling.
+    connect(this, &QDialog::rejected, this, [this] { finishAnswer(Answer::cancelled); });
+    setMinimumWidth(360);
+}
+
+void PasswordDialog::begin(const QString& reason) {
+    heading_->setText(
+        ScreenTexts::text(QT_TRANSLATE_NOOP("Zemlar", "Zemlar is trying to %@."), {reason}));
+    prompt_->clear();
+    message_->clear();
+    answer_->clear();
+    answer_->setEnabled(false);
+    buttons_->button(QDialogButtonBox::Ok)->setEnabled(false);
+    show();
+    raise();
+    activateWindow();
+}
+
+std::optional<QString> PasswordDialog::askSecret(const QString& prompt, bool echo) {
+    prompt_->setText(prompt);
+    answer_->clear();
+    answer_->setEchoMode(echo ? QLineEdit::Normal : QLineEdit::Password);
+    answer_->setEnabled(true);
+    buttons_->button(QDialogButtonBox::Ok)->setEnabled(true);
+    answer_->setFocus();
+    if (!isVisible()) {
+        show();
+    }
+    state_ = Answer::pending;
+    asking_ = true;
+    QEventLoop waiting;
+    waiting_ = &waiting;
+    emit answerRequested();
+    if (state_ == Answer::pending) {
+        waiting.exec();
+    }
+    waiting_ = nullptr;
+    asking_ = false;
+    answer_->setEnabled(false);
+    buttons_->button(QDialogButtonBox::Ok)->setEnabled(false);
+    QString answer = answer_->text();
+    answer_->clear();
+    if (state_ != Answer::given) {
+        return std::nullopt;
+    }
+    return answer;
+}
+
+void PasswordDialog::showMessage(const QString& text, bool isError) {
+    message_->setText(text);
+    message_->setStyleSheet(isError ? QStringLiteral("color: red;") : QString());
+    if (!isVisible()) {
+        show();
+    }
+}
+
+void PasswordDialog::end(bool) {
+    message_->clear();
+    answer_->clear();
+    hide();
+}
+
+void PasswordDialog::finishAnswer(Answer answer) {
+    if (asking_ && state_ == Answer::pending) {
+        state_ = answer;
+        if (waiting_ != nullptr) {
+            waiting_->quit();
+        }
+    }
+    if (!asking_ && answer == Answer::cancelled) {
+        hide();
+    }
+}
+
+} // namespace zemlar
