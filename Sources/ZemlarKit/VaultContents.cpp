@@ -10,14 +10,6 @@ namespace {
 
 using JSON = JSONCoding::JSON;
 
-constexpr std::string_view alphabet =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-int sextet(char symbol) {
-    const auto position = alphabet.find(symbol);
-    return position == std::string_view::npos ? -1 : static_cast<int>(position);
-}
-
 /// Fills `secrets` (owned by a VaultContents, which wipes it) from the "secrets" object.
 bool decodeSecrets(const JSON& object, std::map<std::string, Bytes>& secrets) {
     if (!object.is_object()) {
@@ -58,72 +50,6 @@ std::optional<RecoveryCodes> decodeRecovery(const JSON& object) {
 }
 
 } // namespace
-
-namespace Base64 {
-
-std::string encode(std::span<const std::uint8_t> bytes) {
-    std::string text;
-    text.reserve((bytes.size() + 2) / 3 * 4);
-    for (std::size_t index = 0; index < bytes.size(); index += 3) {
-        const std::size_t left = bytes.size() - index;
-        std::uint32_t group = std::uint32_t{bytes[index]} << 16;
-        if (left > 1) {
-            group |= std::uint32_t{bytes[index + 1]} << 8;
-        }
-        if (left > 2) {
-            group |= bytes[index + 2];
-        }
-        text.push_back(alphabet[(group >> 18) & 63]);
-        text.push_back(alphabet[(group >> 12) & 63]);
-        text.push_back(left > 1 ? alphabet[(group >> 6) & 63] : '=');
-        text.push_back(left > 2 ? alphabet[group & 63] : '=');
-    }
-    return text;
-}
-
-std::optional<Bytes> decode(std::string_view text) {
-    if (text.size() % 4 != 0) {
-        return std::nullopt;
-    }
-    Bytes bytes;
-    bytes.reserve(text.size() / 4 * 3);
-    for (std::size_t index = 0; index < text.size(); index += 4) {
-        const bool last = index + 4 == text.size();
-        const std::size_t padding = !last                    ? 0
-                                    : text[index + 2] == '=' ? 2
-                                    : text[index + 3] == '=' ? 1
-                                                             : 0;
-        if (padding == 2 && text[index + 3] != '=') {
-            return std::nullopt;
-        }
-        std::array<int, 4> values{};
-        for (std::size_t offset = 0; offset < 4 - padding; ++offset) {
-            values[offset] = sextet(text[index + offset]);
-            if (values[offset] < 0) {
-                Crypto::wipe(bytes);
-                return std::nullopt;
-            }
-        }
-        const std::uint32_t group = (std::uint32_t(values[0]) << 18) |
-                                    (std::uint32_t(values[1]) << 12) |
-                                    (std::uint32_t(values[2]) << 6) | std::uint32_t(values[3]);
-        // Bits that padding leaves unused must be zero, so every byte string has one text.
-        if ((padding == 1 && (group & 0xFF) != 0) || (padding == 2 && (group & 0xFFFF) != 0)) {
-            Crypto::wipe(bytes);
-            return std::nullopt;
-        }
-        bytes.push_back(static_cast<std::uint8_t>(group >> 16));
-        if (padding < 2) {
-            bytes.push_back(static_cast<std::uint8_t>(group >> 8));
-        }
-        if (padding < 1) {
-            bytes.push_back(static_cast<std::uint8_t>(group));
-        }
-    }
-    return bytes;
-}
-
-} // namespace Base64
 
 VaultContents::~VaultContents() {
     for (auto& [key, secret] : secrets) {

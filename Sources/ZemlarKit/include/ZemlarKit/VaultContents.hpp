@@ -4,6 +4,7 @@
 #include "ZemlarKit/BackupCredentials.hpp"
 #include "ZemlarKit/SecretStoreError.hpp"
 
+#include <OTPCore/Base64.hpp>
 #include <OTPCore/Result.hpp>
 #include <map>
 #include <optional>
@@ -42,12 +43,4 @@ struct VaultContents {
     bool operator==(const VaultContents&) const = default;
 };
 
-/// Strict standard Base64 with padding, as the vault writes its secrets.
-namespace Base64 {
-
-std::string encode(std::span<const std::uint8_t> bytes);
-/// Nothing for any text that is not canonical padded standard Base64.
-std::optional<Bytes> decode(std::string_view text);
-
-} // namespace Base64
 } // namespace zemlar
