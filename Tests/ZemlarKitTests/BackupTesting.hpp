@@ -27,7 +27,9 @@ inline const Bytes& testKey() {
 }
 
 struct Computer {
-    Computer() : vault(std::make_shared<SecretVault>(std::make_unique<InMemoryVaultStorage>())) {}
+    Computer() : Computer(std::make_unique<InMemoryVaultStorage>()) {}
+    explicit Computer(std::unique_ptr<VaultStorage> storage)
+        : vault(std::make_shared<SecretVault>(std::move(storage))) {}
 
     /// Adds an account through the account flow and returns it as stored.
     Account add(std::string issuer, std::string name, Bytes secret, std::uint8_t number,
