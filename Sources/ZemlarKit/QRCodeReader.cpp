@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+#include <QImageIOHandler>
 #include <QImageReader>
 #include <ZXing/ReadBarcode.h>
 #include <algorithm>
@@ -34,7 +35,11 @@ struct LuminanceImage {
     std::vector<std::uint8_t> pixels;
 };
 
-std::optional<QImage> firstImage(std::span<const std::uint8_t> data) {
+/// Photos above this many pixels are first read at half size, which the JPEG decoder does
+/// several times faster; only when that finds no code is the full image read.
+constexpr qint64 halfSizeAbovePixels = 6'000'000;
+
+std::optional<QImage> firstImage(std::span<const std::uint8_t> data, bool halfSize) {
     if (data.empty() || data.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
         return std::nullopt;
     }
@@ -43,11 +48,27 @@ std::optional<QImage> firstImage(std::span<const std::uint8_t> data) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    if (halfSize) {
+        const QSize size = reader.size();
+        reader.setScaledSize(size / 2);
+    }
     QImage image;
     if (!reader.read(&image) || image.isNull()) {
         return std::nullopt;
     }
     return image;
+}
+
+/// Whether the image is a large photo worth reading at half size first.
+bool isLargePhoto(std::span<const std::uint8_t> data) {
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data.data()),
+                                               static_cast<qsizetype>(data.size()));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    return size.isValid() && qint64(size.width()) * size.height() > halfSizeAbovePixels &&
+           reader.supportsOption(QImageIOHandler::ScaledSize);
 }
 
 LuminanceImage luminance(const QImage& image) {
@@ -140,8 +161,11 @@ std::vector<std::string> distinct(std::vector<std::string> texts) {
 
 namespace QRCodeReader {
 
-Result<std::vector<std::string>, QRCodeError> payloads(std::span<const std::uint8_t> imageData) {
-    const auto image = firstImage(imageData);
+namespace {
+
+Result<std::vector<std::string>, QRCodeError> payloadsOf(std::span<const std::uint8_t> imageData,
+                                                         bool halfSize) {
+    const auto image = firstImage(imageData, halfSize);
     if (!image) {
         return fail(QRCodeError::unreadableImage());
     }
@@ -154,6 +178,19 @@ Result<std::vector<std::string>, QRCodeError> payloads(std::span<const std::uint
         return fail(QRCodeError::detectionFailed());
     }
     return distinct(std::move(*texts));
+}
+
+} // namespace
+
+Result<std::vector<std::string>, QRCodeError> payloads(std::span<const std::uint8_t> imageData) {
+    if (imageData.size() <= static_cast<std::size_t>(std::numeric_limits<int>::max()) &&
+        isLargePhoto(imageData)) {
+        auto found = payloadsOf(imageData, true);
+        if (found && !found->empty()) {
+            return found;
+        }
+    }
+    return payloadsOf(imageData, false);
 }
 
 } // namespace QRCodeReader

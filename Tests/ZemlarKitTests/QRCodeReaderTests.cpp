@@ -61,6 +61,20 @@ TEST(QRCodeReader, readsPhotoLikeVariants) {
     }
 }
 
+TEST(QRCodeReader, findsASmallCodeInALargePhoto) {
+    // Large photos are read at half size first; a code too small for that is still found.
+    QImage photo(3400, 2200, QImage::Format_RGB32);
+    photo.fill(QColor(120, 130, 110));
+    QPainter painter(&photo);
+    painter.fillRect(200, 200, 900, 700, QColor(60, 50, 40));
+    const QImage code = singleImage(); // 6 pixels per module
+    painter.drawImage(2500, 1500,
+                      code.scaled(code.size() / 2, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    painter.end();
+    EXPECT_EQ(QRCodeReader::payloads(encoded(photo, "PNG")), Payloads{singleLink});
+    EXPECT_EQ(QRCodeReader::payloads(encoded(photo, "JPEG", 95)), Payloads{singleLink});
+}
+
 TEST(QRCodeReader, givesEveryDistinctCodeOnce) {
     const auto other = readFile(fixture("qr-other.png"));
     ASSERT_TRUE(other);
