@@ -4,6 +4,7 @@
 #include "ZemlarKit/BackupCredentials.hpp"
 #include "ZemlarKit/SecretStoreError.hpp"
 
+#include <OTPCore/Base64.hpp>
 #include <OTPCore/Result.hpp>
 #include <map>
 #include <optional>

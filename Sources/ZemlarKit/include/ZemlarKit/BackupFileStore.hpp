@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ZemlarKit/BackupFileError.hpp"
+
+#include <OTPCore/Date.hpp>
+#include <OTPCore/Result.hpp>
+#include <optional>
+
+namespace zemlar {
+
+/// The folder of the backup files, as the backup and inbox flows see it.
+class BackupFileStore {
+public:
+    virtual ~BackupFileStore() = default;
+
+    /// The bytes of the latest backup, or nothing when there is none.
+    virtual Result<std::optional<Bytes>, BackupFileError> readLatest() = 0;
+    /// Stores the data as the new latest backup; `now` names the archive of the one it replaces.
+    virtual Result<void, BackupFileError> write(const Bytes& data, Date now) = 0;
+    /// The bytes of the phone's inbox file, or nothing. A store without an inbox has none.
+    virtual Result<std::optional<Bytes>, BackupFileError> readInbox() {
+        return std::optional<Bytes>();
+    }
+};
+
+} // namespace zemlar

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <OTPCore/ManualEntryError.hpp>
+#include <string>
+#include <string_view>
+
+namespace zemlar {
+
+/// Why an action of the import screen stopped before or while running.
+class ImportFailure {
+public:
+    enum class Kind { manual, emptyClipboard, unreadableFile, noQRCode };
+
+    static constexpr std::string_view emptyClipboardText =
+        "The clipboard has neither text nor an image";
+    static constexpr std::string_view unreadableFileText = "Couldn't read the file";
+    static constexpr std::string_view noQRCodeText = "No QR code or text found";
+
+    static ImportFailure manual(ManualEntryError error) { return {Kind::manual, error}; }
+    static ImportFailure emptyClipboard() { return {Kind::emptyClipboard}; }
+    static ImportFailure unreadableFile() { return {Kind::unreadableFile}; }
+    static ImportFailure noQRCode() { return {Kind::noQRCode}; }
+
+    Kind kind() const { return kind_; }
+    /// The manual entry's error, for manual.
+    const ManualEntryError& manualError() const { return manualError_; }
+    std::string describe() const;
+
+    bool operator==(const ImportFailure&) const = default;
+
+private:
+    ImportFailure(Kind kind, ManualEntryError error = ManualEntryError::emptyTitle())
+        : kind_(kind), manualError_(error) {}
+
+    Kind kind_;
+    ManualEntryError manualError_;
+};
+
+} // namespace zemlar

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ZemlarKit/AccountStore.hpp"
+#include "ZemlarKit/ImportReport.hpp"
+#include "ZemlarKit/SecretStore.hpp"
+
+#include <OTPCore/Date.hpp>
+#include <OTPCore/ImportBatch.hpp>
+#include <functional>
+
+/// Makes accounts of a parsed import batch.
+namespace zemlar::ImportFlow {
+
+/// Adds every entry that is not already stored, one by one through AccountFlows::add, with an
+/// identifier from `makeID` and `now` as creation time. An entry is a duplicate of an account
+/// (added earlier in the run included) with the same issuer, name and parameters whose secret
+/// can be read and has the same bytes. Per-entry failures become skips; never fails as a whole.
+ImportReport run(const ImportBatch& batch, Date now, const std::function<UUID()>& makeID,
+                 AccountStore& accountStore, SecretStore& secretStore);
+
+/// The same with fresh random identifiers.
+ImportReport run(const ImportBatch& batch, Date now, AccountStore& accountStore,
+                 SecretStore& secretStore);
+
+} // namespace zemlar::ImportFlow

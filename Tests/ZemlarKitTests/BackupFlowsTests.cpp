@@ -1,0 +1,298 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BackupTesting.hpp"
+
+#include <gtest/gtest.h>
+
+namespace zemlar::testing {
+namespace {
+
+constexpr Date exportTime{1'750'000'000};
+
+Bytes nonce() {
+    return RandomBytes::generate(BackupCodec::nonceLength);
+}
+
+Result<std::int64_t, BackupFlowError> exportFrom(Computer& computer, Date at = exportTime) {
+    return BackupFlows::exportBackup(at, nonce(), computer.accounts, computer.groups,
+                                     computer.secrets, computer.keys, computer.files,
+                                     computer.recovery);
+}
+
+Result<RestoreReport, BackupFlowError> restoreOnto(Computer& computer, const Bytes& data,
+                                                   std::string_view passphrase = testPassphrase) {
+    return BackupFlows::restore(data, passphrase, computer.accounts, computer.groups,
+                                computer.secrets, computer.keys, computer.recovery);
+}
+
+std::optional<BackupCredentials> credentialsOf(Computer& computer) {
+    return computer.keys.load().value();
+}
+
+void setPassphrase(Computer& computer) {
+    ASSERT_TRUE(BackupFlows::setUp(testPassphrase, testSalt(), testIterations, computer.keys));
+}
+
+/// A computer with three accounts: one in the group "Work", one with recovery codes.
+class BackupFlowsTest : public ::testing::Test {
+protected:
+    BackupFlowsTest()
+        : github(source.add("GitHub", "ann", bytesOf("github-secret"), 1)),
+          mail(source.add("Mail", "ann@example.com", bytesOf("mail-secret"), 2)),
+          bank(source.add("Bank", "", bytesOf("bank-secret"), 3)) {}
+
+    void SetUp() override {
+        const Groups work{{uuidNumber(100), "Work"}};
+        ASSERT_TRUE(source.groups.save(work));
+        ASSERT_TRUE(AccountFlows::setGroup(github.id, uuidNumber(100), source.accounts));
+        ASSERT_TRUE(source.recovery.setCodes({"code-1", "code-2"}, mail.id));
+    }
+
+    Bytes exported() {
+        setPassphrase(source);
+        EXPECT_EQ(exportFrom(source), 3);
+        return source.files.readLatest().value().value();
+    }
+
+    Computer source;
+    Computer target;
+    Account github, mail, bank;
+};
+
+TEST(BackupFlowsSetUp, storesTheDerivedKeyWithSaltAndCount) {
+    Computer computer;
+    const auto credentials =
+        BackupFlows::setUp(testPassphrase, testSalt(), testIterations, computer.keys);
+    ASSERT_TRUE(credentials);
+    EXPECT_EQ(credentials->key, testKey());
+    EXPECT_EQ(credentialsOf(computer), *credentials);
+    EXPECT_EQ(BackupFlows::setUp("", testSalt(), testIterations, computer.keys),
+              fail(BackupFlowError::keyDerivationFailed()));
+    MapBackupKeyStore failing;
+    failing.failSave = true;
+    EXPECT_EQ(BackupFlows::setUp(testPassphrase, testSalt(), testIterations, failing),
+              fail(BackupFlowError::keyStore(SecretStoreError::keychain(-6))));
+}
+
+TEST_F(BackupFlowsTest, exportNeedsAPassphraseAndEverySecret) {
+    EXPECT_EQ(exportFrom(source), fail(BackupFlowError::notConfigured()));
+    setPassphrase(source);
+    ASSERT_TRUE(source.secrets.remove(mail.id));
+    EXPECT_EQ(exportFrom(source), fail(BackupFlowError::secrets(SecretStoreError::notFound())));
+    EXPECT_FALSE(std::filesystem::exists(source.files.directory));
+}
+
+TEST_F(BackupFlowsTest, exportSealsAccountsSecretsCodesAndGroups) {
+    const Bytes file = exported();
+    const auto payload = BackupCodec::open(file, testKey());
+    ASSERT_TRUE(payload);
+    EXPECT_EQ(payload->exportedAt, exportTime);
+    ASSERT_EQ(payload->accounts.size(), 3U);
+    EXPECT_EQ(payload->accounts[0].groupID, uuidNumber(100));
+    EXPECT_EQ(payload->accounts[1].secret, bytesOf("mail-secret"));
+    EXPECT_EQ(payload->accounts[1].recoveryCodes, (std::vector<std::string>{"code-1", "code-2"}));
+    EXPECT_EQ(payload->accounts[2].recoveryCodes, std::nullopt);
+    EXPECT_EQ(payload->groups, (Groups{{uuidNumber(100), "Work"}}));
+}
+
+TEST(BackupFlowsExport, anEmptyListGivesAnEmptyBackup) {
+    Computer computer;
+    setPassphrase(computer);
+    EXPECT_EQ(exportFrom(computer), 0);
+    const auto payload = BackupCodec::open(*computer.files.readLatest().value(), testKey());
+    ASSERT_TRUE(payload);
+    EXPECT_TRUE(payload->accounts.empty());
+    EXPECT_EQ(payload->groups, Groups{});
+}
+
+TEST_F(BackupFlowsTest, exportReportsTheFileStoresFailure) {
+    setPassphrase(source);
+    source.files.directory = source.scratch.path / "missing" / "Zemlar";
+    EXPECT_EQ(exportFrom(source),
+              fail(BackupFlowError::file(BackupFileError::locationUnavailable())));
+}
+
+TEST_F(BackupFlowsTest, restoreOntoAnEmptyComputerBringsEverythingBack) {
+    const Bytes file = exported();
+    const auto report = restoreOnto(target, file);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->imported, 3);
+    EXPECT_EQ(report->alreadyPresent, 0);
+    EXPECT_EQ(report->failed, 0);
+    EXPECT_EQ(report->accounts, target.accounts.load().value());
+    ASSERT_EQ(report->accounts.size(), 3U);
+    EXPECT_EQ(report->accounts[0].issuer, "GitHub");
+    EXPECT_EQ(report->accounts[0].groupID, uuidNumber(100));
+    EXPECT_EQ(target.groups.load(), (Groups{{uuidNumber(100), "Work"}}));
+    EXPECT_EQ(target.secrets.read(mail.id), bytesOf("mail-secret"));
+    EXPECT_EQ(target.recovery.codes(mail.id), (std::vector<std::string>{"code-1", "code-2"}));
+    EXPECT_EQ(credentialsOf(target), credentialsOf(source));
+
+    const auto check =
+        BackupFlows::verify(target.accounts, target.secrets, target.keys, source.files);
+    ASSERT_TRUE(check);
+    EXPECT_TRUE(check->isComplete());
+    EXPECT_EQ(check->accountsInBackup, 3);
+}
+
+TEST_F(BackupFlowsTest, restoringTwiceAddsNothingTheSecondTime) {
+    const Bytes file = exported();
+    ASSERT_TRUE(restoreOnto(target, file));
+    FaultyAccountStore counting(target.accounts);
+    const auto again = BackupFlows::restore(file, testPassphrase, counting, target.groups,
+                                            target.secrets, target.keys, target.recovery);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->imported, 0);
+    EXPECT_EQ(again->alreadyPresent, 3);
+    EXPECT_EQ(counting.saves, 0);
+}
+
+TEST_F(BackupFlowsTest, aStoredSecretIsAdoptedOnlyWhenIdentical) {
+    const Bytes file = exported();
+    ASSERT_TRUE(target.secrets.add(bytesOf("github-secret"), github.id));
+    ASSERT_TRUE(target.secrets.add(bytesOf("other-secret"), mail.id));
+    const auto report = restoreOnto(target, file);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->imported, 2);
+    EXPECT_EQ(report->failed, 1);
+    ASSERT_EQ(report->accounts.size(), 2U);
+    EXPECT_EQ(report->accounts[0].id, github.id);
+    EXPECT_EQ(report->accounts[1].id, bank.id);
+    EXPECT_EQ(target.secrets.read(mail.id), bytesOf("other-secret"));
+}
+
+TEST(BackupFlowsRestore, takesTheFirstOfRepeatedIdentifiersAndDropsUnknownGroups) {
+    Computer computer;
+    auto first = backupAccount(1, "First", "a", bytesOf("one"));
+    first.groupID = uuidNumber(50);
+    auto repeated = backupAccount(1, "Repeated", "b", bytesOf("two"));
+    const auto report =
+        restoreOnto(computer, sealedFile(payloadOf({first, repeated}, {{uuidNumber(60), "Home"}})));
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->imported, 1);
+    EXPECT_EQ(report->alreadyPresent + report->failed, 0);
+    ASSERT_EQ(report->accounts.size(), 1U);
+    EXPECT_EQ(report->accounts[0].issuer, "First");
+    EXPECT_EQ(report->accounts[0].groupID, std::nullopt);
+    EXPECT_EQ(computer.groups.load(), (Groups{{uuidNumber(60), "Home"}}));
+}
+
+TEST(BackupFlowsRestore, aGroupOfTheSameNameStandsForTheBackupsGroup) {
+    Computer computer;
+    ASSERT_TRUE(computer.groups.save({{uuidNumber(70), "Work"}}));
+    auto account = backupAccount(1, "First", "a", bytesOf("one"));
+    account.groupID = uuidNumber(80);
+    const auto report =
+        restoreOnto(computer, sealedFile(payloadOf({account}, {{uuidNumber(80), "work"}})));
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->accounts[0].groupID, uuidNumber(70));
+    EXPECT_EQ(computer.groups.load(), (Groups{{uuidNumber(70), "Work"}}));
+}
+
+TEST_F(BackupFlowsTest, aWrongPassphraseOrLaterVersionChangesNothing) {
+    const Bytes file = exported();
+    EXPECT_EQ(restoreOnto(target, file, "wrong passphrase"),
+              fail(BackupFlowError::codec(BackupError::authenticationFailed())));
+    std::string text = textOf(file);
+    const auto version = text.rfind("\"version\": 1");
+    ASSERT_NE(version, std::string::npos);
+    text.replace(version, 12, "\"version\": 2");
+    EXPECT_EQ(restoreOnto(target, bytesOf(text)),
+              fail(BackupFlowError::codec(BackupError::unsupportedVersion(2))));
+    EXPECT_EQ(restoreOnto(target, Bytes(file.begin(), file.begin() + 100)),
+              fail(BackupFlowError::codec(BackupError::malformed())));
+    EXPECT_EQ(target.accounts.load(), Accounts{});
+    EXPECT_EQ(target.secrets.readAll(), SecretMap{});
+    EXPECT_EQ(credentialsOf(target), std::nullopt);
+}
+
+TEST_F(BackupFlowsTest, aFailedSaveRemovesOnlyTheSecretsItAdded) {
+    const Bytes file = exported();
+    ASSERT_TRUE(target.secrets.add(bytesOf("github-secret"), github.id)); // adopted
+    FaultyAccountStore failing(target.accounts);
+    failing.failSave = 1;
+    EXPECT_EQ(BackupFlows::restore(file, testPassphrase, failing, target.groups, target.secrets,
+                                   target.keys, target.recovery),
+              fail(BackupFlowError::accounts(AccountStoreError::writeFailed())));
+    EXPECT_EQ(target.secrets.readAll(), (SecretMap{{github.id, bytesOf("github-secret")}}));
+    EXPECT_EQ(target.accounts.load(), Accounts{});
+    EXPECT_EQ(credentialsOf(target), std::nullopt);
+}
+
+TEST_F(BackupFlowsTest, aFailingGroupStoreStopsBeforeAnyAccount) {
+    const Bytes file = exported();
+    FaultyGroupStore failing(target.groups);
+    failing.failLoads = true;
+    EXPECT_EQ(BackupFlows::restore(file, testPassphrase, target.accounts, failing, target.secrets,
+                                   target.keys, target.recovery),
+              fail(BackupFlowError::accounts(AccountStoreError::readFailed())));
+    EXPECT_EQ(target.secrets.readAll(), SecretMap{});
+}
+
+TEST_F(BackupFlowsTest, storedCredentialsAndRecoveryCodesAreNeverReplaced) {
+    const Bytes file = exported();
+    ASSERT_TRUE(
+        BackupFlows::setUp("another passphrase", Bytes(16, 1), testIterations, target.keys));
+    const auto before = credentialsOf(target);
+    // Mail is already present without codes; GitHub arrives new; Bank keeps its own codes.
+    ASSERT_TRUE(target.recovery.setCodes({"mine"}, bank.id));
+    ASSERT_TRUE(source.recovery.setCodes({"theirs"}, bank.id));
+    ASSERT_TRUE(target.accounts.save({mail}));
+    ASSERT_TRUE(target.secrets.add(bytesOf("mail-secret"), mail.id));
+    setPassphrase(source);
+    ASSERT_TRUE(exportFrom(source, Date(exportTime.secondsSince1970() + 1)));
+    const auto report = restoreOnto(target, *source.files.readLatest().value());
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->alreadyPresent, 1);
+    EXPECT_EQ(report->imported, 2);
+    EXPECT_EQ(credentialsOf(target), before);
+    EXPECT_EQ(target.recovery.codes(mail.id), (std::vector<std::string>{"code-1", "code-2"}));
+    EXPECT_EQ(target.recovery.codes(bank.id), std::vector<std::string>{"mine"});
+    (void)file;
+}
+
+TEST_F(BackupFlowsTest, verifyListsMissingMismatchedAndExtraAccounts) {
+    EXPECT_EQ(BackupFlows::verify(source.accounts, source.secrets, source.keys, source.files),
+              fail(BackupFlowError::notConfigured()));
+    setPassphrase(source);
+    EXPECT_EQ(BackupFlows::verify(source.accounts, source.secrets, source.keys, source.files),
+              fail(BackupFlowError::noBackup()));
+
+    auto sixty = backupAccount(1, "GitHub", "ann", bytesOf("github-secret"));
+    sixty.parameters = *OTPParameters::make(OTPAlgorithm::sha1, 6, 60);
+    auto sameMail = backupAccount(2, "Mail", "ann@example.com", bytesOf("mail-secret"));
+    ASSERT_TRUE(source.files.write(
+        sealedFile(payloadOf({sixty, sameMail, backupAccount(8, "Gone", "", bytesOf("x")),
+                              backupAccount(9, "Gone too", "", bytesOf("y"))})),
+        exportTime));
+    const auto check =
+        BackupFlows::verify(source.accounts, source.secrets, source.keys, source.files);
+    ASSERT_TRUE(check);
+    EXPECT_EQ(check->missing, std::vector<std::string>{"Bank"});
+    EXPECT_EQ(check->mismatched, std::vector<std::string>{"GitHub · ann"});
+    EXPECT_EQ(check->extra, 2);
+    EXPECT_EQ(check->accountsInBackup, 4);
+    EXPECT_FALSE(check->isComplete());
+}
+
+TEST_F(BackupFlowsTest, verifyOfAFileUnderAnotherKeyFailsToOpen) {
+    setPassphrase(source);
+    ASSERT_TRUE(exportFrom(source));
+    ASSERT_TRUE(BackupFlows::setUp("new passphrase", Bytes(16, 2), testIterations, source.keys));
+    EXPECT_EQ(BackupFlows::verify(source.accounts, source.secrets, source.keys, source.files),
+              fail(BackupFlowError::codec(BackupError::authenticationFailed())));
+}
+
+TEST(BackupFlowError, describesItsCaseWithThePayload) {
+    EXPECT_EQ(BackupFlowError::codec(BackupError::unsupportedVersion(2)).describe(),
+              "codec(unsupportedVersion(2))");
+    EXPECT_EQ(BackupFlowError::file(BackupFileError::writeFailed()).describe(),
+              "file(writeFailed)");
+    EXPECT_EQ(BackupFlowError::keyStore(SecretStoreError::notFound()).describe(),
+              "keyStore(notFound)");
+    EXPECT_NE(BackupFlowError::keyStore(SecretStoreError::notFound()),
+              BackupFlowError::secrets(SecretStoreError::notFound()));
+    EXPECT_EQ(BackupFlowError::noBackup().describe(), "noBackup");
+}
+
+} // namespace
+} // namespace zemlar::testing

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A whole set of stores as one computer has them, over the in-memory vault and files in a
+// scratch folder, for the backup and inbox flows.
+#pragma once
+
+#include "StoreDoubles.hpp"
+
+#include <OTPCore/BackupCodec.hpp>
+#include <OTPCore/BackupKDF.hpp>
+#include <ZemlarKit/ZemlarKit.hpp>
+#include <memory>
+
+namespace zemlar::testing {
+
+inline constexpr std::int64_t testIterations = 100'000;
+inline constexpr std::string_view testPassphrase = "correct horse battery staple";
+
+inline const Bytes& testSalt() {
+    static const Bytes salt(16, 0x5A);
+    return salt;
+}
+
+/// The key of testPassphrase over testSalt, derived once.
+inline const Bytes& testKey() {
+    static const Bytes key = *BackupKDF::deriveKey(testPassphrase, testSalt(), testIterations);
+    return key;
+}
+
+struct Computer {
+    Computer() : Computer(std::make_unique<InMemoryVaultStorage>()) {}
+    explicit Computer(std::unique_ptr<VaultStorage> storage)
+        : vault(std::make_shared<SecretVault>(std::move(storage))) {}
+
+    /// Adds an account through the account flow and returns it as stored.
+    Account add(std::string issuer, std::string name, Bytes secret, std::uint8_t number,
+                OTPParameters parameters = OTPParameters::standard()) {
+        const OTPAuthEntry entry(std::move(issuer), std::move(name), std::move(secret), parameters);
+        const auto list = AccountFlows::add(entry, uuidNumber(number), Date(1'700'000'000 + number),
+                                            accounts, secrets);
+        return list.value().back();
+    }
+
+    ScratchFolder scratch;
+    std::shared_ptr<SecretVault> vault;
+    VaultSecretStore secrets{vault};
+    VaultRecoveryCodeStore recovery{vault};
+    VaultBackupKeyStore keys{vault};
+    FileAccountStore accounts{scratch.path / "data" / "accounts.json"};
+    FileGroupStore groups{scratch.path / "data" / "groups.json"};
+    DirectoryBackupFileStore files{scratch.path / "Zemlar", 5};
+};
+
+inline BackupAccount backupAccount(std::uint8_t number, std::string issuer, std::string name,
+                                   Bytes secret) {
+    return BackupAccount{.id = uuidNumber(number),
+                         .issuer = std::move(issuer),
+                         .name = std::move(name),
+                         .parameters = OTPParameters::standard(),
+                         .secret = std::move(secret),
+                         .createdAt = Date(1'700'000'000),
+                         .domains = std::vector<std::string>{},
+                         .groupID = std::nullopt,
+                         .pressesReturn = std::nullopt,
+                         .recoveryCodes = std::nullopt};
+}
+
+/// A file sealed under testKey with testSalt, as the phone or another computer writes it.
+inline Bytes sealedFile(const BackupPayload& payload, const Bytes& salt = testSalt(),
+                        std::int64_t iterations = testIterations) {
+    return BackupCodec::seal(payload, testKey(), BackupHeader::make(salt, iterations),
+                             RandomBytes::generate(BackupCodec::nonceLength))
+        .value();
+}
+
+inline BackupPayload payloadOf(std::vector<BackupAccount> accounts, Groups groups = {}) {
+    return BackupPayload::make(Date(1'750'000'000), std::move(accounts), std::move(groups));
+}
+
+} // namespace zemlar::testing

@@ -1,0 +1,204 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ImageTesting.hpp"
+#include "MemoryListStores.hpp"
+#include "StoreDoubles.hpp"
+
+#include <OTPCore/ImportParser.hpp>
+#include <ZemlarKit/ImportFlow.hpp>
+#include <ZemlarKit/ImportText.hpp>
+#include <ZemlarKit/RandomBytes.hpp>
+#include <gtest/gtest.h>
+
+namespace zemlar::testing {
+namespace {
+
+constexpr Date now{1'750'000'000};
+
+OTPAuthEntry entry(std::string issuer, std::string name, Bytes secret,
+                   OTPParameters parameters = OTPParameters::standard()) {
+    return OTPAuthEntry(std::move(issuer), std::move(name), std::move(secret), parameters);
+}
+
+/// Identifiers 1, 2, 3, … in order of the calls.
+struct Counter {
+    std::uint8_t next = 1;
+    UUID operator()() { return uuidNumber(next++); }
+};
+
+class ImportFlowTest : public ::testing::Test {
+protected:
+    ImportReport run(const ImportBatch& batch) {
+        return ImportFlow::run(batch, now, std::function<UUID()>(Counter{}), accounts, secrets);
+    }
+
+    MemoryAccountStore accounts;
+    MapSecretStore secrets;
+};
+
+TEST_F(ImportFlowTest, addsEveryNewEntryInBatchOrder) {
+    ImportBatch batch;
+    batch.entries = {entry("GitHub", "ann", bytesOf("one")), entry("", "bob", bytesOf("two"))};
+    batch.skipped = {{"", ImportSkipReason::unrecognized}};
+    batch.migrationParts = {{0, 2}};
+    const auto report = run(batch);
+    EXPECT_EQ(report, (ImportReport{{"GitHub · ann", "bob"},
+                                    {uuidNumber(1), uuidNumber(2)},
+                                    {{"", ImportSkipReason::unrecognized}},
+                                    {{0, 2}}}));
+    ASSERT_EQ(accounts.list.size(), 2U);
+    EXPECT_EQ(accounts.list[0].createdAt, now);
+    EXPECT_EQ(accounts.list[1].id, uuidNumber(2));
+    EXPECT_EQ(secrets.secrets.at(uuidNumber(1)), bytesOf("one"));
+}
+
+TEST_F(ImportFlowTest, theSameEntryTwiceInOneBatchIsAddedOnce) {
+    ImportBatch batch;
+    batch.entries = {entry("GitHub", "ann", bytesOf("one")),
+                     entry("GitHub", "ann", bytesOf("one"))};
+    const auto report = run(batch);
+    EXPECT_EQ(report.imported, std::vector<std::string>{"GitHub · ann"});
+    EXPECT_EQ(report.skipped,
+              (std::vector<ImportSkip>{{"GitHub · ann", ImportSkipReason::duplicate}}));
+    EXPECT_EQ(accounts.list.size(), 1U);
+}
+
+TEST_F(ImportFlowTest, duplicatesNeedTheSameTitleParametersAndReadableSecret) {
+    run(ImportBatch{{entry("GitHub", "ann", bytesOf("one"))}, {}, {}});
+    ImportBatch again;
+    again.entries = {
+        entry("GitHub", "ann", bytesOf("one")),  // duplicate
+        entry("github", "ann", bytesOf("one")),  // issuer case differs
+        entry("GitHub", "ann ", bytesOf("one")), // a blank more
+        entry("GitHub", "ann", bytesOf("two")),  // other secret
+        entry("GitHub", "ann", bytesOf("one"),
+              *OTPParameters::make( // other period
+                  OTPAlgorithm::sha1, 6, 60)),
+        entry("Other", "name", bytesOf("one")), // same secret, other name
+    };
+    const auto report = ImportFlow::run(
+        again, now, [] { return RandomBytes::uuid(); }, accounts, secrets);
+    EXPECT_EQ(report.imported.size(), 5U);
+    EXPECT_EQ(report.skipped,
+              (std::vector<ImportSkip>{{"GitHub · ann", ImportSkipReason::duplicate}}));
+    EXPECT_EQ(accounts.list.size(), 6U);
+}
+
+TEST_F(ImportFlowTest, anAccountWhoseSecretCannotBeReadIsNoDuplicate) {
+    run(ImportBatch{{entry("GitHub", "ann", bytesOf("one"))}, {}, {}});
+    secrets.failRead = true;
+    const auto report = ImportFlow::run(
+        ImportBatch{{entry("GitHub", "ann", bytesOf("one"))}, {}, {}}, now,
+        [] { return uuidNumber(9); }, accounts, secrets);
+    EXPECT_EQ(report.importedIDs, std::vector<UUID>{uuidNumber(9)});
+    EXPECT_EQ(accounts.list.size(), 2U);
+}
+
+TEST_F(ImportFlowTest, aFailedAddSkipsOnlyThatEntry) {
+    FaultyAccountStore faulty(accounts);
+    faulty.failSave = 2;
+    ImportBatch batch;
+    batch.entries = {entry("A", "1", bytesOf("a")), entry("B", "2", bytesOf("b")),
+                     entry("C", "3", bytesOf("c"))};
+    batch.skipped = {{"", ImportSkipReason::invalid}};
+    const auto report =
+        ImportFlow::run(batch, now, std::function<UUID()>(Counter{}), faulty, secrets);
+    EXPECT_EQ(report.imported, (std::vector<std::string>{"A · 1", "C · 3"}));
+    EXPECT_EQ(report.importedIDs, (std::vector<UUID>{uuidNumber(1), uuidNumber(3)}));
+    EXPECT_EQ(report.skipped,
+              (std::vector<ImportSkip>{{"", ImportSkipReason::invalid},
+                                       {"B · 2", ImportSkipReason::storageFailed}}));
+    EXPECT_FALSE(secrets.secrets.contains(uuidNumber(2)));
+    EXPECT_EQ(accounts.list.size(), 2U);
+}
+
+TEST_F(ImportFlowTest, anUnusableStoreReportsEveryEntryAsNotSaved) {
+    FaultyAccountStore faulty(accounts);
+    faulty.failLoads = true;
+    const auto report = ImportFlow::run(
+        ImportBatch{{entry("A", "1", bytesOf("a")), entry("B", "2", bytesOf("b"))}, {}, {}}, now,
+        faulty, secrets);
+    EXPECT_TRUE(report.imported.empty());
+    EXPECT_EQ(report.skipped.size(), 2U);
+    EXPECT_EQ(report.skipped[1].reason, ImportSkipReason::storageFailed);
+    EXPECT_TRUE(secrets.secrets.empty());
+}
+
+TEST_F(ImportFlowTest, importsTheRealExportImageAndTextFile) {
+    if (!std::filesystem::exists(sharedTestData())) {
+        GTEST_SKIP() << "no shared test data at " << sharedTestData();
+    }
+    const auto image = readFile(sharedTestData() / "scito-extract_otp_secrets/example_export.png");
+    const auto text = ImportText::fileText(*image);
+    ASSERT_TRUE(text);
+    auto report = run(ImportParser::parse(*text));
+    EXPECT_EQ(report.imported,
+              (std::vector<std::string>{"Test1 · test1@example1.com", "Test2 · test2@example2.com",
+                                        "Test3 · test3@example3.com"}));
+    EXPECT_EQ(secrets.secrets.at(report.importedIDs[0]),
+              (Bytes{0x48, 0x65, 0x6c, 0x6c, 0x6f, 0x21, 0xde, 0xad, 0xbe, 0xef}));
+
+    const auto links = readFile(sharedTestData() / "scito-extract_otp_secrets/url_list_output.txt");
+    report =
+        ImportFlow::run(ImportParser::parse(*ImportText::fileText(*links)), now, accounts, secrets);
+    EXPECT_EQ(report.imported.size() + report.skipped.size(), 6U);
+}
+
+// The rule that turns an import source into text.
+
+TEST(ImportText, payloadsOfTheImageWinOverTheText) {
+    const auto other = readFile(fixture("qr-other.png"));
+    const Bytes two =
+        encoded(sideBySide(imageOf(*readFile(fixture("qr-single.png"))), imageOf(*other)), "PNG");
+    const auto text = ImportText::payloadText(two, "ignored");
+    ASSERT_TRUE(text);
+    EXPECT_TRUE(*text == singleLink + "\n" + otherLink || *text == otherLink + "\n" + singleLink);
+    const auto batch = ImportParser::parse(*text);
+    EXPECT_EQ(batch.entries.size(), 2U);
+}
+
+TEST(ImportText, anImageWithoutCodesFallsBackToTheText) {
+    QImage blank(200, 200, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    const Bytes png = encoded(blank, "PNG");
+    EXPECT_EQ(ImportText::payloadText(png, std::string("some text")), "some text");
+    EXPECT_EQ(ImportText::payloadText(png, std::string()), "");
+    EXPECT_EQ(ImportText::payloadText(bytesOf("not an image"), std::string("x")), "x");
+    EXPECT_EQ(ImportText::payloadText(png, std::nullopt), fail(ImportFailure::noQRCode()));
+    EXPECT_EQ(ImportText::payloadText(std::nullopt, std::nullopt), fail(ImportFailure::noQRCode()));
+    EXPECT_EQ(ImportText::payloadText(std::nullopt, std::string("t")), "t");
+    // The same PNG offered as a file: its bytes are not UTF-8, so there is no text either.
+    EXPECT_EQ(ImportText::fileText(png), fail(ImportFailure::noQRCode()));
+}
+
+TEST(ImportText, filesGiveTheirTextOnlyWhenItIsUTF8) {
+    const auto utf8 = readFile(fixture("links-utf8.txt"));
+    const auto text = ImportText::fileText(*utf8);
+    ASSERT_TRUE(text);
+    const auto batch = ImportParser::parse(*text);
+    ASSERT_EQ(batch.entries.size(), 2U);
+    EXPECT_EQ(batch.entries[0].issuer, "Café");
+    EXPECT_EQ(ImportText::fileText(*readFile(fixture("links-latin1.txt"))),
+              fail(ImportFailure::noQRCode()));
+}
+
+TEST(ImportText, utf8TextRefusesMalformedSequences) {
+    EXPECT_EQ(ImportText::utf8Text(bytesOf("plain ascii")), "plain ascii");
+    EXPECT_EQ(ImportText::utf8Text(bytesOf("é€😀")), "é€😀");
+    EXPECT_EQ(ImportText::utf8Text(Bytes{}), "");
+    for (const Bytes& bad :
+         {Bytes{0xC3}, Bytes{0xC0, 0x80}, Bytes{0xE0, 0x80, 0x80}, Bytes{0xED, 0xA0, 0x80},
+          Bytes{0xF4, 0x90, 0x80, 0x80}, Bytes{0xF8, 0x88, 0x80, 0x80, 0x80}, Bytes{0x80},
+          Bytes{'a', 0xE9, 'b'}}) {
+        EXPECT_EQ(ImportText::utf8Text(bad), std::nullopt);
+    }
+}
+
+TEST(ImportText, failuresDescribeThemselves) {
+    EXPECT_EQ(ImportFailure::noQRCode().describe(), "noQRCode");
+    EXPECT_EQ(ImportFailure::manual(ManualEntryError::invalidSecret()).describe(),
+              "manual(invalidSecret)");
+    EXPECT_NE(ImportFailure::emptyClipboard(), ImportFailure::unreadableFile());
+}
+
+} // namespace
+} // namespace zemlar::testing

@@ -1,0 +1,216 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BackupTesting.hpp"
+#include "SettingsTesting.hpp"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace zemlar::testing {
+namespace {
+
+/// The taken identifiers in memory.
+struct MemoryTakenStore : InboxTakenStore {
+    std::set<UUID> taken() override { return ids; }
+    void set(const std::set<UUID>& newIDs) override {
+        ++sets;
+        ids = newIDs;
+    }
+    std::set<UUID> ids;
+    int sets = 0;
+};
+
+/// A computer with its passphrase set and one account, GitHub · ann.
+class InboxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(BackupFlows::setUp(testPassphrase, testSalt(), testIterations, mac.keys));
+        github = mac.add("GitHub", "ann", bytesOf("github-secret"), 1);
+    }
+
+    Result<InboxImportReport, InboxImportError> run(const Bytes& inbox) {
+        return InboxImportFlow::run(inbox, mac.accounts, mac.groups, mac.secrets, mac.keys, taken);
+    }
+
+    Computer mac;
+    MemoryTakenStore taken;
+    Account github{uuidNumber(0), "", "", OTPParameters::standard(), Date(), {}, 0, {}, {}, false};
+};
+
+TEST_F(InboxTest, takesNewAccountsAndRemembersEveryIdentifier) {
+    const Bytes inbox = sealedFile(payloadOf({
+        backupAccount(1, "GitHub", "ann", bytesOf("github-secret")),  // present by identifier
+        backupAccount(10, "GitHub", "ann", bytesOf("github-secret")), // identical account
+        backupAccount(11, "GitHub", "bob", bytesOf("github-secret")), // another name: added
+        backupAccount(12, "Mail", "ann", bytesOf("mail-secret")),     // added
+        backupAccount(12, "Mail again", "ann", bytesOf("other")),     // repeated identifier
+        backupAccount(13, "Shop", "", bytesOf("shop-secret")),        // taken before
+    }));
+    taken.ids = {uuidNumber(13)};
+    const auto report = run(inbox);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(*report, (InboxImportReport{{"GitHub · bob", "Mail · ann"}, 3}));
+    const auto accounts = mac.accounts.load().value();
+    ASSERT_EQ(accounts.size(), 3U);
+    EXPECT_EQ(accounts[2].id, uuidNumber(12));
+    EXPECT_EQ(mac.secrets.read(uuidNumber(12)), bytesOf("mail-secret"));
+    EXPECT_EQ(taken.ids, (std::set<UUID>{uuidNumber(1), uuidNumber(10), uuidNumber(11),
+                                         uuidNumber(12), uuidNumber(13)}));
+
+    const auto again = run(inbox);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(*again, (InboxImportReport{{}, 5}));
+    EXPECT_EQ(mac.accounts.load().value().size(), 3U);
+}
+
+TEST_F(InboxTest, aDeletedAccountDoesNotComeBack) {
+    const Bytes inbox = sealedFile(payloadOf({backupAccount(20, "Phone", "x", bytesOf("p"))}));
+    ASSERT_TRUE(run(inbox));
+    ASSERT_TRUE(AccountFlows::remove(uuidNumber(20), mac.accounts, mac.secrets));
+    const auto again = run(inbox);
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(again->added.empty());
+    EXPECT_EQ(mac.accounts.load().value().size(), 1U);
+}
+
+TEST_F(InboxTest, anUnknownGroupIsDroppedAndAKnownOneKept) {
+    ASSERT_TRUE(mac.groups.save({{uuidNumber(70), "Work"}}));
+    auto known = backupAccount(21, "Known", "", bytesOf("k"));
+    known.groupID = uuidNumber(70);
+    auto unknown = backupAccount(22, "Unknown", "", bytesOf("u"));
+    unknown.groupID = uuidNumber(71);
+    ASSERT_TRUE(run(sealedFile(payloadOf({known, unknown}, {{uuidNumber(71), "Phone group"}}))));
+    const auto accounts = mac.accounts.load().value();
+    EXPECT_EQ(accounts[1].groupID, uuidNumber(70));
+    EXPECT_EQ(accounts[2].groupID, std::nullopt);
+    EXPECT_EQ(mac.groups.load().value().size(), 1U);
+}
+
+TEST_F(InboxTest, anotherSaltIsAStaleKeyBeforeAnyDecryption) {
+    const Bytes inbox =
+        sealedFile(payloadOf({backupAccount(30, "A", "", bytesOf("a"))}), Bytes(16, 0x11));
+    EXPECT_EQ(run(inbox), fail(InboxImportError::staleKey()));
+    const Bytes otherCount = sealedFile(payloadOf({backupAccount(30, "A", "", bytesOf("a"))}),
+                                        testSalt(), testIterations + 1);
+    EXPECT_EQ(run(otherCount), fail(InboxImportError::staleKey()));
+    EXPECT_EQ(taken.sets, 0);
+}
+
+TEST_F(InboxTest, damagedFilesChangeNothing) {
+    const Bytes inbox = sealedFile(payloadOf({backupAccount(30, "A", "", bytesOf("a"))}));
+    std::string text = textOf(inbox);
+    const auto version = text.rfind("\"version\": 1");
+    text.replace(version, 12, "\"version\": 2");
+    EXPECT_EQ(run(bytesOf(text)),
+              fail(InboxImportError::codec(BackupError::unsupportedVersion(2))));
+    EXPECT_EQ(run(Bytes(inbox.begin(), inbox.begin() + 60)),
+              fail(InboxImportError::codec(BackupError::malformed())));
+    std::string tampered = textOf(inbox);
+    const auto sealed = tampered.find("\"sealed\": \"") + 20;
+    tampered[sealed] = tampered[sealed] == 'A' ? 'B' : 'A';
+    EXPECT_EQ(run(bytesOf(tampered)),
+              fail(InboxImportError::codec(BackupError::authenticationFailed())));
+    EXPECT_EQ(taken.sets, 0);
+    EXPECT_EQ(mac.accounts.load().value().size(), 1U);
+}
+
+TEST(InboxFlow, needsTheBackupCredentials) {
+    Computer mac;
+    MemoryTakenStore taken;
+    const Bytes inbox = sealedFile(payloadOf({}));
+    EXPECT_EQ(InboxImportFlow::run(inbox, mac.accounts, mac.groups, mac.secrets, mac.keys, taken),
+              fail(InboxImportError::notConfigured()));
+    MapBackupKeyStore failing;
+    failing.failLoad = true;
+    EXPECT_EQ(InboxImportFlow::run(inbox, mac.accounts, mac.groups, mac.secrets, failing, taken),
+              fail(InboxImportError::keyStore(SecretStoreError::keychain(-5))));
+}
+
+TEST_F(InboxTest, aStoredIdenticalSecretIsReusedAndADifferentOneRefused) {
+    ASSERT_TRUE(mac.secrets.add(bytesOf("same"), uuidNumber(40)));
+    ASSERT_TRUE(mac.secrets.add(bytesOf("mine"), uuidNumber(41)));
+    const auto report =
+        run(sealedFile(payloadOf({backupAccount(40, "Same", "", bytesOf("same")),
+                                  backupAccount(41, "Other", "", bytesOf("theirs"))})));
+    ASSERT_TRUE(report);
+    EXPECT_EQ(*report, (InboxImportReport{{"Same"}, 1}));
+    EXPECT_EQ(mac.secrets.read(uuidNumber(41)), bytesOf("mine"));
+}
+
+TEST_F(InboxTest, aFailedSaveRemovesOnlyTheAddedSecretsAndKeepsTheTakenSet) {
+    ASSERT_TRUE(mac.secrets.add(bytesOf("same"), uuidNumber(40)));
+    FaultyAccountStore failing(mac.accounts);
+    failing.failSave = 1;
+    const Bytes inbox = sealedFile(payloadOf({backupAccount(40, "Same", "", bytesOf("same")),
+                                              backupAccount(42, "New", "", bytesOf("new"))}));
+    EXPECT_EQ(InboxImportFlow::run(inbox, failing, mac.groups, mac.secrets, mac.keys, taken),
+              fail(InboxImportError::accounts(AccountStoreError::writeFailed())));
+    EXPECT_EQ(mac.secrets.read(uuidNumber(40)), bytesOf("same"));
+    EXPECT_EQ(mac.secrets.read(uuidNumber(42)), fail(SecretStoreError::notFound()));
+    EXPECT_EQ(taken.sets, 0);
+}
+
+TEST_F(InboxTest, fiveAccountsOfWhichTwoAreAdded) {
+    taken.ids = {uuidNumber(52), uuidNumber(53), uuidNumber(54)};
+    const auto report = run(sealedFile(payloadOf(
+        {backupAccount(50, "One", "", bytesOf("1")), backupAccount(51, "Two", "", bytesOf("2")),
+         backupAccount(52, "Three", "", bytesOf("3")), backupAccount(53, "Four", "", bytesOf("4")),
+         backupAccount(54, "Five", "", bytesOf("5"))})));
+    EXPECT_EQ(report, (InboxImportReport{{"One", "Two"}, 3}));
+}
+
+TEST_F(InboxTest, theCheckSkipsAFileItHasProcessed) {
+    InboxCheckOutcome outcome = InboxImportFlow::importInbox(
+        std::nullopt, mac.files, mac.accounts, mac.groups, mac.secrets, mac.keys, taken);
+    EXPECT_EQ(outcome, InboxCheckOutcome::unchanged());
+
+    const Bytes inbox = sealedFile(payloadOf({backupAccount(60, "Phone", "", bytesOf("p"))}));
+    std::filesystem::create_directories(mac.files.directory);
+    std::ofstream(mac.files.directory / "inbox.zemlar", std::ios::binary)
+        .write(reinterpret_cast<const char*>(inbox.data()),
+               static_cast<std::streamsize>(inbox.size()));
+    const std::string hash = InboxImportFlow::sha256Hex(inbox);
+    ASSERT_EQ(hash.size(), 64U);
+    outcome = InboxImportFlow::importInbox(std::string("old"), mac.files, mac.accounts, mac.groups,
+                                           mac.secrets, mac.keys, taken);
+    EXPECT_EQ(outcome, InboxCheckOutcome::imported(InboxImportReport{{"Phone"}, 0}, hash));
+
+    MapBackupKeyStore noKeys; // would fail with notConfigured if the file were opened again
+    outcome = InboxImportFlow::importInbox(hash, mac.files, mac.accounts, mac.groups, mac.secrets,
+                                           noKeys, taken);
+    EXPECT_EQ(outcome, InboxCheckOutcome::unchanged());
+    outcome = InboxImportFlow::importInbox(std::nullopt, mac.files, mac.accounts, mac.groups,
+                                           mac.secrets, noKeys, taken);
+    EXPECT_EQ(outcome, InboxCheckOutcome::failed(InboxImportError::notConfigured()));
+}
+
+TEST(InboxHash, isTheLowerCaseSHA256) {
+    EXPECT_EQ(InboxImportFlow::sha256Hex(bytesOf("abc")),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(InboxImportFlow::sha256Hex(Bytes{}),
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+}
+
+TEST(UserDefaultsInboxTakenStore, keepsSortedUpperCaseTextsAndDropsOthers) {
+    const ScratchSettings scratch;
+    UserDefaultsInboxTakenStore store;
+    EXPECT_EQ(store.taken(), std::set<UUID>{});
+    store.set({uuidNumber(2), uuidNumber(1)});
+    const QStringList stored =
+        ScratchSettings::settings().value("inboxTakenAccounts").toStringList();
+    EXPECT_EQ(stored, (QStringList{QString::fromStdString(uuidNumber(1).uuidString()),
+                                   QString::fromStdString(uuidNumber(2).uuidString())}));
+    ScratchSettings::settings().setValue(
+        "inboxTakenAccounts",
+        QStringList{"not an id", QString::fromStdString(uuidNumber(3).uuidString()).toLower()});
+    EXPECT_EQ(store.taken(), std::set<UUID>{uuidNumber(3)});
+}
+
+TEST(InboxImportError, describesItsCase) {
+    EXPECT_EQ(InboxImportError::codec(BackupError::malformed()).describe(), "codec(malformed)");
+    EXPECT_EQ(InboxImportError::keyStore(SecretStoreError::notFound()).describe(),
+              "keyStore(notFound)");
+    EXPECT_EQ(InboxImportError::staleKey().describe(), "staleKey");
+}
+
+} // namespace
+} // namespace zemlar::testing
