@@ -59,8 +59,9 @@ QCoro::Task<> PanelModel::open(std::optional<std::string> newHost) {
     recomputeResults();
     emit changed();
 
-    const AppEnvironment copy = environment;
-    Loaded loaded = co_await QtConcurrent::run([copy] { return load(copy); });
+    // Named, not a temporary inside the co_await: g++ 12 destroys such temporaries twice.
+    QFuture<Loaded> loading = QtConcurrent::run(load, environment);
+    Loaded loaded = co_await loading;
 
     if (loaded.accounts) {
         accounts = std::move(*loaded.accounts);
