@@ -63,7 +63,8 @@ QCoro::Task<> PanelController::loadForOpening() {
     if (previousApp && !previousApp->wmClass.empty() && siteProvider) {
         host = siteProvider(previousApp->wmClass);
     }
-    co_await model->open(std::move(host));
+    auto opening = model->open(std::move(host));
+    co_await opening;
 }
 
 void PanelController::hide() {
