@@ -62,13 +62,15 @@ public:
     QSystemTrayIcon* trayIcon() const { return tray_; }
     QMenu* trayMenu() const { return menu_; }
     SessionLock& sessionLock() { return sessionLock_; }
+    QWidget* settingsWindow() const { return settingsWindow_; }
+    /// The tray item with its menu: Find Code…, Settings…, Quit, About Zemlar.
+    void createTray();
 
 private:
     QCoro::Task<> openPanel(std::optional<FrontApp> front);
     QCoro::Task<> runDelivery(Account account, SubmitMode mode, std::shared_ptr<bool> cancelled);
     void cancelDelivery();
     void present(Alert alert);
-    void createTray();
 
     Parts parts_;
     PanelModel* model_;
