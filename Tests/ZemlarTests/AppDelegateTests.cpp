@@ -166,13 +166,13 @@ TEST_F(AppDelegateTest, ReturningFocusWaitsForTheApplicationToComeToTheFront) {
     QElapsedTimer timer;
     timer.start();
     QCoro::waitFor(delegate->returnFocus(other)); // never comes to the front: about 1 s
-    EXPECT_GE(timer.elapsed(), 1000);
+    EXPECT_GE(timer.elapsed(), 950);
     EXPECT_EQ(windows->activated.back(), other);
 
     timer.restart();
     QCoro::waitFor(delegate->returnFocus(windows->front)); // already in front: 150 ms
     EXPECT_LT(timer.elapsed(), 800);
-    EXPECT_GE(timer.elapsed(), 150);
+    EXPECT_GE(timer.elapsed(), 140); // coarse timers may fire a little early
 }
 
 TEST(SingleInstance, ASecondLaunchReachesTheFirstAndAsksForSettings) {
