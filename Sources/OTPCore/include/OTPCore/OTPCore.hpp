@@ -33,6 +33,8 @@
 #include "OTPCore/ImportSkipReason.hpp"
 #include "OTPCore/InboxMerge.hpp"
 #include "OTPCore/JSONCoding.hpp"
+#include "OTPCore/KeyStroke.hpp"
+#include "OTPCore/KeyStrokes.hpp"
 #include "OTPCore/ManualEntry.hpp"
 #include "OTPCore/ManualEntryError.hpp"
 #include "OTPCore/MigrationPart.hpp"

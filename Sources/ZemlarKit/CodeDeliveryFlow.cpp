@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ZemlarKit/CodeDeliveryFlow.hpp"
+
+#include "ZemlarKit/AccountFlows.hpp"
+
+#include <OTPCore/Crypto.hpp>
+#include <OTPCore/HOTP.hpp>
+#include <OTPCore/TOTP.hpp>
+
+namespace zemlar::CodeDeliveryFlow {
+
+namespace {
+
+/// The code of the moment; the secret is wiped as soon as the code exists.
+std::string codeAt(Bytes secret, Date now, const OTPParameters& parameters) {
+    std::string code = HOTP::code(secret, TOTP::counter(now, parameters.period()), parameters);
+    Crypto::wipe(secret);
+    return code;
+}
+
+} // namespace
+
+QCoro::Task<Result<void, CodeDeliveryFlowError>> run(Account account, Date now,
+                                                     CodeDelivery& delivery,
+                                                     AccountStore& accountStore,
+                                                     SecretStore& secretStore) {
+    auto secret = secretStore.read(account.id);
+    if (!secret) {
+        co_return fail(CodeDeliveryFlowError::secrets(secret.error()));
+    }
+    std::string code = codeAt(std::move(*secret), now, account.parameters);
+    const auto delivered = co_await delivery.deliver(code);
+    Crypto::wipe(std::span(reinterpret_cast<std::uint8_t*>(code.data()), code.size()));
+    if (!delivered) {
+        co_return fail(CodeDeliveryFlowError::delivery(delivered.error()));
+    }
+    // A delivered code stays delivered even when the use cannot be saved.
+    (void)AccountFlows::recordUse(account.id, now, accountStore);
+    co_return Result<void, CodeDeliveryFlowError>{};
+}
+
+} // namespace zemlar::CodeDeliveryFlow

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ZemlarKit/DeliveryError.hpp"
+
+namespace zemlar {
+
+std::string DeliveryError::describe() const {
+    switch (kind_) {
+    case Kind::accessibilityDenied:
+        return "accessibilityDenied";
+    case Kind::invalidCode:
+        return "invalidCode";
+    case Kind::eventFailed:
+        return "eventFailed";
+    }
+    return "eventFailed";
+}
+
+} // namespace zemlar

@@ -1,0 +1,382 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ZemlarKit/TypingDelivery.hpp"
+
+#include <OTPCore/KeyStrokes.hpp>
+#include <QCoroTimer>
+#include <QTimer>
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <algorithm>
+#include <bit>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace zemlar {
+
+namespace {
+
+struct DisplayCloser {
+    void operator()(Display* display) const { XCloseDisplay(display); }
+};
+using DisplayHandle = std::unique_ptr<Display, DisplayCloser>;
+
+/// The display of DISPLAY when it offers XTEST and XKB, which is what "trusted" means here.
+DisplayHandle openTrustedDisplay() {
+    DisplayHandle display(XOpenDisplay(nullptr));
+    if (!display) {
+        return nullptr;
+    }
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(display.get(), &eventBase, &errorBase, &major, &minor)) {
+        return nullptr;
+    }
+    int opcode = 0;
+    major = XkbMajorVersion;
+    minor = XkbMinorVersion;
+    if (!XkbQueryExtension(display.get(), &opcode, &eventBase, &errorBase, &major, &minor)) {
+        return nullptr;
+    }
+    return display;
+}
+
+/// Catches the X errors of the requests made while it lives instead of ending the process, as
+/// Xlib's default handler would.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display)
+        : display_(display), previous_(XSetErrorHandler(&ErrorTrap::record)) {
+        failed() = false;
+    }
+    ~ErrorTrap() { XSetErrorHandler(previous_); }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+    /// Waits until the server has handled every request so far; true when none failed.
+    bool succeeded() {
+        XSync(display_, False);
+        return !failed();
+    }
+
+private:
+    static bool& failed() {
+        static bool flag = false;
+        return flag;
+    }
+    static int record(Display*, XErrorEvent*) {
+        failed() = true;
+        return 0;
+    }
+
+    Display* display_;
+    XErrorHandler previous_;
+};
+
+KeySym keySymFor(const KeyStroke& stroke) {
+    if (stroke == KeyStrokes::returnKey) {
+        return XK_Return;
+    }
+    return XK_0 + static_cast<KeySym>(stroke.text.at(0) - '0');
+}
+
+/// A key and the modifiers to hold with it.
+struct Press {
+    KeyCode key = 0;
+    std::vector<KeyCode> modifiers;
+};
+
+/// The keyboard as it is at the start of one typing: map, group, modifier keys. Undoes its
+/// changes (spare keycodes, released modifiers) when asked, and at the latest when it dies.
+class KeyboardSession {
+public:
+    static std::unique_ptr<KeyboardSession> open(Display* display) {
+        XkbDescPtr map = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask | XkbModifierMapMask,
+                                   XkbUseCoreKbd);
+        XkbStateRec state{};
+        if (map == nullptr) {
+            return nullptr;
+        }
+        XModifierKeymap* modifiers = XGetModifierMapping(display);
+        if (XkbGetState(display, XkbUseCoreKbd, &state) != Success || modifiers == nullptr) {
+            XkbFreeKeyboard(map, 0, True);
+            if (modifiers != nullptr) {
+                XFreeModifiermap(modifiers);
+            }
+            return nullptr;
+        }
+        return std::unique_ptr<KeyboardSession>(
+            new KeyboardSession(display, map, modifiers, state.group));
+    }
+
+    ~KeyboardSession() {
+        restore();
+        XkbFreeKeyboard(map_, 0, True);
+        XFreeModifiermap(modifiers_);
+    }
+    KeyboardSession(const KeyboardSession&) = delete;
+    KeyboardSession& operator=(const KeyboardSession&) = delete;
+
+    /// How to type the symbol: a key of the current group at a level reachable with Shift and
+    /// AltGr only, else a spare keycode given the symbol.
+    std::optional<Press> pressFor(KeySym symbol) {
+        if (auto press = existingPress(symbol)) {
+            return press;
+        }
+        return remappedPress(symbol);
+    }
+
+    /// Lets go of every modifier key that is down, remembering it. Lock keys stay: pressing
+    /// them again afterwards would toggle the user's lock.
+    bool releaseHeldModifiers() {
+        char keys[32] = {};
+        XQueryKeymap(display_, keys);
+        ErrorTrap trap(display_);
+        for (const KeyCode key : modifierKeys()) {
+            const bool down = (keys[key / 8] >> (key % 8)) & 1;
+            if (down && isLockKey(key)) {
+                continue;
+            }
+            if (down && std::find(released_.begin(), released_.end(), key) == released_.end()) {
+                XTestFakeKeyEvent(display_, key, False, CurrentTime);
+                released_.push_back(key);
+            }
+        }
+        return trap.succeeded();
+    }
+
+    bool type(const Press& press) {
+        ErrorTrap trap(display_);
+        for (const KeyCode modifier : press.modifiers) {
+            XTestFakeKeyEvent(display_, modifier, True, CurrentTime);
+        }
+        XTestFakeKeyEvent(display_, press.key, True, CurrentTime);
+        XTestFakeKeyEvent(display_, press.key, False, CurrentTime);
+        for (auto modifier = press.modifiers.rbegin(); modifier != press.modifiers.rend();
+             ++modifier) {
+            XTestFakeKeyEvent(display_, *modifier, False, CurrentTime);
+        }
+        return trap.succeeded();
+    }
+
+    /// Presses the released modifiers again and gives the spare keycodes back their emptiness.
+    void restore() {
+        ErrorTrap trap(display_);
+        for (const KeyCode key : released_) {
+            XTestFakeKeyEvent(display_, key, True, CurrentTime);
+        }
+        released_.clear();
+        for (const KeyCode key : remapped_) {
+            KeySym none[2] = {NoSymbol, NoSymbol};
+            XChangeKeyboardMapping(display_, key, 2, none, 1);
+        }
+        remapped_.clear();
+        (void)trap.succeeded();
+    }
+
+private:
+    KeyboardSession(Display* display, XkbDescPtr map, XModifierKeymap* modifiers,
+                    unsigned char group)
+        : display_(display), map_(map), modifiers_(modifiers), group_(group) {}
+
+    int groupOf(KeyCode key) const {
+        const int groups = XkbKeyNumGroups(map_, key);
+        if (group_ < groups) {
+            return group_;
+        }
+        const unsigned char info = XkbKeyGroupInfo(map_, key);
+        switch (XkbOutOfRangeGroupAction(info)) {
+        case XkbClampIntoRange:
+            return groups - 1;
+        case XkbRedirectIntoRange: {
+            const int target = XkbOutOfRangeGroupNumber(info);
+            return target < groups ? target : 0;
+        }
+        default:
+            return group_ % groups;
+        }
+    }
+
+    bool isLockKey(KeyCode key) const {
+        if (XkbKeyNumGroups(map_, key) == 0) {
+            return false;
+        }
+        const KeySym symbol = XkbKeySymEntry(map_, key, 0, 0);
+        return symbol == XK_Caps_Lock || symbol == XK_Shift_Lock || symbol == XK_Num_Lock ||
+               symbol == XK_ISO_Level3_Lock || symbol == XK_Scroll_Lock;
+    }
+
+    std::vector<KeyCode> modifierKeys() const {
+        std::vector<KeyCode> keys;
+        for (int index = 0; index < 8 * modifiers_->max_keypermod; ++index) {
+            if (modifiers_->modifiermap[index] != 0) {
+                keys.push_back(modifiers_->modifiermap[index]);
+            }
+        }
+        return keys;
+    }
+
+    /// The key that sets the single modifier bit by being held (Shift or a level-three shift),
+    /// or none when that bit only comes from keys that lock or mean something else.
+    std::optional<KeyCode> holdKeyFor(unsigned int bit) const {
+        const int modifier = std::countr_zero(bit);
+        for (int slot = 0; slot < modifiers_->max_keypermod; ++slot) {
+            const KeyCode key =
+                modifiers_->modifiermap[modifier * modifiers_->max_keypermod + slot];
+            if (key == 0 || XkbKeyNumGroups(map_, key) == 0) {
+                continue;
+            }
+            const KeySym symbol = XkbKeySymEntry(map_, key, 0, 0);
+            if (symbol == XK_Shift_L || symbol == XK_Shift_R || symbol == XK_ISO_Level3_Shift ||
+                symbol == XK_Mode_switch) {
+                return key;
+            }
+        }
+        return std::nullopt;
+    }
+
+    /// The hold keys for a level's modifier mask, or none when one of its bits has none.
+    std::optional<std::vector<KeyCode>> holdKeysFor(unsigned int mask) const {
+        std::vector<KeyCode> keys;
+        for (unsigned int rest = mask; rest != 0; rest &= rest - 1) {
+            const auto key = holdKeyFor(rest & (~rest + 1));
+            if (!key) {
+                return std::nullopt;
+            }
+            keys.push_back(*key);
+        }
+        return keys;
+    }
+
+    /// The fewest modifier keys that select the level of the key's type, if any do.
+    std::optional<std::vector<KeyCode>> modifiersForLevel(KeyCode key, int group, int level) const {
+        if (level == 0) {
+            return std::vector<KeyCode>{};
+        }
+        const XkbKeyTypePtr type = XkbKeyKeyType(map_, key, group);
+        std::optional<std::vector<KeyCode>> best;
+        for (int entry = 0; entry < type->map_count; ++entry) {
+            const XkbKTMapEntryRec& mapping = type->map[entry];
+            if (!mapping.active || mapping.level != level) {
+                continue;
+            }
+            auto keys = holdKeysFor(mapping.mods.mask);
+            if (keys && (!best || keys->size() < best->size())) {
+                best = std::move(keys);
+            }
+        }
+        return best;
+    }
+
+    std::optional<Press> existingPress(KeySym symbol) const {
+        std::optional<Press> best;
+        for (int code = map_->min_key_code; code <= map_->max_key_code; ++code) {
+            const auto key = static_cast<KeyCode>(code);
+            if (XkbKeyNumGroups(map_, key) == 0) {
+                continue;
+            }
+            const int group = groupOf(key);
+            const int levels = XkbKeyGroupWidth(map_, key, group);
+            for (int level = 0; level < levels; ++level) {
+                if (XkbKeySymEntry(map_, key, level, group) != symbol) {
+                    continue;
+                }
+                auto modifiers = modifiersForLevel(key, group, level);
+                if (modifiers && (!best || modifiers->size() < best->modifiers.size())) {
+                    best = Press{key, std::move(*modifiers)};
+                }
+            }
+        }
+        return best;
+    }
+
+    std::optional<Press> remappedPress(KeySym symbol) {
+        const std::vector<KeyCode> modifierKeyList = modifierKeys();
+        for (int code = map_->max_key_code; code >= map_->min_key_code; --code) {
+            const auto key = static_cast<KeyCode>(code);
+            const bool taken =
+                std::find(remapped_.begin(), remapped_.end(), key) != remapped_.end() ||
+                std::find(modifierKeyList.begin(), modifierKeyList.end(), key) !=
+                    modifierKeyList.end();
+            if (taken || XkbKeyNumGroups(map_, key) != 0) {
+                continue;
+            }
+            ErrorTrap trap(display_);
+            KeySym symbols[2] = {symbol, symbol};
+            XChangeKeyboardMapping(display_, key, 2, symbols, 1);
+            remapped_.push_back(key);
+            if (!trap.succeeded()) {
+                return std::nullopt;
+            }
+            return Press{key, {}};
+        }
+        return std::nullopt;
+    }
+
+    Display* display_;
+    XkbDescPtr map_;
+    XModifierKeymap* modifiers_;
+    int group_;
+    std::vector<KeyCode> released_;
+    std::vector<KeyCode> remapped_;
+};
+
+/// Waits at least the interval on the monotonic clock, keeping the event loop running. Coarse Qt
+/// timers may fire early, so precise ones are used until the deadline has passed.
+QCoro::Task<> pause(std::chrono::milliseconds interval) {
+    const auto deadline = std::chrono::steady_clock::now() + interval;
+    do {
+        QTimer timer;
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setSingleShot(true);
+        timer.start(std::chrono::ceil<std::chrono::milliseconds>(deadline -
+                                                                 std::chrono::steady_clock::now()));
+        co_await timer;
+    } while (std::chrono::steady_clock::now() < deadline);
+}
+
+} // namespace
+
+Result<void, DeliveryError> TypingDelivery::prepare() {
+    if (!openTrustedDisplay()) {
+        return fail(DeliveryError::accessibilityDenied());
+    }
+    return {};
+}
+
+QCoro::Task<Result<void, DeliveryError>> TypingDelivery::deliver(std::string code) {
+    const DisplayHandle display = openTrustedDisplay();
+    if (!display) {
+        co_return fail(DeliveryError::accessibilityDenied());
+    }
+    const auto plan = KeyStrokes::forCode(code, pressReturn);
+    if (!plan) {
+        co_return fail(DeliveryError::invalidCode());
+    }
+    const auto keyboard = KeyboardSession::open(display.get());
+    if (!keyboard) {
+        co_return fail(DeliveryError::eventFailed());
+    }
+    std::vector<Press> presses;
+    for (const KeyStroke& stroke : *plan) {
+        auto press = keyboard->pressFor(keySymFor(stroke));
+        if (!press) {
+            co_return fail(DeliveryError::eventFailed());
+        }
+        presses.push_back(std::move(*press));
+    }
+    if (!keyboard->releaseHeldModifiers()) {
+        co_return fail(DeliveryError::eventFailed());
+    }
+    for (const Press& press : presses) {
+        if (!keyboard->type(press)) {
+            co_return fail(DeliveryError::eventFailed());
+        }
+        co_await pause(keyInterval);
+    }
+    keyboard->restore();
+    co_return Result<void, DeliveryError>{};
+}
+
+} // namespace zemlar

@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "X11TestSupport.hpp"
+
+#include <X11/XKBlib.h>
+#include <ZemlarKit/TypingDelivery.hpp>
+#include <memory>
+
+using namespace zemlar;
+using namespace zemlar::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr unsigned int leakingModifiers = ControlMask | Mod1Mask | Mod4Mask;
+
+/// Our own connection for looking at the keyboard as the server has it.
+struct Observer {
+    Observer() : display(XOpenDisplay(nullptr)) {}
+    ~Observer() { XCloseDisplay(display); }
+
+    bool keyDown(KeySym symbol) const {
+        char keys[32] = {};
+        XQueryKeymap(display, keys);
+        const KeyCode key = XKeysymToKeycode(display, symbol);
+        return key != 0 && ((keys[key / 8] >> (key % 8)) & 1);
+    }
+
+    /// The keycodes that carry no symbol at all.
+    int emptyKeycodes() const {
+        XkbDescPtr map = XkbGetMap(display, XkbKeySymsMask, XkbUseCoreKbd);
+        int count = 0;
+        for (int key = map->min_key_code; key <= map->max_key_code; ++key) {
+            count += XkbKeyNumGroups(map, key) == 0 ? 1 : 0;
+        }
+        XkbFreeKeyboard(map, 0, True);
+        return count;
+    }
+
+    Display* display;
+};
+
+class TypingDeliveryX11Test : public X11Test {
+protected:
+    void SetUp() override {
+        X11Test::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        setLayout("-layout us");
+    }
+    void TearDown() override {
+        if (privateXServerRunning()) {
+            std::system("xdotool keyup shift ctrl alt super >/dev/null 2>&1");
+            setLayout("-layout us");
+        }
+    }
+
+    static void setLayout(const std::string& arguments) {
+        ASSERT_EQ(std::system(("setxkbmap " + arguments).c_str()), 0) << arguments;
+    }
+
+    /// Delivers into a fresh focused field and gives back what the field received.
+    std::string typeIntoField(const std::string& code, bool pressReturn, std::size_t expectedKeys) {
+        field_ = std::make_unique<TestTextField>();
+        TypingDelivery delivery(10ms, pressReturn);
+        const auto result = QCoro::waitFor(delivery.deliver(code));
+        EXPECT_TRUE(result.has_value()) << result.error().describe();
+        field_->waitForKeys(expectedKeys);
+        runEventLoop(20ms); // room for anything typed beyond the expectation
+        return field_->text();
+    }
+
+    std::unique_ptr<TestTextField> field_;
+};
+
+} // namespace
+
+TEST_F(TypingDeliveryX11Test, PrepareTrustsAServerWithXTest) {
+    EXPECT_TRUE(TypingDelivery().prepare().has_value());
+}
+
+TEST_F(TypingDeliveryX11Test, TypesDigitsAndReturnOnlyWhenAsked) {
+    EXPECT_EQ(typeIntoField("0123456789", false, 10), "0123456789");
+    EXPECT_EQ(typeIntoField("012345", true, 7), "012345\n");
+    for (const ReceivedKey& key : field_->keys()) {
+        EXPECT_EQ(key.state & (ShiftMask | leakingModifiers), 0u);
+    }
+}
+
+TEST_F(TypingDeliveryX11Test, RefusesAnInvalidCodeWithoutTypingAnything) {
+    field_ = std::make_unique<TestTextField>();
+    for (const std::string code : {"", "123 456", "12a456"}) {
+        EXPECT_EQ(QCoro::waitFor(TypingDelivery(10ms, true).deliver(code)),
+                  fail(DeliveryError::invalidCode()));
+    }
+    runEventLoop(50ms);
+    EXPECT_EQ(field_->text(), "");
+}
+
+TEST_F(TypingDeliveryX11Test, TypesDigitsOnGermanAndFrenchLayouts) {
+    Observer observer;
+    const int emptyBefore = observer.emptyKeycodes();
+    setLayout("-layout de");
+    EXPECT_EQ(typeIntoField("9081726354", true, 11), "9081726354\n");
+    // AZERTY puts the digits on the Shift level of the top row.
+    setLayout("-layout fr");
+    ASSERT_EQ(XkbKeycodeToKeysym(observer.display, XKeysymToKeycode(observer.display, XK_1), 0, 0),
+              XK_ampersand);
+    EXPECT_EQ(typeIntoField("9081726354", true, 11), "9081726354\n");
+    for (const ReceivedKey& key : field_->keys()) {
+        EXPECT_EQ(key.state & leakingModifiers, 0u);
+    }
+    EXPECT_EQ(observer.emptyKeycodes(), emptyBefore);
+}
+
+TEST_F(TypingDeliveryX11Test, LendsASpareKeyWhenTheGroupHasNoDigits) {
+    Observer observer;
+    setLayout("-layout ara -variant buckwalter");
+    ASSERT_EQ(XKeysymToKeycode(observer.display, XK_1), 0) << "the layout has digits";
+    const int emptyBefore = observer.emptyKeycodes();
+    EXPECT_EQ(typeIntoField("9081726354", true, 11), "9081726354\n");
+    EXPECT_EQ(observer.emptyKeycodes(), emptyBefore) << "the lent keycodes were not given back";
+    EXPECT_EQ(typeIntoField("000111", false, 6), "000111");
+    EXPECT_EQ(observer.emptyKeycodes(), emptyBefore);
+    EXPECT_EQ(XKeysymToKeycode(observer.display, XK_0), 0);
+}
+
+TEST_F(TypingDeliveryX11Test, UsesTheCurrentGroupNotTheFirst) {
+    Observer observer;
+    setLayout("-layout us,ara -variant ,buckwalter");
+    ASSERT_TRUE(XkbLockGroup(observer.display, XkbUseCoreKbd, 1));
+    XSync(observer.display, False);
+    const int emptyBefore = observer.emptyKeycodes();
+    EXPECT_EQ(typeIntoField("4567890123", false, 10), "4567890123");
+    EXPECT_EQ(observer.emptyKeycodes(), emptyBefore);
+    XkbStateRec state{};
+    XkbGetState(observer.display, XkbUseCoreKbd, &state);
+    EXPECT_EQ(state.group, 1) << "typing changed the user's group";
+}
+
+TEST_F(TypingDeliveryX11Test, ReleasesHeldModifiersAndPressesThemAgain) {
+    const struct {
+        const char* key;
+        KeySym symbol;
+    } held[] = {
+        {"shift", XK_Shift_L}, {"ctrl", XK_Control_L}, {"alt", XK_Alt_L}, {"super", XK_Super_L}};
+    Observer observer;
+    for (const auto& modifier : held) {
+        SCOPED_TRACE(modifier.key);
+        ASSERT_EQ(std::system((std::string("xdotool keydown ") + modifier.key).c_str()), 0);
+        ASSERT_TRUE(observer.keyDown(modifier.symbol));
+        EXPECT_EQ(typeIntoField("246801", true, 7), "246801\n");
+        for (const ReceivedKey& key : field_->keys()) {
+            EXPECT_EQ(key.state & (ShiftMask | leakingModifiers), 0u);
+        }
+        EXPECT_TRUE(observer.keyDown(modifier.symbol)) << "the held key was not pressed again";
+        ASSERT_EQ(std::system((std::string("xdotool keyup ") + modifier.key).c_str()), 0);
+    }
+}
+
+TEST_F(TypingDeliveryX11Test, HeldShiftOnAzertyStillGivesDigits) {
+    setLayout("-layout fr");
+    ASSERT_EQ(std::system("xdotool keydown ctrl shift"), 0);
+    EXPECT_EQ(typeIntoField("13579", false, 5), "13579");
+    for (const ReceivedKey& key : field_->keys()) {
+        EXPECT_EQ(key.state & leakingModifiers, 0u);
+    }
+}
+
+TEST_F(TypingDeliveryX11Test, PausesAfterEveryKeyIncludingTheLast) {
+    field_ = std::make_unique<TestTextField>();
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(QCoro::waitFor(TypingDelivery(25ms, true).deliver("123456")).has_value());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 7 * 25ms);
+    ASSERT_TRUE(field_->waitForKeys(7));
+    const auto keys = field_->keys();
+    for (std::size_t index = 1; index < keys.size(); ++index) {
+        EXPECT_GE(keys[index].arrival - keys[index - 1].arrival, 20ms) << "key " << index;
+    }
+}
+
+TEST_F(TypingDeliveryX11Test, LeavesAHeldCapsLockAndItsStateAlone) {
+    Observer observer;
+    ASSERT_EQ(std::system("xdotool keydown Caps_Lock"), 0);
+    EXPECT_EQ(typeIntoField("246801", false, 6), "246801");
+    XkbStateRec state{};
+    XkbGetState(observer.display, XkbUseCoreKbd, &state);
+    EXPECT_TRUE(state.locked_mods & LockMask) << "typing toggled Caps Lock";
+    EXPECT_TRUE(observer.keyDown(XK_Caps_Lock));
+    ASSERT_EQ(std::system("xdotool keyup Caps_Lock"), 0);
+    if (state.locked_mods & LockMask) {
+        ASSERT_EQ(std::system("xdotool key Caps_Lock"), 0);
+    }
+}
