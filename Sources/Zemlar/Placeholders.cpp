@@ -36,8 +36,4 @@ QWidget* makeAboutWindow() {
     return window;
 }
 
-QCoro::Task<std::optional<DeliveryFailure>> PendingDeliveryMethods::run(Account, SubmitMode, Date) {
-    co_return DeliveryFailure{.description = "delivery unavailable", .accessibilityDenied = false};
-}
-
 } // namespace zemlar

@@ -4,8 +4,6 @@
 // file then goes away.
 #pragma once
 
-#include "DeliveryMethods.hpp"
-
 #include <QWidget>
 #include <qcoro/qcorotask.h>
 
@@ -24,13 +22,5 @@ QWidget* makeSettingsWindow();
 
 /// The about window.
 QWidget* makeAboutWindow();
-
-/// Delivery before the typing and clipboard methods exist: every run fails.
-class PendingDeliveryMethods final : public DeliveryMethods {
-public:
-    bool prepare(const Account&, SubmitMode) override { return true; }
-    QCoro::Task<std::optional<DeliveryFailure>> run(Account account, SubmitMode mode,
-                                                    Date now) override;
-};
 
 } // namespace zemlar

@@ -2,6 +2,7 @@
 #include "AppDelegate.hpp"
 #include "AppEnvironment.hpp"
 #include "AppIcon.hpp"
+#include "LiveDeliveryMethods.hpp"
 #include "Placeholders.hpp"
 #include "SingleInstance.hpp"
 #include "Texts.hpp"
@@ -29,7 +30,7 @@ int main(int argc, char** argv) {
     zemlar::AppDelegate delegate(zemlar::AppDelegate::Parts{
         .environment = zemlar::AppEnvironment::live(),
         .windowSystem = zemlar::makeX11WindowSystem(),
-        .delivery = std::make_shared<zemlar::PendingDeliveryMethods>(),
+        .delivery = std::make_shared<zemlar::LiveDeliveryMethods>(zemlar::AppEnvironment::live()),
         .clock = zemlar::PanelModel::systemClock(),
         .presentAlert = {},
         .tabHost = {},
