@@ -146,11 +146,18 @@ void AppDelegate::togglePanel() {
 QCoro::Task<> AppDelegate::openPanel(std::optional<FrontApp> front) {
     const bool needsUnlock = sessionLock_.isEnabled() && !sessionLock_.unlocked();
     // Tasks are named before awaiting: g++ 12 mishandles temporaries in co_await.
+    const QPointer<AppDelegate> alive(this);
     auto unlocking = sessionLock_.unlock();
     const bool ok = co_await unlocking;
+    if (!alive) {
+        co_return;
+    }
     if (ok && needsUnlock) {
         auto focusing = returnFocus(front);
         co_await focusing;
+        if (!alive) {
+            co_return;
+        }
     }
     if (ok) {
         panel().show(front);
@@ -162,9 +169,10 @@ QCoro::Task<> AppDelegate::returnFocus(std::optional<FrontApp> app) {
     if (!app) {
         co_return;
     }
-    parts_.windowSystem->activate(*app);
+    const auto windows = parts_.windowSystem; // nothing of the delegate is used after a pause
+    windows->activate(*app);
     for (int check = 0; check <= 20; ++check) {
-        const auto front = parts_.windowSystem->frontmost();
+        const auto front = windows->frontmost();
         if (front && front->pid == app->pid) {
             break;
         }
@@ -189,6 +197,7 @@ void AppDelegate::deliver(const Account& account, SubmitMode mode) {
 
 QCoro::Task<> AppDelegate::runDelivery(Account account, SubmitMode mode,
                                        std::shared_ptr<bool> cancelled) {
+    const QPointer<AppDelegate> alive(this);
     const Date start = parts_.clock();
     const double delay = FreshCode::delay(start, account.parameters.period());
     if (delay > 0) {
@@ -197,7 +206,7 @@ QCoro::Task<> AppDelegate::runDelivery(Account account, SubmitMode mode,
             std::chrono::duration<double>(delay + 0.05));
         auto waiting = QCoro::sleepFor(pause);
         co_await waiting;
-        if (*cancelled) {
+        if (*cancelled || !alive) {
             co_return;
         }
     }
@@ -205,11 +214,14 @@ QCoro::Task<> AppDelegate::runDelivery(Account account, SubmitMode mode,
     if (mode == SubmitMode::type) {
         auto focusPause = QCoro::sleepFor(120ms);
         co_await focusPause;
+        if (!alive) {
+            co_return;
+        }
     }
     const Date now = parts_.clock();
     auto delivering = parts_.delivery->run(account, mode, now);
     const std::optional<DeliveryFailure> failure = co_await delivering;
-    if (!failure) {
+    if (!failure || !alive) {
         co_return;
     }
     AppLog::error("app", "Код не выдан: " + failure->description);

@@ -7,6 +7,7 @@
 #include <OTPCore/Crypto.hpp>
 #include <OTPCore/HOTP.hpp>
 #include <OTPCore/TOTP.hpp>
+#include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <chrono>
@@ -61,7 +62,11 @@ QCoro::Task<> PanelModel::open(std::optional<std::string> newHost) {
 
     // Named, not a temporary inside the co_await: g++ 12 destroys such temporaries twice.
     QFuture<Loaded> loading = QtConcurrent::run(load, environment);
+    const QPointer<PanelModel> alive(this);
     Loaded loaded = co_await loading;
+    if (!alive) {
+        co_return; // the model went away while the lists were loading
+    }
 
     if (loaded.accounts) {
         accounts = std::move(*loaded.accounts);
