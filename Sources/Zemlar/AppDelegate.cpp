@@ -18,6 +18,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QUrl>
 #include <chrono>
 #include <qcoro/qcorotimer.h>
@@ -72,6 +73,7 @@ void AppDelegate::applicationDidFinishLaunching() {
                     togglePanel();
                 }
             });
+    QTimer::singleShot(0, this, [this] { panel().prepareWindow(); });
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         createTray();
     } else {

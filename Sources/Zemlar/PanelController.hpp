@@ -54,6 +54,8 @@ public:
     static QPoint origin(QSize size, QRect visible);
 
     bool isVisible() const;
+    /// Builds the window ahead of its first showing, so the first press is as fast as later ones.
+    void prepareWindow() { createWindow(); }
     /// The window, once created.
     SearchPanel* window() const { return panel; }
 

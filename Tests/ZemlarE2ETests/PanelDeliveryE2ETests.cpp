@@ -114,6 +114,29 @@ protected:
         std::this_thread::sleep_for(300ms);
     }
 
+    /// The account, and as many others as `ZEMLAR_MEASURE_ACCOUNTS` asks for.
+    void seed() {
+        Accounts list{*account};
+        SecretMap map{{account->id, secret}};
+        const char* extra = std::getenv("ZEMLAR_MEASURE_ACCOUNTS");
+        const int count = extra ? std::atoi(extra) : 0;
+        for (int index = 1; index < count; ++index) {
+            char id[37];
+            std::snprintf(id, sizeof id, "00000000-0000-4000-9000-%012d", index);
+            Account other = *account;
+            other.id = *UUID::parse(id);
+            other.issuer = "Service " + std::to_string(index);
+            list.push_back(other);
+            map[other.id] = secret;
+        }
+        FileAccountStore accounts(FileAccountStore::defaultFileURL());
+        ASSERT_TRUE(accounts.save(list));
+        VaultSecretStore secrets(
+            std::make_shared<SecretVault>(std::make_unique<KeychainVaultStorage>(
+                std::string(KeychainVaultStorage::applicationService))));
+        ASSERT_TRUE(secrets.replaceAll(map));
+    }
+
     void TearDown() override {
         field.reset();
         stop(app);
@@ -174,6 +197,37 @@ TEST_F(PanelDeliveryE2E, APickInTheLastSecondsTypesTheNextPeriodsCode) {
     EXPECT_EQ(field->text(),
               HOTP::code(secret, TOTP::counter(start, 30) + 1, OTPParameters::standard()));
     EXPECT_EQ(useCount(), 1);
+}
+
+/// Prints the three speed figures; run by scripts/measure-panel (ZEMLAR_MEASURE=1).
+TEST_F(PanelDeliveryE2E, MeasuresPanelAndTypingSpeedAndMemory) {
+    if (!std::getenv("ZEMLAR_MEASURE")) {
+        GTEST_SKIP() << "a measurement: run scripts/measure-panel";
+    }
+    waitForRoom(10);
+    const auto pressed = std::chrono::steady_clock::now();
+    ASSERT_EQ(run("xdotool key --clearmodifiers ctrl+alt+o"), 0);
+    while (output("xdotool search --onlyvisible --name '^Zemlar$' 2>/dev/null").empty()) {
+        ASSERT_LT(std::chrono::steady_clock::now() - pressed, 5s);
+    }
+    const auto shown = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(1s);
+    ASSERT_EQ(run("xdotool type --delay 20 gith"), 0);
+    std::this_thread::sleep_for(500ms);
+    const auto returned = std::chrono::steady_clock::now();
+    ASSERT_EQ(run("xdotool key Return"), 0);
+    ASSERT_TRUE(field->waitForKeys(6, 5s));
+    const auto lastDigit = field->keys().back().arrival;
+    std::this_thread::sleep_for(1s);
+    const std::string rss =
+        output("awk '/VmRSS/ {print $2}' /proc/" + std::to_string(app) + "/status");
+    using ms = std::chrono::duration<double, std::milli>;
+    std::printf("panel on screen after the shortcut: %.1f ms (target 100 ms)\n",
+                ms(shown - pressed).count());
+    std::printf("Return to the last digit: %.1f ms (target 250 ms)\n",
+                ms(lastDigit - returned).count());
+    std::printf("resident memory after one opening: %.1f MB (target 60 MB)\n",
+                std::atof(rss.c_str()) / 1024.0);
 }
 
 } // namespace
