@@ -1,0 +1,290 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AppDelegate.hpp"
+
+#include "AppIcon.hpp"
+#include "AppLog.hpp"
+#include "SearchPanel.hpp"
+#include "Texts.hpp"
+
+#include <KeyboardShortcuts/Name.hpp>
+#include <KeyboardShortcuts/Shortcut.hpp>
+#include <OTPCore/FreshCode.hpp>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QUrl>
+#include <chrono>
+#include <qcoro/qcorotimer.h>
+
+namespace zemlar {
+namespace {
+
+using namespace std::chrono_literals;
+
+/// The ANSI "O" key with Command and Option: Ctrl+Alt+O here.
+const KeyboardShortcuts::Name& togglePanelName() {
+    static const KeyboardShortcuts::Name name(
+        QStringLiteral("togglePanel"),
+        KeyboardShortcuts::Shortcut{.carbonKeyCode = 31,
+                                    .carbonModifiers = KeyboardShortcuts::CarbonModifier::command |
+                                                       KeyboardShortcuts::CarbonModifier::option});
+    return name;
+}
+
+/// The desktop's keyboard or accessibility settings, when one of the known ones is installed.
+void openAccessibilitySettings() {
+    const std::pair<const char*, QStringList> candidates[] = {
+        {"gnome-control-center", {QStringLiteral("universal-access")}},
+        {"systemsettings", {QStringLiteral("kcm_access")}},
+        {"xfce4-accessibility-settings", {}},
+    };
+    for (const auto& [program, arguments] : candidates) {
+        const QString path = QStandardPaths::findExecutable(QString::fromUtf8(program));
+        if (!path.isEmpty()) {
+            QProcess::startDetached(path, arguments);
+            return;
+        }
+    }
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(Parts parts, QObject* parent)
+    : QObject(parent), parts_(std::move(parts)),
+      model_(new PanelModel(parts_.environment, parts_.clock, this)) {}
+
+AppDelegate::~AppDelegate() {
+    delete settingsWindow_;
+    delete aboutWindow_;
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    shortcut_ = KeyboardShortcuts::events(togglePanelName());
+    connect(shortcut_.get(), &KeyboardShortcuts::EventListener::event, this,
+            [this](KeyboardShortcuts::EventType type) {
+                if (type == KeyboardShortcuts::EventType::keyDown) {
+                    togglePanel();
+                }
+            });
+    QTimer::singleShot(0, this, [this] { panel().prepareWindow(); });
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        createTray();
+    } else {
+        // Without a tray the settings window is the only way in.
+        showSettings();
+    }
+}
+
+void AppDelegate::createTray() {
+    menu_ = new QMenu;
+    menu_->addAction(Texts::text("Find Code…"), this, &AppDelegate::togglePanel);
+    menu_->addSeparator();
+    menu_->addAction(Texts::text("Settings…"), QKeySequence(QStringLiteral("Ctrl+,")), this,
+                     &AppDelegate::showSettings);
+    menu_->addSeparator();
+    menu_->addAction(Texts::text("Quit"), QKeySequence(QStringLiteral("Ctrl+Q")), qApp,
+                     &QApplication::quit);
+    menu_->addSeparator();
+    menu_->addAction(Texts::text("About Zemlar"), this, &AppDelegate::showAbout);
+    tray_ = new QSystemTrayIcon(AppIcon::make(), this);
+    tray_->setToolTip(QStringLiteral("Zemlar"));
+    tray_->setContextMenu(menu_);
+    connect(tray_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger) {
+                    togglePanel();
+                }
+            });
+    tray_->show();
+}
+
+PanelController& AppDelegate::panel() {
+    if (!panel_) {
+        PanelController::SiteProvider siteProvider =
+            [this](const std::string& bundleID) -> std::optional<std::string> {
+            if (!QSettings().value(QStringLiteral("matchBrowserTab"), false).toBool() ||
+                !parts_.tabHost) {
+                return std::nullopt;
+            }
+            return parts_.tabHost(bundleID);
+        };
+        QPointer<AppDelegate> self(this);
+        panel_ = std::make_unique<PanelController>(
+            model_,
+            [self](const Account& account, SubmitMode mode) {
+                if (self) {
+                    self->deliver(account, mode);
+                }
+            },
+            [self] {
+                if (self) {
+                    self->cancelDelivery();
+                }
+            },
+            std::move(siteProvider), parts_.windowSystem);
+    }
+    return *panel_;
+}
+
+void AppDelegate::togglePanel() {
+    if (panel_ && panel_->isVisible()) {
+        panel_->toggle();
+        return;
+    }
+    if (unlocking_) {
+        return;
+    }
+    unlocking_ = true;
+    openPanel(parts_.windowSystem->frontmost());
+}
+
+QCoro::Task<> AppDelegate::openPanel(std::optional<FrontApp> front) {
+    const bool needsUnlock = sessionLock_.isEnabled() && !sessionLock_.unlocked();
+    // Tasks are named before awaiting: g++ 12 mishandles temporaries in co_await.
+    const QPointer<AppDelegate> alive(this);
+    auto unlocking = sessionLock_.unlock();
+    const bool ok = co_await unlocking;
+    if (!alive) {
+        co_return;
+    }
+    if (ok && needsUnlock) {
+        auto focusing = returnFocus(front);
+        co_await focusing;
+        if (!alive) {
+            co_return;
+        }
+    }
+    if (ok) {
+        panel().show(front);
+    }
+    unlocking_ = false;
+}
+
+QCoro::Task<> AppDelegate::returnFocus(std::optional<FrontApp> app) {
+    if (!app) {
+        co_return;
+    }
+    const auto windows = parts_.windowSystem; // nothing of the delegate is used after a pause
+    windows->activate(*app);
+    for (int check = 0; check <= 20; ++check) {
+        const auto front = windows->frontmost();
+        if (front && front->pid == app->pid) {
+            break;
+        }
+        if (check < 20) {
+            auto pause = QCoro::sleepFor(50ms);
+            co_await pause;
+        }
+    }
+    auto settle = QCoro::sleepFor(150ms);
+    co_await settle;
+}
+
+void AppDelegate::deliver(const Account& account, SubmitMode mode) {
+    if (!parts_.delivery->prepare(account, mode)) {
+        panel().hide();
+        showAccessibilityAlert();
+        return;
+    }
+    deliveryTask_ = std::make_shared<bool>(false);
+    runDelivery(account, mode, deliveryTask_);
+}
+
+QCoro::Task<> AppDelegate::runDelivery(Account account, SubmitMode mode,
+                                       std::shared_ptr<bool> cancelled) {
+    const QPointer<AppDelegate> alive(this);
+    const Date start = parts_.clock();
+    const double delay = FreshCode::delay(start, account.parameters.period());
+    if (delay > 0) {
+        model_->setWaitingUntil(Date(start.secondsSince1970() + delay));
+        const auto pause = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::duration<double>(delay + 0.05));
+        auto waiting = QCoro::sleepFor(pause);
+        co_await waiting;
+        if (*cancelled || !alive) {
+            co_return;
+        }
+    }
+    panel().hide();
+    if (mode == SubmitMode::type) {
+        auto focusPause = QCoro::sleepFor(120ms);
+        co_await focusPause;
+        if (!alive) {
+            co_return;
+        }
+    }
+    const Date now = parts_.clock();
+    auto delivering = parts_.delivery->run(account, mode, now);
+    const std::optional<DeliveryFailure> failure = co_await delivering;
+    if (!failure || !alive) {
+        co_return;
+    }
+    AppLog::error("app", "Код не выдан: " + failure->description);
+    present(failure->accessibilityDenied ? Alert::accessibility : Alert::deliveryFailed);
+}
+
+void AppDelegate::cancelDelivery() {
+    if (deliveryTask_) {
+        *deliveryTask_ = true;
+    }
+}
+
+void AppDelegate::showAccessibilityAlert() {
+    present(Alert::accessibility);
+}
+
+void AppDelegate::present(Alert alert) {
+    if (parts_.presentAlert) {
+        parts_.presentAlert(alert);
+        return;
+    }
+    QMessageBox box;
+    box.setWindowIcon(AppIcon::make());
+    if (alert == Alert::deliveryFailed) {
+        box.setText(Texts::text("Couldn't get the code"));
+        box.activateWindow();
+        box.exec();
+        return;
+    }
+    box.setText(Texts::text("Zemlar needs Accessibility access to type the code into the field"));
+    box.setInformativeText(
+        Texts::text("Turn on Zemlar in System Settings → Privacy & Security → Accessibility. You "
+                    "can copy the code without this permission: ⌘↩."));
+    auto* open = box.addButton(Texts::text("Open Settings"), QMessageBox::AcceptRole);
+    box.addButton(Texts::text("Later"), QMessageBox::RejectRole);
+    box.setDefaultButton(open);
+    box.activateWindow();
+    box.exec();
+    if (box.clickedButton() == open) {
+        openAccessibilitySettings();
+    }
+}
+
+void AppDelegate::showSettings() {
+    if (!settingsWindow_) {
+        settingsWindow_ = makeSettingsWindow();
+        settingsWindow_->setWindowIcon(AppIcon::make());
+    }
+    settingsWindow_->show();
+    settingsWindow_->raise();
+    settingsWindow_->activateWindow();
+}
+
+void AppDelegate::showAbout() {
+    if (!aboutWindow_) {
+        aboutWindow_ = makeAboutWindow();
+        aboutWindow_->setWindowIcon(AppIcon::make());
+    }
+    aboutWindow_->show();
+    aboutWindow_->raise();
+    aboutWindow_->activateWindow();
+}
+
+} // namespace zemlar

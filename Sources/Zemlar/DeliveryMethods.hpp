@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "SubmitMode.hpp"
+
+#include <OTPCore/Account.hpp>
+#include <OTPCore/Date.hpp>
+#include <optional>
+#include <qcoro/qcorotask.h>
+#include <string>
+
+namespace zemlar {
+
+/// Why a delivery did not hand the code over.
+struct DeliveryFailure {
+    /// The error's own description, for the log.
+    std::string description;
+    /// The typing may not post key events: the accessibility alert is shown.
+    bool accessibilityDenied = false;
+
+    bool operator==(const DeliveryFailure&) const = default;
+};
+
+/// The shell's way to the delivery: which method a mode uses, its quick check, and the flow
+/// that reads the secret, computes the code at the moment, hands it over and records the use.
+class DeliveryMethods {
+public:
+    virtual ~DeliveryMethods() = default;
+
+    /// The quick check of the mode's method; false when typing is not possible.
+    virtual bool prepare(const Account& account, SubmitMode mode) = 0;
+    /// Runs the delivery flow with the mode's method; nothing on success.
+    virtual QCoro::Task<std::optional<DeliveryFailure>> run(Account account, SubmitMode mode,
+                                                            Date now) = 0;
+};
+
+} // namespace zemlar

@@ -1,0 +1,244 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "PanelView.hpp"
+
+#include "PanelTexts.hpp"
+#include "SearchPanel.hpp"
+#include "Texts.hpp"
+
+#include <OTPCore/AccountGrouping.hpp>
+#include <OTPCore/CodeFormat.hpp>
+#include <OTPCore/TOTP.hpp>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace zemlar {
+namespace {
+
+constexpr int cornerRadius = 14;
+
+QLabel* secondaryLabel(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+PanelView::PanelView(PanelModel* model, QWidget* parent)
+    : QWidget(parent), model_(model), field_(new QLineEdit(this)), message_(new QLabel(this)),
+      scroll_(new QScrollArea(this)), list_(new ResultList(model, scroll_)),
+      footer_(secondaryLabel(this)), host_(secondaryLabel(this)), timer_(new QTimer(this)) {
+    setFixedSize(SearchPanel::width, SearchPanel::height);
+    setAttribute(Qt::WA_TranslucentBackground);
+
+    auto* glass = new QLabel(QStringLiteral("🔍"), this);
+    field_->setPlaceholderText(Texts::text("Search accounts"));
+    field_->setFrame(false);
+    QFont fieldFont = field_->font();
+    fieldFont.setPointSizeF(fieldFont.pointSizeF() * 1.4);
+    field_->setFont(fieldFont);
+    field_->setAttribute(Qt::WA_MacShowFocusRect, false);
+    field_->setStyleSheet(QStringLiteral("background: transparent;"));
+    connect(field_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_->setQuery(text.toStdString()); });
+
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(glass);
+    searchRow->addWidget(field_, 1);
+
+    message_->setAlignment(Qt::AlignCenter);
+    scroll_->setWidget(list_);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setStyleSheet(QStringLiteral("background: transparent;"));
+    list_->onPick = [this](const Account& account) {
+        if (onPick) {
+            onPick(account);
+        }
+    };
+
+    auto* footerRow = new QHBoxLayout;
+    footerRow->addWidget(footer_, 1);
+    footerRow->addWidget(host_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 10);
+    layout->addLayout(searchRow);
+    layout->addWidget(message_, 1);
+    layout->addWidget(scroll_, 1);
+    layout->addLayout(footerRow);
+
+    connect(model_, &PanelModel::changed, this, &PanelView::modelChanged);
+    connect(timer_, &QTimer::timeout, this, &PanelView::refresh);
+    timer_->start(1000);
+    modelChanged();
+}
+
+void PanelView::modelChanged() {
+    if (model_->openCount != seenOpenCount_) {
+        seenOpenCount_ = model_->openCount;
+        field_->setFocus();
+    }
+    if (field_->text().toStdString() != model_->query) {
+        field_->setText(QString::fromStdString(model_->query));
+    }
+    timer_->setInterval(model_->waitingUntil ? 500 : 1000);
+    refresh();
+    if (const auto row = list_->selectedRow()) {
+        scroll_->ensureVisible(0, *row * ResultList::rowHeight + ResultList::rowHeight / 2, 0,
+                               ResultList::rowHeight / 2 + 2);
+    }
+}
+
+void PanelView::refresh() {
+    const auto message = PanelTexts::message(*model_);
+    message_->setVisible(message.has_value());
+    message_->setText(message.value_or(QString()));
+    scroll_->setVisible(!message.has_value());
+    list_->updateGeometry();
+    list_->adjustSize();
+    list_->update();
+    footer_->setText(PanelTexts::footer(*model_, model_->now()));
+    host_->setVisible(model_->host.has_value() && !model_->waitingUntil);
+    host_->setText(QStringLiteral("🌐 ") + QString::fromStdString(model_->host.value_or("")));
+}
+
+void PanelView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QColor background = palette().color(QPalette::Window);
+    background.setAlpha(236);
+    QPainterPath path;
+    path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
+    painter.fillPath(path, background);
+    painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+    painter.drawPath(path);
+}
+
+ResultList::ResultList(PanelModel* model, QWidget* parent) : QWidget(parent), model_(model) {
+    setMouseTracking(true);
+}
+
+std::optional<int> ResultList::selectedRow() const {
+    const auto& results = model_->results();
+    for (std::size_t row = 0; row < results.size(); ++row) {
+        if (model_->selectedID && results[row].id == *model_->selectedID) {
+            return static_cast<int>(row);
+        }
+    }
+    return std::nullopt;
+}
+
+QSize ResultList::sizeHint() const {
+    return {SearchPanel::width - 40, static_cast<int>(model_->results().size()) * rowHeight};
+}
+
+void ResultList::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const Date now = model_->now();
+    const auto selected = selectedRow();
+    const QColor secondary = palette().color(QPalette::PlaceholderText);
+    QFont codeFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    codeFont.setPointSizeF(font().pointSizeF() * 1.6);
+    QFont smallFont = font();
+    smallFont.setPointSizeF(font().pointSizeF() * 0.85);
+
+    const auto& results = model_->results();
+    for (std::size_t index = 0; index < results.size(); ++index) {
+        const Account& account = results[index];
+        const int row = static_cast<int>(index);
+        const QRect box(0, row * rowHeight, width(), rowHeight);
+        if (selected == row) {
+            QColor accent = palette().color(QPalette::Highlight);
+            accent.setAlphaF(0.25f);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(accent);
+            painter.drawRoundedRect(box.adjusted(2, 2, -2, -2), 8, 8);
+        }
+        const QRect text = box.adjusted(12, 6, -12, -6);
+
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::WindowText));
+        QString heading = PanelTexts::title(account);
+        if (account.pressesReturn) {
+            heading += QStringLiteral("  ↩");
+        }
+        painter.drawText(text, Qt::AlignLeft | Qt::AlignTop, heading);
+
+        painter.setFont(smallFont);
+        painter.setPen(secondary);
+        QStringList lower;
+        if (const auto subtitle = PanelTexts::subtitle(account)) {
+            lower << *subtitle;
+        }
+        if (const auto group = AccountGrouping::groupName(account, model_->groups)) {
+            lower << QString::fromStdString(*group);
+        }
+        painter.drawText(text, Qt::AlignLeft | Qt::AlignBottom,
+                         lower.join(QStringLiteral("  ·  ")));
+
+        const auto seconds = TOTP::secondsRemaining(now, account.parameters.period());
+        painter.setPen(seconds <= 5 ? QColor(Qt::red) : secondary);
+        painter.drawText(text, Qt::AlignRight | Qt::AlignVCenter,
+                         QStringLiteral("%1 s").arg(seconds));
+
+        const auto code = model_->code(account, now);
+        const QRect codeBox = text.adjusted(0, 0, -44, 0);
+        if (code) {
+            painter.setFont(codeFont);
+            painter.setPen(palette().color(QPalette::WindowText));
+            painter.drawText(codeBox, Qt::AlignRight | Qt::AlignVCenter,
+                             QString::fromStdString(CodeFormat::grouped(*code)));
+        } else {
+            painter.setPen(secondary);
+            painter.drawText(codeBox, Qt::AlignRight | Qt::AlignVCenter, Texts::text("no secret"));
+        }
+    }
+}
+
+void ResultList::mousePressEvent(QMouseEvent* event) {
+    const int row = event->position().toPoint().y() / rowHeight;
+    const auto& results = model_->results();
+    if (event->button() != Qt::LeftButton || row < 0 || row >= static_cast<int>(results.size())) {
+        return;
+    }
+    const Account account = results[static_cast<std::size_t>(row)];
+    model_->select(account.id);
+    if (onPick) {
+        onPick(account);
+    }
+}
+
+bool ResultList::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int row = help->pos().y() / rowHeight;
+        const auto& results = model_->results();
+        if (row >= 0 && row < static_cast<int>(results.size()) &&
+            results[static_cast<std::size_t>(row)].pressesReturn) {
+            QToolTip::showText(help->globalPos(), Texts::text("Return is pressed after the code"),
+                               this);
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+} // namespace zemlar

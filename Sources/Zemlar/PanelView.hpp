@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "PanelModel.hpp"
+
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QScrollArea;
+class QTimer;
+
+namespace zemlar {
+
+class ResultList;
+
+/// The panel's content: the search field, the rows or a message, and the footer, on a
+/// rounded translucent background. Redrawn every second (every half second while waiting).
+class PanelView : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit PanelView(PanelModel* model, QWidget* parent = nullptr);
+
+    /// A click on a row.
+    std::function<void(const Account&)> onPick;
+
+    QLineEdit* searchField() const { return field_; }
+    QLabel* messageLabel() const { return message_; }
+    QLabel* footerLabel() const { return footer_; }
+    QLabel* hostLabel() const { return host_; }
+    ResultList* resultList() const { return list_; }
+
+    /// Brings every part in line with the model at this moment.
+    void refresh();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void modelChanged();
+
+    PanelModel* model_;
+    QLineEdit* field_;
+    QLabel* message_;
+    QScrollArea* scroll_;
+    ResultList* list_;
+    QLabel* footer_;
+    QLabel* host_;
+    QTimer* timer_;
+    int seenOpenCount_ = -1;
+};
+
+/// The drawn rows of the results.
+class ResultList : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int rowHeight = 56;
+
+    explicit ResultList(PanelModel* model, QWidget* parent = nullptr);
+
+    std::function<void(const Account&)> onPick;
+    /// The row of the selection, if it is among the results.
+    std::optional<int> selectedRow() const;
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    PanelModel* model_;
+};
+
+} // namespace zemlar

@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Texts.hpp"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTranslator>
+#include <array>
+#include <cstring>
+
+namespace zemlar::Texts {
+namespace {
+
+struct Entry {
+    const char* key;
+    const char* text;
+};
+
+// The only keys whose English text differs from the key: they name macOS things.
+constexpr std::array englishTable{
+    Entry{"↩ type · ⇧↩ type and submit · ⌘↩ copy · esc close",
+          "↩ type · ⇧↩ type and submit · Ctrl+↩ copy · esc close"},
+    Entry{"Turn on Zemlar in System Settings → Privacy & Security → Accessibility. You can copy "
+          "the code without this permission: ⌘↩.",
+          "Zemlar types through the XTEST extension of the X display, which this session does "
+          "not offer. You can copy the code without it: Ctrl+↩."},
+    Entry{"Require Touch ID to show codes", "Require your password to show codes"},
+    Entry{"iCloud Drive", "the sync folder"},
+};
+
+class EnglishTranslator final : public QTranslator {
+public:
+    bool isEmpty() const override { return false; }
+
+    QString translate(const char* contextName, const char* sourceText, const char*,
+                      int) const override {
+        if (!contextName || std::strcmp(contextName, context) != 0 || !sourceText) {
+            return {};
+        }
+        return english(sourceText).value_or(QString());
+    }
+};
+
+} // namespace
+
+void install() {
+    static QPointer<EnglishTranslator> installed;
+    if (installed || !QCoreApplication::instance()) {
+        return;
+    }
+    installed = new EnglishTranslator;
+    installed->setParent(QCoreApplication::instance());
+    QCoreApplication::installTranslator(installed);
+}
+
+std::optional<QString> english(const char* key) {
+    for (const auto& entry : englishTable) {
+        if (std::strcmp(entry.key, key) == 0) {
+            return QString::fromUtf8(entry.text);
+        }
+    }
+    return std::nullopt;
+}
+
+QString text(const char* key) {
+    return QCoreApplication::translate(context, key);
+}
+
+QString format(const char* key, const QStringList& arguments) {
+    return fill(text(key), arguments);
+}
+
+QString fill(const QString& text, const QStringList& arguments) {
+    static const QString integer = QStringLiteral("%lld");
+    static const QString object = QStringLiteral("%@");
+    QString result;
+    qsizetype position = 0;
+    qsizetype next = 0;
+    while (position < text.size()) {
+        const bool isInteger = text.mid(position, integer.size()) == integer;
+        const bool isObject = !isInteger && text.mid(position, object.size()) == object;
+        if ((isInteger || isObject) && next < arguments.size()) {
+            result += arguments[next++];
+            position += isInteger ? integer.size() : object.size();
+        } else {
+            result += text[position++];
+        }
+    }
+    return result;
+}
+
+} // namespace zemlar::Texts

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AppDelegate.hpp"
+#include "AppEnvironment.hpp"
+#include "AppIcon.hpp"
+#include "LiveDeliveryMethods.hpp"
+#include "Placeholders.hpp"
+#include "SingleInstance.hpp"
+#include "Texts.hpp"
+
+#include <KeyboardShortcuts/Translations.hpp>
+#include <QApplication>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Zemlar"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zemlar"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("app.zemlar.Zemlar"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(zemlar::AppIcon::make());
+
+    zemlar::SingleInstance instance;
+    if (instance.notifyRunning()) {
+        std::fputs("Zemlar is already running: its settings window is open.\n", stdout);
+        return 0;
+    }
+
+    zemlar::Texts::install();
+    zemlar::KeyboardShortcuts::Translations::install();
+    zemlar::AppDelegate delegate(zemlar::AppDelegate::Parts{
+        .environment = zemlar::AppEnvironment::live(),
+        .windowSystem = zemlar::makeX11WindowSystem(),
+        .delivery = std::make_shared<zemlar::LiveDeliveryMethods>(zemlar::AppEnvironment::live()),
+        .clock = zemlar::PanelModel::systemClock(),
+        .presentAlert = {},
+        .tabHost = {},
+    });
+    if (instance.listen()) {
+        QObject::connect(&instance, &zemlar::SingleInstance::settingsRequested, &delegate,
+                         &zemlar::AppDelegate::showSettings);
+    }
+    delegate.applicationDidFinishLaunching();
+    return application.exec();
+}

@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// From the global shortcut to the digits in the field in front, with the real application,
+// stores, window manager and keyring.
+#include <OTPCore/Account.hpp>
+#include <OTPCore/HOTP.hpp>
+#include <OTPCore/TOTP.hpp>
+#include <ZemlarKit/FileAccountStore.hpp>
+#include <ZemlarKit/KeychainVaultStorage.hpp>
+#include <ZemlarKit/SecretVault.hpp>
+#include <ZemlarKit/VaultSecretStore.hpp>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
+
+// Last: Xlib's macros must not reach the other headers.
+#include "TestTextField.hpp"
+
+extern char** environ;
+
+namespace zemlar {
+namespace {
+
+using namespace std::chrono_literals;
+
+pid_t spawn(std::vector<std::string> command) {
+    std::vector<char*> arguments;
+    for (auto& part : command) {
+        arguments.push_back(part.data());
+    }
+    arguments.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, arguments[0], nullptr, nullptr, arguments.data(), environ) != 0) {
+        return 0;
+    }
+    return pid;
+}
+
+void stop(pid_t pid) {
+    if (pid > 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+int run(const std::string& command) {
+    return std::system(command.c_str());
+}
+
+std::string output(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe)) {
+            text += buffer;
+        }
+        pclose(pipe);
+    }
+    return text;
+}
+
+Date now() {
+    return Date(
+        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count());
+}
+
+/// Waits until at least `seconds` of the running 30-second period are left.
+void waitForRoom(std::int64_t seconds) {
+    while (TOTP::secondsRemaining(now(), 30) < seconds) {
+        std::this_thread::sleep_for(200ms);
+    }
+}
+
+class PanelDeliveryE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("ZEMLAR_TEST_X_SERVER") || !std::getenv("ZEMLAR_PRIVATE_KEYRING")) {
+            GTEST_SKIP() << "needs the private X server of scripts/with-x11 inside the private "
+                            "keyring of scripts/with-keyring";
+        }
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        if (test.starts_with("Measures") && !std::getenv("ZEMLAR_MEASURE")) {
+            GTEST_SKIP() << "a measurement: run scripts/measure-panel";
+        }
+        const std::string text = "12345678901234567890";
+        secret = Bytes(text.begin(), text.end());
+        account = Account{.id = *UUID::parse("6F1C2A4E-0000-4000-8000-000000000001"),
+                          .issuer = "GitHub",
+                          .name = "e2e@example.org",
+                          .parameters = OTPParameters::standard(),
+                          .createdAt = Date(1'700'000'000),
+                          .lastUsedAt = std::nullopt,
+                          .useCount = 0,
+                          .domains = {},
+                          .groupID = std::nullopt,
+                          .pressesReturn = false};
+        FileAccountStore accounts(FileAccountStore::defaultFileURL());
+        ASSERT_TRUE(accounts.save({*account}));
+        VaultSecretStore secrets(
+            std::make_shared<SecretVault>(std::make_unique<KeychainVaultStorage>(
+                std::string(KeychainVaultStorage::applicationService))));
+        ASSERT_TRUE(secrets.remove(account->id));
+        ASSERT_TRUE(secrets.add(secret, account->id));
+
+        windowManager = spawn({"openbox"});
+        std::this_thread::sleep_for(700ms);
+        field = std::make_unique<testing::TestTextField>();
+        app = spawn({ZEMLAR_APP_PATH});
+        ASSERT_GT(app, 0);
+        std::this_thread::sleep_for(2s);
+        run("xdotool search --name 'Zemlar Settings' windowclose >/dev/null 2>&1");
+        std::this_thread::sleep_for(300ms);
+    }
+
+    /// The account, and as many others as `ZEMLAR_MEASURE_ACCOUNTS` asks for.
+    void seed() {
+        Accounts list{*account};
+        SecretMap map{{account->id, secret}};
+        const char* extra = std::getenv("ZEMLAR_MEASURE_ACCOUNTS");
+        const int count = extra ? std::atoi(extra) : 0;
+        for (int index = 1; index < count; ++index) {
+            char id[37];
+            std::snprintf(id, sizeof id, "00000000-0000-4000-9000-%012d", index);
+            Account other = *account;
+            other.id = *UUID::parse(id);
+            other.issuer = "Service " + std::to_string(index);
+            list.push_back(other);
+            map[other.id] = secret;
+        }
+        FileAccountStore accounts(FileAccountStore::defaultFileURL());
+        ASSERT_TRUE(accounts.save(list));
+        VaultSecretStore secrets(
+            std::make_shared<SecretVault>(std::make_unique<KeychainVaultStorage>(
+                std::string(KeychainVaultStorage::applicationService))));
+        ASSERT_TRUE(secrets.replaceAll(map));
+    }
+
+    void TearDown() override {
+        field.reset();
+        stop(app);
+        stop(windowManager);
+    }
+
+    void pick(const std::string& keys) {
+        ASSERT_EQ(run("xdotool key --clearmodifiers ctrl+alt+o"), 0);
+        std::this_thread::sleep_for(700ms);
+        ASSERT_EQ(run("xdotool type --delay 20 gith"), 0);
+        std::this_thread::sleep_for(300ms);
+        ASSERT_EQ(run("xdotool key " + keys), 0);
+    }
+
+    std::int64_t useCount() {
+        FileAccountStore accounts(FileAccountStore::defaultFileURL());
+        const auto list = accounts.load();
+        return list && !list->empty() ? list->front().useCount : -1;
+    }
+
+    Bytes secret;
+    std::optional<Account> account;
+    pid_t windowManager = 0;
+    pid_t app = 0;
+    std::unique_ptr<testing::TestTextField> field;
+};
+
+TEST_F(PanelDeliveryE2E, ReturnTypesTheCurrentCodeIntoTheFieldInFront) {
+    waitForRoom(8);
+    const Date start = now();
+    pick("Return");
+    ASSERT_TRUE(field->waitForKeys(6, 5s)) << "typed so far: '" << field->text() << "'";
+    std::this_thread::sleep_for(200ms);
+    const std::string expected =
+        HOTP::code(secret, TOTP::counter(start, 30), OTPParameters::standard());
+    EXPECT_EQ(field->text(), expected);
+    EXPECT_EQ(useCount(), 1);
+
+    field->clear();
+    waitForRoom(8);
+    const Date copyStart = now();
+    pick("ctrl+Return");
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(field->text(), "");
+    const std::string copied = output("xclip -o -selection clipboard 2>/dev/null");
+    EXPECT_EQ(copied, HOTP::code(secret, TOTP::counter(copyStart, 30), OTPParameters::standard()));
+    EXPECT_EQ(useCount(), 2);
+}
+
+TEST_F(PanelDeliveryE2E, APickInTheLastSecondsTypesTheNextPeriodsCode) {
+    while (TOTP::secondsRemaining(now(), 30) != 4) { // between 3 and 4 seconds left
+        std::this_thread::sleep_for(50ms);
+    }
+    const Date start = now();
+    pick("Return"); // lands with under 3 seconds left
+    ASSERT_TRUE(field->waitForKeys(6, 8s)) << "typed so far: '" << field->text() << "'";
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(field->text(),
+              HOTP::code(secret, TOTP::counter(start, 30) + 1, OTPParameters::standard()));
+    EXPECT_EQ(useCount(), 1);
+}
+
+/// Prints the three speed figures; run by scripts/measure-panel (ZEMLAR_MEASURE=1).
+TEST_F(PanelDeliveryE2E, MeasuresPanelAndTypingSpeedAndMemory) {
+    waitForRoom(10);
+    const auto pressed = std::chrono::steady_clock::now();
+    ASSERT_EQ(run("xdotool key --clearmodifiers ctrl+alt+o"), 0);
+    while (output("xdotool search --onlyvisible --name '^Zemlar$' 2>/dev/null").empty()) {
+        ASSERT_LT(std::chrono::steady_clock::now() - pressed, 5s);
+    }
+    const auto shown = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(1s);
+    ASSERT_EQ(run("xdotool type --delay 20 gith"), 0);
+    std::this_thread::sleep_for(500ms);
+    const auto returned = std::chrono::steady_clock::now();
+    ASSERT_EQ(run("xdotool key Return"), 0);
+    ASSERT_TRUE(field->waitForKeys(6, 5s));
+    const auto lastDigit = field->keys().back().arrival;
+    std::this_thread::sleep_for(1s);
+    const std::string rss =
+        output("awk '/VmRSS/ {print $2}' /proc/" + std::to_string(app) + "/status");
+    using ms = std::chrono::duration<double, std::milli>;
+    std::printf("panel on screen after the shortcut: %.1f ms (target 100 ms)\n",
+                ms(shown - pressed).count());
+    std::printf("Return to the last digit: %.1f ms (target 250 ms)\n",
+                ms(lastDigit - returned).count());
+    std::printf("resident memory after one opening: %.1f MB (target 60 MB)\n",
+                std::atof(rss.c_str()) / 1024.0);
+}
+
+} // namespace
+} // namespace zemlar

@@ -1,0 +1,138 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <poll.h>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace zemlar::testing {
+
+/// One key press as the field received it.
+struct ReceivedKey {
+    std::string text;
+    unsigned int state = 0;
+    std::chrono::steady_clock::time_point arrival;
+};
+
+/// A window of our own on its own X connection that holds the keyboard focus and turns the key
+/// presses it receives into text, as a single-line text field would (Return becomes a newline).
+/// Reads its events on its own thread, so keys are seen as soon as the server sends them.
+class TestTextField {
+public:
+    TestTextField() {
+        display_ = XOpenDisplay(nullptr);
+        if (display_ == nullptr) {
+            throw std::runtime_error("cannot open the X display");
+        }
+        const int screen = DefaultScreen(display_);
+        window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), 10, 10, 300, 40, 1,
+                                      BlackPixel(display_, screen), WhitePixel(display_, screen));
+        XSelectInput(display_, window_, KeyPressMask | StructureNotifyMask | FocusChangeMask);
+        XMapRaised(display_, window_);
+        XEvent event;
+        do {
+            XNextEvent(display_, &event);
+        } while (event.type != MapNotify);
+        XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+        XSync(display_, False);
+        reader_ = std::thread([this] { readEvents(); });
+    }
+
+    ~TestTextField() {
+        stop_ = true;
+        reader_.join();
+        XDestroyWindow(display_, window_);
+        XCloseDisplay(display_);
+    }
+    TestTextField(const TestTextField&) = delete;
+    TestTextField& operator=(const TestTextField&) = delete;
+
+    std::string text() const {
+        std::lock_guard lock(mutex_);
+        std::string result;
+        for (const ReceivedKey& key : keys_) {
+            result += key.text;
+        }
+        return result;
+    }
+
+    std::vector<ReceivedKey> keys() const {
+        std::lock_guard lock(mutex_);
+        return keys_;
+    }
+
+    void clear() {
+        std::lock_guard lock(mutex_);
+        keys_.clear();
+    }
+
+    /// Waits until the field holds at least `count` keys or the time is up.
+    bool waitForKeys(std::size_t count,
+                     std::chrono::milliseconds timeout = std::chrono::milliseconds(2000)) const {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            {
+                std::lock_guard lock(mutex_);
+                if (keys_.size() >= count) {
+                    return true;
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        return false;
+    }
+
+private:
+    void readEvents() {
+        pollfd descriptor{ConnectionNumber(display_), POLLIN, 0};
+        while (!stop_) {
+            while (XPending(display_) > 0) {
+                XEvent event;
+                XNextEvent(display_, &event);
+                handle(event);
+            }
+            poll(&descriptor, 1, 5);
+        }
+    }
+
+    void handle(XEvent& event) {
+        if (event.type == MappingNotify) {
+            XRefreshKeyboardMapping(&event.xmapping);
+            return;
+        }
+        if (event.type != KeyPress) {
+            return;
+        }
+        const auto arrival = std::chrono::steady_clock::now();
+        char buffer[16] = {};
+        KeySym symbol = NoSymbol;
+        const int length = XLookupString(&event.xkey, buffer, sizeof buffer, &symbol, nullptr);
+        std::string text;
+        if (symbol == XK_Return || symbol == XK_KP_Enter) {
+            text = "\n";
+        } else if (length > 0) {
+            text.assign(buffer, static_cast<std::size_t>(length));
+        } else {
+            return; // a modifier key
+        }
+        std::lock_guard lock(mutex_);
+        keys_.push_back({text, event.xkey.state, arrival});
+    }
+
+    Display* display_ = nullptr;
+    Window window_ = 0;
+    std::thread reader_;
+    std::atomic<bool> stop_ = false;
+    mutable std::mutex mutex_;
+    std::vector<ReceivedKey> keys_;
+};
+
+} // namespace zemlar::testing

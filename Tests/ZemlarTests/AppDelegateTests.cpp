@@ -1,0 +1,219 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AppDelegate.hpp"
+#include "AppDoubles.hpp"
+#include "SingleInstance.hpp"
+
+#include <QAction>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace zemlar {
+namespace {
+
+using testing::account;
+using testing::uuid;
+
+class QuietWindowSystem : public WindowSystem {
+public:
+    std::optional<FrontApp> frontmost() override { return front; }
+    void activate(const FrontApp& app) override { activated.push_back(app); }
+    bool isThisApplicationActive() override { return true; }
+    bool isThisApplication(const FrontApp& app) override { return app.pid == 1; }
+    std::optional<FrontApp> front = FrontApp{.window = 7, .pid = 500, .wmClass = "Gedit"};
+    std::vector<FrontApp> activated;
+};
+
+class RecordingDelivery : public DeliveryMethods {
+public:
+    bool prepare(const Account&, SubmitMode mode) override {
+        return mode == SubmitMode::copy || typingAllowed;
+    }
+    QCoro::Task<std::optional<DeliveryFailure>> run(Account picked, SubmitMode mode,
+                                                    Date now) override {
+        runs.push_back({picked.id, mode, now, panelVisibleAtRun()});
+        co_return failure;
+    }
+    std::function<bool()> panelVisibleAtRun;
+    struct Run {
+        UUID id;
+        SubmitMode mode;
+        Date now;
+        bool panelVisible;
+    };
+    std::vector<Run> runs;
+    bool typingAllowed = true;
+    std::optional<DeliveryFailure> failure;
+};
+
+class AppDelegateTest : public ::testing::Test {
+protected:
+    AppDelegateTest() {
+        stores.accounts->accounts = {account(1, "GitHub")};
+        delivery->panelVisibleAtRun = [this] { return delegate->panel().isVisible(); };
+        delegate = std::make_unique<AppDelegate>(AppDelegate::Parts{
+            .environment = stores.environment(),
+            .windowSystem = windows,
+            .delivery = delivery,
+            .clock = [this] { return now; },
+            .presentAlert = [this](AppDelegate::Alert alert) { alerts.push_back(alert); },
+            .tabHost = {},
+        });
+    }
+    void openPanel() {
+        delegate->togglePanel();
+        for (int i = 0; i < 2000 && delegate->panelModel()->loading; ++i) {
+            QTest::qWait(5);
+        }
+        ASSERT_TRUE(delegate->panel().isVisible());
+    }
+    static void waitUntil(const std::function<bool()>& condition, int milliseconds = 3000) {
+        for (int waited = 0; waited < milliseconds && !condition(); waited += 10) {
+            QTest::qWait(10);
+        }
+    }
+
+    testing::Stores stores;
+    Date now{1'700'000'010}; // 20 seconds left in the period
+    std::shared_ptr<QuietWindowSystem> windows = std::make_shared<QuietWindowSystem>();
+    std::shared_ptr<RecordingDelivery> delivery = std::make_shared<RecordingDelivery>();
+    std::vector<AppDelegate::Alert> alerts;
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+TEST_F(AppDelegateTest, TheShortcutOpensThePanelOnceAndClosesItAgain) {
+    delegate->togglePanel();
+    EXPECT_FALSE(delegate->unlocking()); // no lock: opened at once
+    EXPECT_TRUE(delegate->panel().isVisible());
+    EXPECT_EQ(delegate->panel().previousApp, windows->front);
+    delegate->togglePanel();
+    EXPECT_FALSE(delegate->panel().isVisible());
+}
+
+TEST_F(AppDelegateTest, APickWithTimeLeftHidesThePanelThenDelivers) {
+    openPanel();
+    delegate->deliver(stores.accounts->accounts[0], SubmitMode::type);
+    EXPECT_FALSE(delegate->panelModel()->waitingUntil);
+    waitUntil([&] { return !delivery->runs.empty(); });
+    ASSERT_EQ(delivery->runs.size(), 1u);
+    EXPECT_EQ(delivery->runs[0].mode, SubmitMode::type);
+    EXPECT_FALSE(delivery->runs[0].panelVisible);
+    EXPECT_EQ(windows->activated.back(), *windows->front); // focus went back first
+    EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(AppDelegateTest, APickInTheLastSecondsWaitsForTheNextPeriod) {
+    now = Date(1'700'000'009.7); // 0.3 seconds left of the period ending at 1'700'000'010
+    openPanel();
+    delegate->deliver(stores.accounts->accounts[0], SubmitMode::copy);
+    ASSERT_TRUE(delegate->panelModel()->waitingUntil);
+    EXPECT_NEAR(delegate->panelModel()->waitingUntil->secondsSince1970(), 1'700'000'010, 1e-6);
+    QTest::qWait(100);
+    EXPECT_TRUE(delivery->runs.empty());
+    EXPECT_TRUE(delegate->panel().isVisible());
+    now = Date(1'700'000'010.05);
+    waitUntil([&] { return !delivery->runs.empty(); });
+    ASSERT_EQ(delivery->runs.size(), 1u);
+    EXPECT_EQ(delivery->runs[0].now, Date(1'700'000'010.05)); // the code of the new period
+    EXPECT_FALSE(delegate->panel().isVisible());
+    EXPECT_FALSE(delegate->panelModel()->waitingUntil);
+}
+
+TEST_F(AppDelegateTest, EscapeDuringTheCountdownDeliversNothing) {
+    now = Date(1'700'000'009.7);
+    openPanel();
+    delegate->deliver(stores.accounts->accounts[0], SubmitMode::type);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    EXPECT_TRUE(delegate->panel().handleKey(&escape));
+    EXPECT_FALSE(delegate->panel().isVisible());
+    QTest::qWait(600);
+    EXPECT_TRUE(delivery->runs.empty());
+}
+
+TEST_F(AppDelegateTest, TypingWithoutPermissionHidesThePanelAndAlerts) {
+    delivery->typingAllowed = false;
+    openPanel();
+    delegate->deliver(stores.accounts->accounts[0], SubmitMode::typeAndSubmit);
+    EXPECT_FALSE(delegate->panel().isVisible());
+    EXPECT_EQ(alerts, std::vector{AppDelegate::Alert::accessibility});
+    QTest::qWait(50);
+    EXPECT_TRUE(delivery->runs.empty());
+
+    delegate->deliver(stores.accounts->accounts[0], SubmitMode::copy); // copying needs nothing
+    waitUntil([&] { return !delivery->runs.empty(); });
+    EXPECT_EQ(delivery->runs.size(), 1u);
+}
+
+TEST_F(AppDelegateTest, AFailedDeliveryShowsTheMatchingAlert) {
+    openPanel();
+    delivery->failure =
+        DeliveryFailure{.description = "secrets(notFound)", .accessibilityDenied = false};
+    delegate->deliver(stores.accounts->accounts[0], SubmitMode::copy);
+    waitUntil([&] { return !alerts.empty(); });
+    EXPECT_EQ(alerts, std::vector{AppDelegate::Alert::deliveryFailed});
+
+    delivery->failure = DeliveryFailure{.description = "delivery(accessibilityDenied)",
+                                        .accessibilityDenied = true};
+    delegate->deliver(stores.accounts->accounts[0], SubmitMode::copy);
+    waitUntil([&] { return alerts.size() == 2; });
+    EXPECT_EQ(alerts.back(), AppDelegate::Alert::accessibility);
+}
+
+TEST_F(AppDelegateTest, ReturningFocusWaitsForTheApplicationToComeToTheFront) {
+    const FrontApp other{.window = 9, .pid = 900, .wmClass = "Other"};
+    QElapsedTimer timer;
+    timer.start();
+    QCoro::waitFor(delegate->returnFocus(other)); // never comes to the front: about 1 s
+    EXPECT_GE(timer.elapsed(), 950);
+    EXPECT_EQ(windows->activated.back(), other);
+
+    timer.restart();
+    QCoro::waitFor(delegate->returnFocus(windows->front)); // already in front: 150 ms
+    EXPECT_LT(timer.elapsed(), 800);
+    EXPECT_GE(timer.elapsed(), 140); // coarse timers may fire a little early
+}
+
+TEST(SingleInstance, ASecondLaunchReachesTheFirstAndAsksForSettings) {
+    const QString name = QStringLiteral("zemlar-test-%1").arg(QCoreApplication::applicationPid());
+    SingleInstance first(name);
+    SingleInstance second(name);
+    EXPECT_FALSE(second.notifyRunning());
+    ASSERT_TRUE(first.listen());
+    QSignalSpy requests(&first, &SingleInstance::settingsRequested);
+    EXPECT_TRUE(second.notifyRunning());
+    EXPECT_TRUE(requests.wait(2000));
+}
+
+} // namespace
+} // namespace zemlar
+
+namespace zemlar {
+namespace {
+
+TEST_F(AppDelegateTest, WithoutATrayTheFirstLaunchOpensTheSettings) {
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()); // the offscreen platform has none
+    delegate->applicationDidFinishLaunching();
+    ASSERT_NE(delegate->settingsWindow(), nullptr);
+    EXPECT_TRUE(delegate->settingsWindow()->isVisible());
+    EXPECT_EQ(delegate->settingsWindow()->windowTitle(), "Zemlar Settings");
+    EXPECT_EQ(delegate->trayIcon(), nullptr);
+}
+
+TEST_F(AppDelegateTest, TheTrayMenuKeepsItsOrder) {
+    delegate->createTray();
+    QStringList entries;
+    for (QAction* action : delegate->trayMenu()->actions()) {
+        entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    EXPECT_EQ(entries,
+              (QStringList{"Find Code…", "-", "Settings…", "-", "Quit", "-", "About Zemlar"}));
+    EXPECT_EQ(delegate->trayMenu()->actions()[2]->shortcut(), QKeySequence("Ctrl+,"));
+    EXPECT_EQ(delegate->trayMenu()->actions()[4]->shortcut(), QKeySequence("Ctrl+Q"));
+    delegate->trayMenu()->actions()[0]->trigger();
+    EXPECT_TRUE(delegate->panel().isVisible());
+}
+
+} // namespace
+} // namespace zemlar

@@ -1,0 +1,132 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// In-memory stores and sample accounts for the application's tests.
+#pragma once
+
+#include "AppEnvironment.hpp"
+
+#include <OTPCore/Account.hpp>
+#include <OTPCore/Base32.hpp>
+#include <OTPCore/OTPParameters.hpp>
+#include <ZemlarKit/AccountStoreError.hpp>
+#include <ZemlarKit/SecretStoreError.hpp>
+#include <atomic>
+#include <memory>
+#include <string>
+
+namespace zemlar::testing {
+
+class ListAccountStore : public AccountStore {
+public:
+    Result<Accounts, AccountStoreError> load() override {
+        ++loads;
+        if (failLoad) {
+            return fail(AccountStoreError::corrupted(AccountsCodecError::unsupportedVersion(9)));
+        }
+        return accounts;
+    }
+    Result<void, AccountStoreError> save(const Accounts& list) override {
+        accounts = list;
+        return {};
+    }
+    Accounts accounts;
+    bool failLoad = false;
+    std::atomic<int> loads = 0;
+};
+
+class ListGroupStore : public GroupStore {
+public:
+    Result<Groups, AccountStoreError> load() override {
+        if (failLoad) {
+            return fail(AccountStoreError::corrupted(AccountsCodecError::unsupportedVersion(9)));
+        }
+        return groups;
+    }
+    Result<void, AccountStoreError> save(const Groups& list) override {
+        groups = list;
+        return {};
+    }
+    Groups groups;
+    bool failLoad = false;
+};
+
+class SimpleSecretStore : public SecretStore {
+public:
+    Result<void, SecretStoreError> add(const Bytes& secret, const UUID& id) override {
+        secrets[id] = secret;
+        return {};
+    }
+    Result<Bytes, SecretStoreError> read(const UUID& id) override {
+        const auto found = secrets.find(id);
+        if (failRead || found == secrets.end()) {
+            return fail(SecretStoreError::notFound());
+        }
+        return found->second;
+    }
+    Result<SecretMap, SecretStoreError> readAll() override {
+        ++readAlls;
+        if (failRead) {
+            return fail(SecretStoreError::keychain(-1));
+        }
+        return secrets;
+    }
+    Result<void, SecretStoreError> remove(const UUID& id) override {
+        secrets.erase(id);
+        return {};
+    }
+    Result<std::vector<UUID>, SecretStoreError> allIDs() override {
+        std::vector<UUID> ids;
+        for (const auto& [id, secret] : secrets) {
+            ids.push_back(id);
+        }
+        return ids;
+    }
+    SecretMap secrets;
+    bool failRead = false;
+    std::atomic<int> readAlls = 0;
+};
+
+struct Stores {
+    std::shared_ptr<ListAccountStore> accounts = std::make_shared<ListAccountStore>();
+    std::shared_ptr<ListGroupStore> groups = std::make_shared<ListGroupStore>();
+    std::shared_ptr<SimpleSecretStore> secrets = std::make_shared<SimpleSecretStore>();
+
+    AppEnvironment environment() const {
+        return AppEnvironment{.accountStore = accounts,
+                              .groupStore = groups,
+                              .secretStore = secrets,
+                              .keyStore = nullptr,
+                              .recoveryStore = nullptr};
+    }
+};
+
+inline UUID uuid(int n) {
+    char text[37];
+    std::snprintf(text, sizeof text, "00000000-0000-4000-8000-%012d", n);
+    return *UUID::parse(text);
+}
+
+inline Account account(int n, std::string issuer, std::string name = "",
+                       std::int64_t useCount = 0) {
+    Account result{.id = uuid(n),
+                   .issuer = std::move(issuer),
+                   .name = std::move(name),
+                   .parameters = OTPParameters::standard(),
+                   .createdAt = Date(1'700'000'000),
+                   .lastUsedAt = std::nullopt,
+                   .useCount = useCount,
+                   .domains = {},
+                   .groupID = std::nullopt,
+                   .pressesReturn = false};
+    if (useCount > 0) {
+        result.lastUsedAt = Date(1'700'000'000);
+    }
+    return result;
+}
+
+/// The RFC 6238 SHA-1 secret "12345678901234567890".
+inline Bytes rfcSecret() {
+    const std::string text = "12345678901234567890";
+    return Bytes(text.begin(), text.end());
+}
+
+} // namespace zemlar::testing
