@@ -20,6 +20,10 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
+#include <ZemlarKit/PamDeviceAuthentication.hpp>
+#include <ZemlarScreens/AboutView.hpp>
+#include <ZemlarScreens/PasswordDialog.hpp>
+#include <ZemlarScreens/SettingsView.hpp>
 #include <chrono>
 #include <qcoro/qcorotimer.h>
 
@@ -54,11 +58,17 @@ void openAccessibilitySettings() {
     }
 }
 
+std::shared_ptr<DeviceAuthentication> defaultAuthentication() {
+    return std::make_shared<PamDeviceAuthentication>(std::make_shared<PasswordDialog>());
+}
+
 } // namespace
 
 AppDelegate::AppDelegate(Parts parts, QObject* parent)
     : QObject(parent), parts_(std::move(parts)),
-      model_(new PanelModel(parts_.environment, parts_.clock, this)) {}
+      model_(new PanelModel(parts_.environment, parts_.clock, this)),
+      authentication_(parts_.authentication ? parts_.authentication : defaultAuthentication()),
+      sessionLock_(std::make_unique<SessionLock>(*authentication_)) {}
 
 AppDelegate::~AppDelegate() {
     delete settingsWindow_;
@@ -146,10 +156,10 @@ void AppDelegate::togglePanel() {
 }
 
 QCoro::Task<> AppDelegate::openPanel(std::optional<FrontApp> front) {
-    const bool needsUnlock = sessionLock_.isEnabled() && !sessionLock_.unlocked();
+    const bool needsUnlock = sessionLock_->isEnabled() && !sessionLock_->unlocked();
     // Tasks are named before awaiting: g++ 12 mishandles temporaries in co_await.
     const QPointer<AppDelegate> alive(this);
-    auto unlocking = sessionLock_.unlock();
+    auto unlocking = sessionLock_->unlock();
     const bool ok = co_await unlocking;
     if (!alive) {
         co_return;
@@ -269,7 +279,7 @@ void AppDelegate::present(Alert alert) {
 
 void AppDelegate::showSettings() {
     if (!settingsWindow_) {
-        settingsWindow_ = makeSettingsWindow();
+        settingsWindow_ = new SettingsWindow(navigation_, *sessionLock_, togglePanelName());
         settingsWindow_->setWindowIcon(AppIcon::make());
     }
     settingsWindow_->show();
@@ -279,7 +289,8 @@ void AppDelegate::showSettings() {
 
 void AppDelegate::showAbout() {
     if (!aboutWindow_) {
-        aboutWindow_ = makeAboutWindow();
+        aboutWindow_ = new AboutView();
+        aboutWindow_->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
         aboutWindow_->setWindowIcon(AppIcon::make());
     }
     aboutWindow_->show();

@@ -5,12 +5,15 @@
 #include "DeliveryMethods.hpp"
 #include "PanelController.hpp"
 #include "PanelModel.hpp"
-#include "Placeholders.hpp"
 #include "WindowSystem.hpp"
 
 #include <KeyboardShortcuts/Events.hpp>
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
+#include <ZemlarKit/DeviceAuthentication.hpp>
+#include <ZemlarScreens/SessionLock.hpp>
+#include <ZemlarScreens/SettingsNavigation.hpp>
 #include <functional>
 #include <memory>
 #include <qcoro/qcorotask.h>
@@ -38,6 +41,9 @@ public:
         /// The site of a browser's front tab, by bundle identifier (here the WM_CLASS);
         /// consulted only when the user default "matchBrowserTab" is true.
         std::function<std::optional<std::string>(const std::string&)> tabHost;
+        /// Who confirms the device owner for the session lock; PAM with our password dialog
+        /// when not given.
+        std::shared_ptr<DeviceAuthentication> authentication;
     };
 
     explicit AppDelegate(Parts parts, QObject* parent = nullptr);
@@ -61,7 +67,7 @@ public:
     bool deliveryWaiting() const { return deliveryTask_ && !*deliveryTask_; }
     QSystemTrayIcon* trayIcon() const { return tray_; }
     QMenu* trayMenu() const { return menu_; }
-    SessionLock& sessionLock() { return sessionLock_; }
+    SessionLock& sessionLock() { return *sessionLock_; }
     QWidget* settingsWindow() const { return settingsWindow_; }
     /// The tray item with its menu: Find Code…, Settings…, Quit, About Zemlar.
     void createTray();
@@ -76,7 +82,9 @@ private:
     PanelModel* model_;
     std::unique_ptr<PanelController> panel_;
     std::shared_ptr<bool> deliveryTask_;
-    SessionLock sessionLock_;
+    std::shared_ptr<DeviceAuthentication> authentication_;
+    std::unique_ptr<SessionLock> sessionLock_;
+    SettingsNavigation navigation_;
     bool unlocking_ = false;
     std::unique_ptr<KeyboardShortcuts::EventListener> shortcut_;
     QSystemTrayIcon* tray_ = nullptr;

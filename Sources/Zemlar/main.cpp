@@ -3,12 +3,13 @@
 #include "AppEnvironment.hpp"
 #include "AppIcon.hpp"
 #include "LiveDeliveryMethods.hpp"
-#include "Placeholders.hpp"
 #include "SingleInstance.hpp"
 #include "Texts.hpp"
 
 #include <KeyboardShortcuts/Translations.hpp>
 #include <QApplication>
+#include <ZemlarKit/AtspiTabReader.hpp>
+#include <ZemlarScreens/ScreenTexts.hpp>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -27,13 +28,19 @@ int main(int argc, char** argv) {
 
     zemlar::Texts::install();
     zemlar::KeyboardShortcuts::Translations::install();
+    zemlar::ScreenTexts::install();
     zemlar::AppDelegate delegate(zemlar::AppDelegate::Parts{
         .environment = zemlar::AppEnvironment::live(),
         .windowSystem = zemlar::makeX11WindowSystem(),
         .delivery = std::make_shared<zemlar::LiveDeliveryMethods>(zemlar::AppEnvironment::live()),
         .clock = zemlar::PanelModel::systemClock(),
         .presentAlert = {},
-        .tabHost = {},
+        .tabHost = [reader = std::make_shared<zemlar::AtspiTabReader>()](
+                       const std::string& wmClass) -> std::optional<std::string> {
+            const auto browser = zemlar::AtspiTabReader::bundleID(wmClass);
+            return browser ? reader->host(*browser) : std::nullopt;
+        },
+        .authentication = {},
     });
     if (instance.listen()) {
         QObject::connect(&instance, &zemlar::SingleInstance::settingsRequested, &delegate,

@@ -60,6 +60,7 @@ protected:
             .clock = [this] { return now; },
             .presentAlert = [this](AppDelegate::Alert alert) { alerts.push_back(alert); },
             .tabHost = {},
+            .authentication = {},
         });
     }
     void openPanel() {
