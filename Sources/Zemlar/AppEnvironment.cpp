@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppEnvironment.hpp"
 
+#include <OTPCore/BackupRotation.hpp>
+#include <ZemlarKit/DirectoryBackupFileStore.hpp>
 #include <ZemlarKit/FileAccountStore.hpp>
 #include <ZemlarKit/FileGroupStore.hpp>
 #include <ZemlarKit/KeychainVaultStorage.hpp>
@@ -21,6 +23,9 @@ const AppEnvironment& AppEnvironment::live() {
             .groupStore = std::make_shared<FileGroupStore>(FileGroupStore::defaultFileURL()),
             .secretStore = std::make_shared<VaultSecretStore>(vault),
             .keyStore = std::make_shared<VaultBackupKeyStore>(vault),
+            .fileStore = std::make_shared<DirectoryBackupFileStore>(
+                DirectoryBackupFileStore::configuredDirectory(), BackupRotation::defaultKeep),
+            .takenStore = std::make_shared<UserDefaultsInboxTakenStore>(),
             .recoveryStore = std::make_shared<VaultRecoveryCodeStore>(vault),
         };
     }();

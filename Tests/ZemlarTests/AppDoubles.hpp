@@ -95,6 +95,8 @@ struct Stores {
                               .groupStore = groups,
                               .secretStore = secrets,
                               .keyStore = nullptr,
+                              .fileStore = nullptr,
+                              .takenStore = nullptr,
                               .recoveryStore = nullptr};
     }
 };
