@@ -57,7 +57,9 @@ void install() {
         return;
     }
     installed = true;
-    QCoreApplication::installTranslator(new EnglishTable());
+    auto* table = new EnglishTable();
+    table->setParent(QCoreApplication::instance());
+    QCoreApplication::installTranslator(table);
 }
 
 std::optional<QString> english(const char* key) {
