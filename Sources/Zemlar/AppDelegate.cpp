@@ -4,7 +4,7 @@
 #include "AppIcon.hpp"
 #include "AppLog.hpp"
 #include "SearchPanel.hpp"
-#include "Texts.hpp"
+#include <ZemlarScreens/Texts.hpp>
 
 #include <KeyboardShortcuts/Name.hpp>
 #include <KeyboardShortcuts/Shortcut.hpp>

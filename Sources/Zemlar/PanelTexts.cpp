@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PanelTexts.hpp"
 
-#include "Texts.hpp"
+#include <ZemlarScreens/Texts.hpp>
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 
 #include "PanelTexts.hpp"
 #include "SearchPanel.hpp"
-#include "Texts.hpp"
+#include <ZemlarScreens/Texts.hpp>
 
 #include <OTPCore/AccountGrouping.hpp>
 #include <OTPCore/CodeFormat.hpp>

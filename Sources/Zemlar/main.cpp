@@ -4,12 +4,12 @@
 #include "AppIcon.hpp"
 #include "LiveDeliveryMethods.hpp"
 #include "SingleInstance.hpp"
-#include "Texts.hpp"
+#include <ZemlarScreens/Texts.hpp>
 
 #include <KeyboardShortcuts/Translations.hpp>
 #include <QApplication>
 #include <ZemlarKit/AtspiTabReader.hpp>
-#include <ZemlarScreens/ScreenTexts.hpp>
+#include <ZemlarScreens/Texts.hpp>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
 
     zemlar::Texts::install();
     zemlar::KeyboardShortcuts::Translations::install();
-    zemlar::ScreenTexts::install();
+    zemlar::Texts::install();
     zemlar::AppDelegate delegate(zemlar::AppDelegate::Parts{
         .environment = zemlar::AppEnvironment::live(),
         .windowSystem = zemlar::makeX11WindowSystem(),

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarScreens/AboutView.hpp"
 
-#include "ZemlarScreens/ScreenTexts.hpp"
+#include "ZemlarScreens/Texts.hpp"
 
 #include <QApplication>
 #include <QIcon>
@@ -53,7 +53,7 @@ AboutView::AboutView(QString version, QStringList preferredLanguages, QWidget* p
     name->setFont(title);
     layout->addWidget(name);
 
-    version_ = secondary(centred(ScreenTexts::text(QT_TRANSLATE_NOOP("Zemlar", "Version ")) +
+    version_ = secondary(centred(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Version ")) +
                                      (version.isEmpty() ? QStringLiteral("—") : version),
                                  this),
                          false);
@@ -62,13 +62,13 @@ AboutView::AboutView(QString version, QStringList preferredLanguages, QWidget* p
     layout->addWidget(version_);
 
     layout->addWidget(centred(
-        ScreenTexts::text(QT_TRANSLATE_NOOP(
+        Texts::text(QT_TRANSLATE_NOOP(
             "Zemlar", "Two-factor authentication codes right from the menu bar: open the panel "
                       "with a shortcut, find the account and type the code into the field with "
                       "one keystroke.")),
         this));
     layout->addWidget(secondary(
-        centred(ScreenTexts::text(QT_TRANSLATE_NOOP(
+        centred(Texts::text(QT_TRANSLATE_NOOP(
                     "Zemlar", "Secrets are kept only in this Mac's keychain. The backup is an "
                               "encrypted file in iCloud Drive.")),
                 this),

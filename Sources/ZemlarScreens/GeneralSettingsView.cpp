@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarScreens/GeneralSettingsView.hpp"
 
-#include "ZemlarScreens/ScreenTexts.hpp"
+#include "ZemlarScreens/Texts.hpp"
 #include "ZemlarScreens/SessionLock.hpp"
 
 #include <KeyboardShortcuts/Recorder.hpp>
@@ -23,7 +23,7 @@ QSettings userDefaults() {
 }
 
 QLabel* caption(const char* key, QWidget* parent) {
-    auto* label = new QLabel(ScreenTexts::text(key), parent);
+    auto* label = new QLabel(Texts::text(key), parent);
     label->setWordWrap(true);
     QFont font = label->font();
     font.setPointSizeF(font.pointSizeF() * 0.85);
@@ -39,16 +39,16 @@ GeneralSettingsView::GeneralSettingsView(SessionLock& sessionLock,
     : QWidget(parent), sessionLock_(sessionLock),
       recorder_(new KeyboardShortcuts::Recorder(std::move(togglePanel))),
       requireAuthentication_(new QCheckBox(
-          ScreenTexts::text(QT_TRANSLATE_NOOP("Zemlar", "Require Touch ID to show codes")))),
-      matchBrowserTab_(new QCheckBox(ScreenTexts::text(
+          Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Require Touch ID to show codes")))),
+      matchBrowserTab_(new QCheckBox(Texts::text(
           QT_TRANSLATE_NOOP("Zemlar", "Match the account to the site in the active tab")))),
       launchAtLogin_(
-          new QCheckBox(ScreenTexts::text(QT_TRANSLATE_NOOP("Zemlar", "Launch at login")))),
+          new QCheckBox(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Launch at login")))),
       approvalHint_(caption(
           QT_TRANSLATE_NOOP("Zemlar", "Allow Zemlar in System Settings → General → Login Items."),
           this)),
       failure_(new QLabel(
-          ScreenTexts::text(QT_TRANSLATE_NOOP("Zemlar", "Couldn't change the launch setting")))),
+          Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Couldn't change the launch setting")))),
       loginItem_(LoginItem::state()) {
     recorder_->setObjectName(QStringLiteral("shortcut"));
     requireAuthentication_->setObjectName(QStringLiteral("requireAuthentication"));
@@ -57,9 +57,9 @@ GeneralSettingsView::GeneralSettingsView(SessionLock& sessionLock,
     failure_->setStyleSheet(QStringLiteral("color: red;"));
     failure_->setWordWrap(true);
 
-    auto* panel = new QGroupBox(ScreenTexts::text(QT_TRANSLATE_NOOP("Zemlar", "Search Panel")));
+    auto* panel = new QGroupBox(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Search Panel")));
     auto* panelLayout = new QFormLayout(panel);
-    panelLayout->addRow(ScreenTexts::text(QT_TRANSLATE_NOOP("Zemlar", "Shortcut")), recorder_);
+    panelLayout->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Shortcut")), recorder_);
     panelLayout->addRow(requireAuthentication_);
     panelLayout->addRow(caption(
         QT_TRANSLATE_NOOP("Zemlar", "Once per session: Zemlar asks again after the screen is "
@@ -67,7 +67,7 @@ GeneralSettingsView::GeneralSettingsView(SessionLock& sessionLock,
                                     "macOS asks for your password."),
         panel));
 
-    auto* browser = new QGroupBox(ScreenTexts::text(QT_TRANSLATE_NOOP("Zemlar", "Browser")));
+    auto* browser = new QGroupBox(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Browser")));
     auto* browserLayout = new QVBoxLayout(browser);
     browserLayout->addWidget(matchBrowserTab_);
     browserLayout->addWidget(caption(
@@ -77,7 +77,7 @@ GeneralSettingsView::GeneralSettingsView(SessionLock& sessionLock,
                           "sites are set on the Accounts tab."),
         browser));
 
-    auto* startup = new QGroupBox(ScreenTexts::text(QT_TRANSLATE_NOOP("Zemlar", "Startup")));
+    auto* startup = new QGroupBox(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Startup")));
     auto* startupLayout = new QVBoxLayout(startup);
     startupLayout->addWidget(launchAtLogin_);
     startupLayout->addWidget(approvalHint_);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarScreens/PasswordDialog.hpp"
 
-#include "ZemlarScreens/ScreenTexts.hpp"
+#include "ZemlarScreens/Texts.hpp"
 
 #include <QDialogButtonBox>
 #include <QEventLoop>
@@ -38,7 +38,7 @@ PasswordDialog::PasswordDialog(QWidget* parent)
 
 void PasswordDialog::begin(const QString& reason) {
     heading_->setText(
-        ScreenTexts::text(QT_TRANSLATE_NOOP("Zemlar", "Zemlar is trying to %@."), {reason}));
+        Texts::format(QT_TRANSLATE_NOOP("Zemlar", "Zemlar is trying to %@."), {reason}));
     prompt_->clear();
     message_->clear();
     answer_->clear();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarScreens/SessionLock.hpp"
 
-#include "ZemlarScreens/ScreenTexts.hpp"
+#include "ZemlarScreens/Texts.hpp"
 
 #include <QSettings>
 
@@ -32,7 +32,7 @@ QCoro::Task<bool> SessionLock::unlock() {
         co_return true;
     }
     const bool succeeded = co_await authentication_.authenticate(
-        ScreenTexts::text(QT_TRANSLATE_NOOP("Zemlar", "show your two-factor codes")));
+        Texts::text(QT_TRANSLATE_NOOP("Zemlar", "show your two-factor codes")));
     setState(enabled_, succeeded);
     co_return succeeded;
 }
@@ -45,7 +45,7 @@ QCoro::Task<void> SessionLock::setEnabled(bool enabled) {
     }
     if (enabled_) {
         const bool succeeded = co_await authentication_.authenticate(
-            ScreenTexts::text(QT_TRANSLATE_NOOP("Zemlar", "turn off the Touch ID check")));
+            Texts::text(QT_TRANSLATE_NOOP("Zemlar", "turn off the Touch ID check")));
         if (!succeeded) {
             co_return;
         }

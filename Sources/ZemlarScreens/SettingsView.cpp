@@ -2,7 +2,7 @@
 #include "ZemlarScreens/SettingsView.hpp"
 
 #include "ZemlarScreens/GeneralSettingsView.hpp"
-#include "ZemlarScreens/ScreenTexts.hpp"
+#include "ZemlarScreens/Texts.hpp"
 
 #include <QIcon>
 #include <QVBoxLayout>
@@ -38,7 +38,7 @@ SettingsView::SettingsView(SettingsNavigation& navigation, SessionLock& sessionL
     for (const TabEntry& entry : tabs) {
         QWidget* page = entry.tab == SettingsTab::general ? general_ : new QWidget();
         addTab(page, QIcon::fromTheme(QString::fromLatin1(entry.icon)),
-               ScreenTexts::text(entry.label));
+               Texts::text(entry.label));
     }
     setFixedSize(540, 480);
     setCurrentIndex(tabIndex(navigation_.tab()));
@@ -79,7 +79,7 @@ SettingsWindow::SettingsWindow(SettingsNavigation& navigation, SessionLock& sess
                                KeyboardShortcuts::Name togglePanel, QWidget* parent)
     : QWidget(parent, Qt::Window),
       view_(new SettingsView(navigation, sessionLock, std::move(togglePanel))) {
-    setWindowTitle(ScreenTexts::text(QT_TRANSLATE_NOOP("Zemlar", "Zemlar Settings")));
+    setWindowTitle(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Zemlar Settings")));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(view_);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -5,7 +5,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <ZemlarScreens/ScreenTexts.hpp>
+#include <ZemlarScreens/Texts.hpp>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.filePath("settings"));
     qputenv("XDG_CONFIG_HOME", scratch.filePath("config").toUtf8());
     QApplication application(argc, argv);
-    zemlar::ScreenTexts::install();
+    zemlar::Texts::install();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppDoubles.hpp"
 #include "PanelTexts.hpp"
-#include "Texts.hpp"
+#include <ZemlarScreens/Texts.hpp>
 
 #include <gtest/gtest.h>
 #include <qcoro/qcorotask.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the suite in a Qt application on the offscreen platform, with the user defaults in a
 // temporary folder and no X display.
-#include "Texts.hpp"
+#include <ZemlarScreens/Texts.hpp>
 
 #include <QApplication>
 #include <QSettings>

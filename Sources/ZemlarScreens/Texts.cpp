@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Texts.hpp"
+#include "ZemlarScreens/Texts.hpp"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -15,7 +15,8 @@ struct Entry {
     const char* text;
 };
 
-// The only keys whose English text differs from the key: they name macOS things.
+// The only keys whose English text differs from the key: they name macOS things. This is the
+// one table of them; every other key is shown as it is.
 constexpr std::array englishTable{
     Entry{"↩ type · ⇧↩ type and submit · ⌘↩ copy · esc close",
           "↩ type · ⇧↩ type and submit · Ctrl+↩ copy · esc close"},
@@ -25,6 +26,30 @@ constexpr std::array englishTable{
           "not offer. You can copy the code without it: Ctrl+↩."},
     Entry{"Require Touch ID to show codes", "Require your password to show codes"},
     Entry{"iCloud Drive", "the sync folder"},
+    Entry{
+        "Once per session: Zemlar asks again after the screen is locked, the Mac sleeps or Zemlar "
+        "restarts. Without Touch ID macOS asks for your password.",
+        "Once per session: Zemlar asks again after the screen is locked, the computer sleeps or "
+        "Zemlar restarts. A fingerprint reader can stand in for the password where the system "
+        "offers one."},
+    Entry{"turn off the Touch ID check", "turn off the password check"},
+    Entry{"Safari, Chrome and Chromium-based browsers. The first time the panel opens, macOS asks "
+          "for "
+          "permission to control the browser. Account sites are set on the Accounts tab.",
+          "Chrome, Chromium-based browsers and Firefox, read through the desktop's accessibility "
+          "service. Account sites are set on the Accounts tab."},
+    Entry{"Allow Zemlar in System Settings → General → Login Items.",
+          "Allow Zemlar in your desktop's startup settings."},
+    Entry{
+        "Two-factor authentication codes right from the menu bar: open the panel with a shortcut, "
+        "find the account and type the code into the field with one keystroke.",
+        "Two-factor authentication codes right from the tray: open the panel with a shortcut, find "
+        "the account and type the code into the field with one keystroke."},
+    Entry{
+        "Secrets are kept only in this Mac's keychain. The backup is an encrypted file in iCloud "
+        "Drive.",
+        "Secrets are kept only in this computer's keyring. The backup is an encrypted file in the "
+        "sync folder."},
 };
 
 class EnglishTranslator final : public QTranslator {
