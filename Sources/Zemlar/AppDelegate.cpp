@@ -4,7 +4,6 @@
 #include "AppIcon.hpp"
 #include "AppLog.hpp"
 #include "SearchPanel.hpp"
-#include <ZemlarScreens/Texts.hpp>
 
 #include <KeyboardShortcuts/Name.hpp>
 #include <KeyboardShortcuts/Shortcut.hpp>
@@ -24,6 +23,7 @@
 #include <ZemlarScreens/AboutView.hpp>
 #include <ZemlarScreens/PasswordDialog.hpp>
 #include <ZemlarScreens/SettingsView.hpp>
+#include <ZemlarScreens/Texts.hpp>
 #include <chrono>
 #include <qcoro/qcorotimer.h>
 

@@ -2,7 +2,6 @@
 #include "PanelTexts.hpp"
 
 #include <ZemlarScreens/Texts.hpp>
-
 #include <cmath>
 
 namespace zemlar::PanelTexts {

@@ -3,7 +3,6 @@
 
 #include "PanelTexts.hpp"
 #include "SearchPanel.hpp"
-#include <ZemlarScreens/Texts.hpp>
 
 #include <OTPCore/AccountGrouping.hpp>
 #include <OTPCore/CodeFormat.hpp>
@@ -21,6 +20,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <ZemlarScreens/Texts.hpp>
 
 namespace zemlar {
 namespace {

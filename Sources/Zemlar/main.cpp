@@ -4,7 +4,6 @@
 #include "AppIcon.hpp"
 #include "LiveDeliveryMethods.hpp"
 #include "SingleInstance.hpp"
-#include <ZemlarScreens/Texts.hpp>
 
 #include <KeyboardShortcuts/Translations.hpp>
 #include <QApplication>
@@ -28,7 +27,6 @@ int main(int argc, char** argv) {
 
     zemlar::Texts::install();
     zemlar::KeyboardShortcuts::Translations::install();
-    zemlar::Texts::install();
     zemlar::AppDelegate delegate(zemlar::AppDelegate::Parts{
         .environment = zemlar::AppEnvironment::live(),
         .windowSystem = zemlar::makeX11WindowSystem(),

@@ -5,6 +5,7 @@
 #include <QDBusMessage>
 #include <QTest>
 #include <ZemlarKit/SessionEvents.hpp>
+#include <ZemlarKit/WakeEvents.hpp>
 #include <ZemlarScreens/SessionLock.hpp>
 #include <cstdlib>
 #include <string_view>
@@ -83,6 +84,18 @@ TEST_F(SessionBusTest, GoingToSleepLocksButWakingDoesNot) {
                          QStringLiteral("org.freedesktop.login1.Manager"),
                          QStringLiteral("PrepareForSleep"), false, bus),
               1);
+}
+
+TEST_F(SessionBusTest, OnlyWakingFromSleepIsReportedAsAWake) {
+    int wakes = 0;
+    WakeEvents events([&wakes] { ++wakes; }, bus);
+    const QString path = QStringLiteral("/org/freedesktop/login1");
+    const QString manager = QStringLiteral("org.freedesktop.login1.Manager");
+    send(path, manager, QStringLiteral("PrepareForSleep"), true);
+    send(path, manager, QStringLiteral("PrepareForSleep"), false);
+    EXPECT_TRUE(QTest::qWaitFor([&wakes] { return wakes > 0; }, 5000));
+    QTest::qWait(50);
+    EXPECT_EQ(wakes, 1);
 }
 
 TEST_F(SessionBusTest, AnotherInterfaceWithTheSameSignalIsIgnored) {

@@ -60,4 +60,5 @@
 #include "ZemlarKit/VaultRecoveryCodeStore.hpp"
 #include "ZemlarKit/VaultSecretStore.hpp"
 #include "ZemlarKit/VaultStorage.hpp"
+#include "ZemlarKit/WakeEvents.hpp"
 #include "ZemlarKit/WipedSecrets.hpp"
