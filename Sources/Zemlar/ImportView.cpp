@@ -127,6 +127,7 @@ ImportView::ImportView(ImportModel& model, QWidget* parent)
     period_->setSingleStep(static_cast<int>(ImportForm::periodStep));
     auto* advancedLayout = new QFormLayout(advanced_);
     advancedLayout->setLabelAlignment(Qt::AlignRight);
+    advancedLayout->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     advancedLayout->setContentsMargins(0, 0, 0, 0);
     advancedLayout->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Algorithm")), algorithm_);
     advancedLayout->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Code length")), digits_);
