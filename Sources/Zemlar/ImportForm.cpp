@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ImportForm.hpp"
+
+#include <OTPCore/Crypto.hpp>
+#include <QString>
+
+namespace zemlar {
+
+bool ImportForm::isComplete() const {
+    return !secret.empty() && !QString::fromStdString(issuer + name).trimmed().isEmpty();
+}
+
+void ImportForm::clear() {
+    Crypto::wipe({reinterpret_cast<std::uint8_t*>(secret.data()), secret.size()});
+    *this = ImportForm{};
+}
+
+} // namespace zemlar

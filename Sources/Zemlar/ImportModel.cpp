@@ -1,0 +1,289 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ImportModel.hpp"
+
+#include "AppLog.hpp"
+
+#include <OTPCore/Crypto.hpp>
+#include <OTPCore/ImportParser.hpp>
+#include <OTPCore/ManualEntry.hpp>
+#include <QBuffer>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
+#include <ZemlarKit/ImportFlow.hpp>
+#include <ZemlarKit/ImportText.hpp>
+#include <ZemlarScreens/Texts.hpp>
+#include <algorithm>
+#include <chrono>
+#include <qcoro/qcorofuture.h>
+
+namespace zemlar {
+namespace {
+
+void wipe(std::string& text) {
+    Crypto::wipe({reinterpret_cast<std::uint8_t*>(text.data()), text.size()});
+}
+
+void wipe(QByteArray& bytes) {
+    Crypto::wipe(
+        {reinterpret_cast<std::uint8_t*>(bytes.data()), static_cast<std::size_t>(bytes.size())});
+}
+
+Date currentDate() {
+    const auto since = std::chrono::system_clock::now().time_since_epoch();
+    return Date(std::chrono::duration<double>(since).count());
+}
+
+ImportReport runBatch(const ImportBatch& batch, const AppEnvironment& environment) {
+    return ImportFlow::run(batch, currentDate(), *environment.accountStore,
+                           *environment.secretStore);
+}
+
+/// Parses the text, wipes it and imports what it holds.
+ImportReport importText(std::string text, const AppEnvironment& environment) {
+    const ImportBatch batch = ImportParser::parse(text);
+    wipe(text);
+    return runBatch(batch, environment);
+}
+
+Result<ImportReport, ImportFailure> importPayload(Result<std::string, ImportFailure> text,
+                                                  const AppEnvironment& environment) {
+    if (!text) {
+        return fail(text.error());
+    }
+    return importText(std::move(*text), environment);
+}
+
+/// The image as PNG data, which the QR reader decodes; empty data for an image Qt cannot
+/// convert, which the reader then counts as an image without codes.
+QByteArray encoded(const QImage& image) {
+    QByteArray data;
+    if (!image.isNull()) {
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+    }
+    return data;
+}
+
+std::span<const std::uint8_t> bytesOf(const QByteArray& data) {
+    return {reinterpret_cast<const std::uint8_t*>(data.constData()),
+            static_cast<std::size_t>(data.size())};
+}
+
+} // namespace
+
+ImportModel::ImportModel(AppEnvironment environment, std::function<void()> onImported,
+                         QObject* parent)
+    : QObject(parent), environment(std::move(environment)), onImported_(std::move(onImported)) {}
+
+QCoro::Task<> ImportModel::importFromClipboard() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    std::optional<QImage> image;
+    std::optional<std::string> text;
+    if (data && data->hasImage()) {
+        image = qvariant_cast<QImage>(data->imageData());
+    }
+    if (data && data->hasText()) {
+        text = data->text().toStdString();
+    }
+    if (!image && !text) {
+        setStatus(Status::failed(Failure::emptyClipboard()));
+        co_return;
+    }
+    auto job = [image, text](const AppEnvironment& environment) mutable {
+        std::optional<QByteArray> imageData;
+        if (image) {
+            imageData = encoded(*image);
+        }
+        auto payload = ImportText::payloadText(
+            imageData ? std::optional(bytesOf(*imageData)) : std::nullopt, text);
+        if (text) {
+            wipe(*text);
+        }
+        return importPayload(std::move(payload), environment);
+    };
+    QCoro::Task<> running = perform(std::move(job));
+    co_await running;
+}
+
+QCoro::Task<> ImportModel::importFile(std::filesystem::path at) {
+    auto job = [at](const AppEnvironment& environment) -> Result<ImportReport, Failure> {
+        QFile file(QString::fromStdString(at.string()));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return fail(Failure::unreadableFile());
+        }
+        QByteArray bytes = file.readAll();
+        const bool readFailed = file.error() != QFileDevice::NoError;
+        auto payload = readFailed ? Result<std::string, Failure>(fail(Failure::unreadableFile()))
+                                  : ImportText::fileText(bytesOf(bytes));
+        wipe(bytes);
+        return importPayload(std::move(payload), environment);
+    };
+    QCoro::Task<> running = perform(std::move(job));
+    co_await running;
+}
+
+QCoro::Task<bool> ImportModel::addManually(std::string issuer, std::string name, std::string secret,
+                                           OTPAlgorithm algorithm, std::int64_t digits,
+                                           std::int64_t period) {
+    const QString trimmed = QString::fromStdString(secret).trimmed();
+    wipe(secret);
+    const QPointer<ImportModel> alive(this);
+    if (trimmed.toLower().startsWith(QLatin1String("otpauth"))) {
+        auto job = [link = trimmed.toStdString()](const AppEnvironment& environment) {
+            return Result<ImportReport, Failure>(importText(link, environment));
+        };
+        QCoro::Task<> running = perform(std::move(job));
+        co_await running;
+        co_return alive&& canClearForm();
+    }
+    const QByteArray key = trimmed.toUtf8();
+    auto entry = ManualEntry::make(issuer, name, std::string_view(key.constData(), key.size()),
+                                   algorithm, digits, period);
+    if (!entry) {
+        setStatus(Status::failed(Failure::manual(entry.error())));
+        co_return false;
+    }
+    auto job = [batch = ImportBatch{.entries = {std::move(*entry)},
+                                    .skipped = {},
+                                    .migrationParts = {}}](const AppEnvironment& environment) {
+        return Result<ImportReport, Failure>(runBatch(batch, environment));
+    };
+    QCoro::Task<> running = perform(std::move(job));
+    co_await running;
+    co_return alive&& canClearForm();
+}
+
+QCoro::Task<> ImportModel::addFromForm() {
+    const QPointer<ImportModel> alive(this);
+    QCoro::Task<bool> adding =
+        addManually(form.issuer, form.name, form.secret, form.algorithm, form.digits, form.period);
+    const bool clear = co_await adding;
+    if (alive && clear) {
+        form.clear();
+        emit changed();
+    }
+}
+
+bool ImportModel::canClearForm() const {
+    const auto& report = status_.report();
+    if (!report) {
+        return false;
+    }
+    if (!report->imported.empty()) {
+        return true;
+    }
+    return std::any_of(report->skipped.begin(), report->skipped.end(), [](const ImportSkip& skip) {
+        return skip.reason == ImportSkipReason::duplicate;
+    });
+}
+
+QCoro::Task<> ImportModel::perform(Job job) {
+    setStatus(Status::working());
+    // Named, not a temporary inside the co_await: g++ 12 destroys such temporaries twice.
+    QFuture<Result<ImportReport, Failure>> pending = QtConcurrent::run(std::move(job), environment);
+    const QPointer<ImportModel> alive(this);
+    Result<ImportReport, Failure> outcome = co_await pending;
+    if (!alive) {
+        co_return; // the screen went away during the run; the accounts are stored regardless
+    }
+    if (!outcome) {
+        setStatus(Status::failed(outcome.error()));
+        co_return;
+    }
+    const bool added = !outcome->imported.empty();
+    AppLog::info("import", "Импорт: добавлено " + std::to_string(outcome->imported.size()) +
+                               ", пропущено " + std::to_string(outcome->skipped.size()));
+    setStatus(Status::done(std::move(*outcome)));
+    if (added && onImported_) {
+        onImported_();
+    }
+}
+
+void ImportModel::setStatus(Status status) {
+    status_ = std::move(status);
+    emit changed();
+}
+
+std::optional<QString> ImportModel::failureText() const {
+    if (!status_.failure()) {
+        return std::nullopt;
+    }
+    return text(*status_.failure());
+}
+
+std::optional<QString> ImportModel::emptyResultText() const {
+    const auto& report = status_.report();
+    if (!report || !report->imported.empty() || !report->skipped.empty()) {
+        return std::nullopt;
+    }
+    return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "No accounts found"));
+}
+
+QStringList ImportModel::addedTitles() const {
+    QStringList titles;
+    if (const auto& report = status_.report()) {
+        for (const auto& title : report->imported) {
+            titles.append(QString::fromStdString(title));
+        }
+    }
+    return titles;
+}
+
+QString ImportModel::addedHeader() const {
+    return Texts::format(QT_TRANSLATE_NOOP("Zemlar", "Added: %lld"),
+                         {QString::number(addedTitles().size())});
+}
+
+std::vector<ImportModel::SkippedRow> ImportModel::skippedRows() const {
+    std::vector<SkippedRow> rows;
+    if (const auto& report = status_.report()) {
+        for (const auto& skip : report->skipped) {
+            rows.push_back(SkippedRow{
+                .title = skip.title.empty() ? Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Untitled"))
+                                            : QString::fromStdString(skip.title),
+                .reason = Texts::text(ImportSkipReasons::text(skip.reason).data()),
+            });
+        }
+    }
+    return rows;
+}
+
+QString ImportModel::skippedHeader() const {
+    return Texts::format(QT_TRANSLATE_NOOP("Zemlar", "Skipped: %lld"),
+                         {QString::number(skippedRows().size())});
+}
+
+QStringList ImportModel::migrationTexts() const {
+    QStringList texts;
+    if (const auto& report = status_.report()) {
+        for (const auto& part : report->migrationParts) {
+            texts.append(Texts::format(
+                QT_TRANSLATE_NOOP("Zemlar", "This is part %lld of %lld of a Google Authenticator "
+                                            "export. Import the remaining QR codes."),
+                {QString::number(part.index + 1), QString::number(part.count)}));
+        }
+    }
+    return texts;
+}
+
+QString ImportModel::text(const Failure& failure) {
+    switch (failure.kind()) {
+    case Failure::Kind::manual:
+        return Texts::text(failure.manualError().text().data());
+    case Failure::Kind::emptyClipboard:
+        return Texts::text(Failure::emptyClipboardText.data());
+    case Failure::Kind::unreadableFile:
+        return Texts::text(Failure::unreadableFileText.data());
+    case Failure::Kind::noQRCode:
+        return Texts::text(Failure::noQRCodeText.data());
+    }
+    return Texts::text(Failure::noQRCodeText.data());
+}
+
+} // namespace zemlar
