@@ -7,7 +7,12 @@
 namespace zemlar {
 
 bool ImportForm::isComplete() const {
-    return !secret.empty() && !QString::fromStdString(issuer + name).trimmed().isEmpty();
+    return !secret.empty() &&
+           (holdsLink() || !QString::fromStdString(issuer + name).trimmed().isEmpty());
+}
+
+bool ImportForm::holdsLink() const {
+    return QString::fromStdString(secret).trimmed().toLower().startsWith(QLatin1String("otpauth"));
 }
 
 void ImportForm::clear() {

@@ -22,8 +22,11 @@ struct ImportForm {
     static constexpr std::int64_t maximumPeriod = 300;
     static constexpr std::int64_t periodStep = 5;
 
-    /// A key is typed, and issuer and name together are not blank.
+    /// A key is typed and issuer and name together are not blank, or the key field holds a link
+    /// (which brings its own issuer and name).
     bool isComplete() const;
+    /// The key field holds an otpauth link (either kind), perhaps with blanks around it.
+    bool holdsLink() const;
     /// Back to the initial fields; the typed key is wiped.
     void clear();
 

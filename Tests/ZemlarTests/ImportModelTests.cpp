@@ -202,6 +202,8 @@ TEST_F(ImportModelTest, TheFormEmptiesAfterAnAdditionAndOnlyThen) {
     model.form.name = "\t";
     model.form.secret = "JBSWY3DPEHPK3PXP";
     EXPECT_FALSE(model.canAdd());
+    model.form.secret = " otpauth://totp/GitHub:me?secret=JBSWY3DPEHPK3PXP";
+    EXPECT_TRUE(model.canAdd()); // a link brings its own issuer and name
     model.form.secret = "JBSWY3DPEHPK3PX1";
     model.form.name = "me";
     EXPECT_TRUE(model.canAdd());
