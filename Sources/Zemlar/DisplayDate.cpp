@@ -15,8 +15,12 @@ QString abbreviated(Date date, const QLocale& locale) {
     static const QRegularExpression weekday(QStringLiteral("d{3,4}[,.]?\\s*"));
     format.remove(weekday);
     format.replace(QStringLiteral("MMMM"), QStringLiteral("MMM"));
+    // The short time, without seconds where the locale's short form has them.
+    QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
+    static const QRegularExpression seconds(QStringLiteral("[:.]ss"));
+    timeFormat.remove(seconds);
     return locale.toString(local.date(), format.trimmed()) + QLatin1Char(' ') +
-           locale.toString(local.time(), QLocale::ShortFormat);
+           locale.toString(local.time(), timeFormat);
 }
 
 } // namespace zemlar::DisplayDate
