@@ -26,6 +26,24 @@ constexpr std::array englishTable{
           "not offer. You can copy the code without it: Ctrl+↩."},
     Entry{"Require Touch ID to show codes", "Require your password to show codes"},
     Entry{"iCloud Drive", "the sync folder"},
+    Entry{"Backup in iCloud Drive", "Backup in the Sync Folder"},
+    Entry{"From iCloud Drive", "From the Sync Folder"},
+    Entry{"No backup in iCloud Drive, or iCloud Drive is turned off",
+          "No backup in the sync folder, or the sync folder is not there"},
+    Entry{"A backup was found in iCloud Drive, and there are no accounts yet. Enter the "
+          "passphrase to restore them.",
+          "A backup was found in the sync folder, and there are no accounts yet. Enter the "
+          "passphrase to restore them."},
+    Entry{"Keychain access error", "Keyring access error"},
+    Entry{"iPhone", "Phone"},
+    Entry{"Last from iPhone", "Last from the phone"},
+    Entry{"The file from the iPhone is damaged", "The file from the phone is damaged"},
+    Entry{"The iPhone still uses the old passphrase. Enter the new one in Zemlar Mobile.",
+          "The phone still uses the old passphrase. Enter the new one in Zemlar Mobile."},
+    Entry{"Accounts added in Zemlar Mobile reach this Mac by themselves within a couple of "
+          "minutes.",
+          "Accounts added in Zemlar Mobile reach this computer by themselves within a couple of "
+          "minutes."},
     Entry{
         "Once per session: Zemlar asks again after the screen is locked, the Mac sleeps or Zemlar "
         "restarts. Without Touch ID macOS asks for your password.",

@@ -18,6 +18,7 @@
 #include "ZemlarKit/CodeDelivery.hpp"
 #include "ZemlarKit/CodeDeliveryFlow.hpp"
 #include "ZemlarKit/CodeDeliveryFlowError.hpp"
+#include "ZemlarKit/Debouncer.hpp"
 #include "ZemlarKit/DeliveryError.hpp"
 #include "ZemlarKit/DeviceAuthentication.hpp"
 #include "ZemlarKit/DirectoryBackupFileStore.hpp"

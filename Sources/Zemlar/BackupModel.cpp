@@ -1,0 +1,449 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BackupModel.hpp"
+
+#include "AppLog.hpp"
+#include "DisplayDate.hpp"
+
+#include <OTPCore/BackupCodec.hpp>
+#include <OTPCore/BackupKDF.hpp>
+#include <OTPCore/Crypto.hpp>
+#include <QDateTime>
+#include <QFile>
+#include <QPointer>
+#include <QSettings>
+#include <QtConcurrent/QtConcurrentRun>
+#include <ZemlarKit/BackupFlows.hpp>
+#include <ZemlarKit/InboxImportFlow.hpp>
+#include <ZemlarKit/RandomBytes.hpp>
+#include <ZemlarScreens/Texts.hpp>
+#include <chrono>
+#include <cmath>
+#include <qcoro/qcorofuture.h>
+#include <span>
+
+namespace zemlar {
+namespace {
+
+constexpr std::string_view category = "backup";
+constexpr const char* operationFailed = "Операция с копией не удалась: ";
+constexpr const char* checkFailed = "Проверка копии не удалась: ";
+
+using Exported = Result<std::int64_t, BackupFlowError>;
+using Restored = Result<RestoreReport, BackupFlowError>;
+using Checked = Result<BackupCheckReport, BackupFlowError>;
+
+struct Availability {
+    bool configured = false;
+    bool offersRestore = false;
+};
+
+QSettings userDefaults() {
+    return QSettings(QStringLiteral("Zemlar"), QStringLiteral("Zemlar"));
+}
+
+Date currentTime() {
+    const auto since = std::chrono::system_clock::now().time_since_epoch();
+    return Date(std::chrono::duration<double>(since).count());
+}
+
+void wipe(std::string& text) {
+    Crypto::wipe(std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
+    text.clear();
+}
+
+/// A passphrase as UTF-8; the caller wipes it when done.
+std::string utf8(const QString& passphrase) {
+    const QByteArray bytes = passphrase.toUtf8();
+    std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return text;
+}
+
+QString number(std::int64_t value) {
+    return QString::number(static_cast<qlonglong>(value));
+}
+
+// The work of each operation, run off the main thread with a copy of the environment.
+
+Availability availability(const AppEnvironment& environment) {
+    const auto credentials = environment.keyStore->load();
+    const auto accounts = environment.accountStore->load();
+    Availability result{.configured = credentials && credentials->has_value()};
+    if (accounts && accounts->empty()) {
+        const auto latest = environment.fileStore->readLatest();
+        result.offersRestore = latest && latest->has_value();
+    }
+    return result;
+}
+
+Exported exportNow(const AppEnvironment& environment) {
+    const Bytes nonce = RandomBytes::generate(BackupCodec::nonceLength);
+    return BackupFlows::exportBackup(currentTime(), nonce, *environment.accountStore,
+                                     *environment.groupStore, *environment.secretStore,
+                                     *environment.keyStore, *environment.fileStore,
+                                     *environment.recoveryStore);
+}
+
+Exported setUpAndExport(const AppEnvironment& environment, std::string passphrase) {
+    const Bytes salt = RandomBytes::generate(BackupKDF::saltLength);
+    const auto credentials =
+        BackupFlows::setUp(passphrase, salt, BackupKDF::defaultIterations, *environment.keyStore);
+    wipe(passphrase);
+    if (!credentials) {
+        return fail(credentials.error());
+    }
+    return exportNow(environment);
+}
+
+Result<Bytes, BackupFlowError> read(const AppEnvironment& environment,
+                                    const BackupModel::RestoreSource& source) {
+    if (source.kind() == BackupModel::RestoreSource::Kind::file) {
+        QFile file(QString::fromStdString(source.path().string()));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return fail(BackupFlowError::file(BackupFileError::readFailed()));
+        }
+        const QByteArray data = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            return fail(BackupFlowError::file(BackupFileError::readFailed()));
+        }
+        return Bytes(data.begin(), data.end());
+    }
+    auto latest = environment.fileStore->readLatest();
+    if (!latest) {
+        return fail(BackupFlowError::file(latest.error()));
+    }
+    if (!latest->has_value()) {
+        return fail(BackupFlowError::file(BackupFileError::locationUnavailable()));
+    }
+    return std::move(**latest);
+}
+
+Restored restoreFrom(const AppEnvironment& environment, BackupModel::RestoreSource source,
+                     std::string passphrase) {
+    const auto data = read(environment, source);
+    if (!data) {
+        wipe(passphrase);
+        return fail(data.error());
+    }
+    auto report = BackupFlows::restore(*data, passphrase, *environment.accountStore,
+                                       *environment.groupStore, *environment.secretStore,
+                                       *environment.keyStore, *environment.recoveryStore);
+    wipe(passphrase);
+    return report;
+}
+
+Checked check(const AppEnvironment& environment) {
+    return BackupFlows::verify(*environment.accountStore, *environment.secretStore,
+                               *environment.keyStore, *environment.fileStore);
+}
+
+InboxCheckOutcome lookAtInbox(const AppEnvironment& environment,
+                              std::optional<std::string> lastHash) {
+    return InboxImportFlow::importInbox(lastHash, *environment.fileStore, *environment.accountStore,
+                                        *environment.groupStore, *environment.secretStore,
+                                        *environment.keyStore, *environment.takenStore);
+}
+
+std::optional<BackupModel::InboxImport> storedInboxImport() {
+    const QSettings settings = userDefaults();
+    const QVariant date = settings.value(QLatin1String(BackupModel::inboxLastImportDateKey));
+    const QDateTime moment = date.toDateTime();
+    if (!date.isValid() || !moment.isValid()) {
+        return std::nullopt;
+    }
+    return BackupModel::InboxImport{
+        .count = settings.value(QLatin1String(BackupModel::inboxLastImportCountKey)).toLongLong(),
+        .date = Date(static_cast<double>(moment.toMSecsSinceEpoch()) / 1000.0),
+    };
+}
+
+QString joined(const std::vector<std::string>& titles) {
+    QStringList list;
+    for (const auto& title : titles) {
+        list << QString::fromStdString(title);
+    }
+    return list.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+BackupModel::BackupModel(AppEnvironment environment, QObject* parent)
+    : BackupModel(std::move(environment), defaultBackupDelay, parent) {}
+
+BackupModel::BackupModel(AppEnvironment environment, std::chrono::milliseconds backupDelay,
+                         QObject* parent)
+    : QObject(parent), lastInboxImport_(storedInboxImport()),
+      hasPhone_(userDefaults().value(QLatin1String(inboxLastHashKey)).typeId() ==
+                QMetaType::QString),
+      environment_(std::move(environment)), debouncer_(backupDelay) {}
+
+QCoro::Task<> BackupModel::refresh() {
+    QFuture<Availability> pending = QtConcurrent::run(availability, environment_);
+    const QPointer<BackupModel> alive(this);
+    const Availability found = co_await pending;
+    if (!alive) {
+        co_return;
+    }
+    isConfigured_ = found.configured;
+    offersRestore_ = found.offersRestore;
+    emit changed();
+}
+
+QCoro::Task<> BackupModel::setUp(QString passphrase) {
+    setStatus(Status::working());
+    QFuture<Exported> pending = QtConcurrent::run(setUpAndExport, environment_, utf8(passphrase));
+    passphrase.fill(QChar(u' '));
+    const QPointer<BackupModel> alive(this);
+    const Exported exported = co_await pending;
+    if (!alive) {
+        co_return;
+    }
+    if (exported) {
+        setStatus(Status::success(Texts::format(
+            QT_TRANSLATE_NOOP("Zemlar", "Passphrase set, backup created (accounts: %lld)"),
+            {number(*exported)})));
+    } else {
+        reportFailure(exported.error(), operationFailed);
+    }
+    QCoro::Task<> refreshing = refresh();
+    co_await refreshing;
+}
+
+QCoro::Task<> BackupModel::backUpNow() {
+    setStatus(Status::working());
+    QFuture<Exported> pending = QtConcurrent::run(exportNow, environment_);
+    const QPointer<BackupModel> alive(this);
+    const Exported exported = co_await pending;
+    if (!alive) {
+        co_return;
+    }
+    if (exported) {
+        setStatus(Status::success(Texts::format(
+            QT_TRANSLATE_NOOP("Zemlar", "Backup created (accounts: %lld)"), {number(*exported)})));
+    } else {
+        reportFailure(exported.error(), operationFailed);
+    }
+    QCoro::Task<> refreshing = refresh();
+    co_await refreshing;
+}
+
+QCoro::Task<> BackupModel::verify() {
+    setStatus(Status::working());
+    QFuture<Checked> pending = QtConcurrent::run(check, environment_);
+    const QPointer<BackupModel> alive(this);
+    const Checked checked = co_await pending;
+    if (!alive) {
+        co_return;
+    }
+    if (checked) {
+        setStatus(status(*checked));
+    } else {
+        reportFailure(checked.error(), checkFailed);
+    }
+}
+
+QCoro::Task<> BackupModel::restore(RestoreSource from, QString passphrase) {
+    setStatus(Status::working());
+    QFuture<Restored> pending =
+        QtConcurrent::run(restoreFrom, environment_, std::move(from), utf8(passphrase));
+    passphrase.fill(QChar(u' '));
+    const QPointer<BackupModel> alive(this);
+    const Restored restored = co_await pending;
+    if (!alive) {
+        co_return;
+    }
+    if (restored) {
+        setStatus(Status::success(Texts::format(
+            QT_TRANSLATE_NOOP("Zemlar", "Restored: %lld, already present: %lld, failed: %lld"),
+            {number(restored->imported), number(restored->alreadyPresent),
+             number(restored->failed)})));
+    } else {
+        reportFailure(restored.error(), operationFailed);
+    }
+    QCoro::Task<> refreshing = refresh();
+    co_await refreshing;
+}
+
+void BackupModel::accountsDidChange() {
+    scheduleAutomaticBackup();
+}
+
+void BackupModel::scheduleAutomaticBackup() {
+    debouncer_.schedule([this] { runAutomaticBackup(); });
+}
+
+QCoro::Task<> BackupModel::runAutomaticBackup() {
+    QFuture<Exported> pending = QtConcurrent::run(exportNow, environment_);
+    const QPointer<BackupModel> alive(this);
+    const Exported exported = co_await pending;
+    if (exported) {
+        AppLog::info(category, "Автокопия создана, аккаунтов: " + std::to_string(*exported));
+    } else if (exported.error().kind() == BackupFlowError::Kind::notConfigured) {
+        AppLog::info(category, "Автокопия пропущена: парольная фраза не задана");
+    } else {
+        AppLog::error(category, "Автокопия не создана: " + exported.error().describe());
+    }
+    if (alive) {
+        emit automaticBackupFinished();
+    }
+}
+
+QCoro::Task<> BackupModel::checkInbox() {
+    if (checkingInbox_) {
+        co_return;
+    }
+    checkingInbox_ = true;
+    const QVariant stored = userDefaults().value(QLatin1String(inboxLastHashKey));
+    std::optional<std::string> lastHash;
+    if (stored.typeId() == QMetaType::QString) {
+        lastHash = stored.toString().toStdString();
+    }
+    QFuture<InboxCheckOutcome> pending = QtConcurrent::run(lookAtInbox, environment_, lastHash);
+    const QPointer<BackupModel> alive(this);
+    const InboxCheckOutcome outcome = co_await pending;
+    if (!alive) {
+        co_return;
+    }
+
+    bool importedAccounts = false;
+    switch (outcome.kind()) {
+    case InboxCheckOutcome::Kind::unchanged:
+        break;
+    case InboxCheckOutcome::Kind::failed:
+        if (outcome.error().kind() != InboxImportError::Kind::notConfigured) {
+            AppLog::error(category, "Входящие с iPhone не забраны: " + outcome.error().describe());
+            inboxProblem_ = message(outcome.error());
+        }
+        break;
+    case InboxCheckOutcome::Kind::imported: {
+        QSettings settings = userDefaults();
+        settings.setValue(QLatin1String(inboxLastHashKey), QString::fromStdString(outcome.hash()));
+        hasPhone_ = true;
+        inboxProblem_.reset();
+        const auto added = static_cast<std::int64_t>(outcome.report().added.size());
+        if (added > 0) {
+            AppLog::info(category, "С iPhone забрано аккаунтов: " + std::to_string(added));
+            // Whole milliseconds, as the user defaults keep it.
+            const auto milliseconds =
+                static_cast<qint64>(std::floor(currentTime().secondsSince1970() * 1000));
+            lastInboxImport_ = InboxImport{
+                .count = added, .date = Date(static_cast<double>(milliseconds) / 1000.0)};
+            settings.setValue(QLatin1String(inboxLastImportCountKey), qlonglong{added});
+            settings.setValue(QLatin1String(inboxLastImportDateKey),
+                              QDateTime::fromMSecsSinceEpoch(milliseconds, Qt::UTC));
+            importedAccounts = true;
+        }
+        break;
+    }
+    }
+    checkingInbox_ = false;
+    emit changed();
+    if (importedAccounts) {
+        if (onInboxImported) {
+            onInboxImported();
+        }
+        scheduleAutomaticBackup();
+    }
+}
+
+void BackupModel::setStatus(Status status) {
+    status_ = std::move(status);
+    emit changed();
+}
+
+void BackupModel::reportFailure(const BackupFlowError& error, const char* logPrefix) {
+    AppLog::error(category, logPrefix + error.describe());
+    setStatus(Status::failure(message(error)));
+}
+
+QString BackupModel::message(const BackupFlowError& error) {
+    switch (error.kind()) {
+    case BackupFlowError::Kind::accounts:
+        return error.accountsError().kind() == AccountStoreError::Kind::corrupted
+                   ? Texts::text(QT_TRANSLATE_NOOP("Zemlar", "The account list file is corrupted"))
+                   : Texts::text(
+                         QT_TRANSLATE_NOOP("Zemlar", "Couldn't read or save the account list"));
+    case BackupFlowError::Kind::secrets:
+    case BackupFlowError::Kind::keyStore:
+        return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Keychain access error"));
+    case BackupFlowError::Kind::file:
+        switch (error.fileError().kind()) {
+        case BackupFileError::Kind::locationUnavailable:
+            return Texts::text(QT_TRANSLATE_NOOP(
+                "Zemlar", "No backup in iCloud Drive, or iCloud Drive is turned off"));
+        case BackupFileError::Kind::readFailed:
+            return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Couldn't read the backup file"));
+        case BackupFileError::Kind::writeFailed:
+            return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Couldn't write the backup file"));
+        }
+        break;
+    case BackupFlowError::Kind::codec:
+        switch (error.codecError().kind()) {
+        case BackupError::Kind::unsupportedVersion:
+            return Texts::text(
+                QT_TRANSLATE_NOOP("Zemlar", "The backup was made by a newer version of Zemlar"));
+        case BackupError::Kind::authenticationFailed:
+            return Texts::text(
+                QT_TRANSLATE_NOOP("Zemlar", "Wrong passphrase, or the file is damaged"));
+        default:
+            return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "The file is not an Zemlar backup"));
+        }
+    case BackupFlowError::Kind::notConfigured:
+        return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Set a passphrase first"));
+    case BackupFlowError::Kind::keyDerivationFailed:
+        return Texts::text(
+            QT_TRANSLATE_NOOP("Zemlar", "Couldn't derive a key from the passphrase"));
+    case BackupFlowError::Kind::noBackup:
+        return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "There is no backup yet"));
+    }
+    return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Couldn't read or save the account list"));
+}
+
+QString BackupModel::message(const InboxImportError& error) {
+    switch (error.kind()) {
+    case InboxImportError::Kind::codec:
+        return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "The file from the iPhone is damaged"));
+    case InboxImportError::Kind::accounts:
+        return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Couldn't read or save the account list"));
+    case InboxImportError::Kind::secrets:
+    case InboxImportError::Kind::keyStore:
+        return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Keychain access error"));
+    case InboxImportError::Kind::notConfigured:
+        return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Set a passphrase first"));
+    case InboxImportError::Kind::staleKey:
+        return Texts::text(QT_TRANSLATE_NOOP(
+            "Zemlar",
+            "The iPhone still uses the old passphrase. Enter the new one in Zemlar Mobile."));
+    }
+    return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "The file from the iPhone is damaged"));
+}
+
+BackupModel::Status BackupModel::status(const BackupCheckReport& report) {
+    const QString made = DisplayDate::abbreviated(report.exportedAt);
+    if (report.isComplete()) {
+        QString text = Texts::format(
+            QT_TRANSLATE_NOOP("Zemlar", "The backup is fine: all %lld accounts can be restored "
+                                        "with the same codes. Made %@."),
+            {number(report.accountsInBackup), made});
+        if (report.extra >= 1) {
+            text += QLatin1Char(' ') +
+                    Texts::format(QT_TRANSLATE_NOOP(
+                                      "Zemlar", "It also has accounts deleted since then: %lld."),
+                                  {number(report.extra)});
+        }
+        return Status::success(text);
+    }
+    QStringList lines{
+        Texts::format(QT_TRANSLATE_NOOP("Zemlar", "The backup from %@ is incomplete."), {made})};
+    if (!report.missing.empty()) {
+        lines << Texts::format(QT_TRANSLATE_NOOP("Zemlar", "Not in the backup: %@"),
+                               {joined(report.missing)});
+    }
+    if (!report.mismatched.empty()) {
+        lines << Texts::format(QT_TRANSLATE_NOOP("Zemlar", "Different code in the backup: %@"),
+                               {joined(report.mismatched)});
+    }
+    lines << Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Use Back Up Now to write a fresh one."));
+    return Status::failure(lines.join(QLatin1Char('\n')));
+}
+
+} // namespace zemlar

@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "AppEnvironment.hpp"
+
+#include <OTPCore/BackupCheck.hpp>
+#include <OTPCore/Date.hpp>
+#include <QObject>
+#include <QString>
+#include <ZemlarKit/BackupFlowError.hpp>
+#include <ZemlarKit/Debouncer.hpp>
+#include <ZemlarKit/InboxImportError.hpp>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <qcoro/qcorotask.h>
+
+namespace zemlar {
+
+/// Everything the user sees about backup and sync: whether a passphrase is set, the state of the
+/// last operation, whether a restore is offered and what arrived from the phone. Runs the backup
+/// and inbox flows off the main thread, writes a backup automatically a short while after the
+/// account list stops changing, and checks the phone's inbox when the shell asks. Lives on the
+/// main thread; announces every change with `changed()`.
+class BackupModel : public QObject {
+    Q_OBJECT
+
+public:
+    /// The state of the last operation the user started.
+    class Status {
+    public:
+        enum class Kind { success, failure, idle, working };
+
+        static Status success(QString text) { return {Kind::success, std::move(text)}; }
+        static Status failure(QString text) { return {Kind::failure, std::move(text)}; }
+        static Status idle() { return {Kind::idle, {}}; }
+        static Status working() { return {Kind::working, {}}; }
+
+        Kind kind() const { return kind_; }
+        /// The text of success and failure; empty otherwise.
+        const QString& text() const { return text_; }
+
+        bool operator==(const Status&) const = default;
+
+    private:
+        Status(Kind kind, QString text) : kind_(kind), text_(std::move(text)) {}
+
+        Kind kind_;
+        QString text_;
+    };
+
+    /// Where a restore reads its backup from.
+    class RestoreSource {
+    public:
+        enum class Kind { file, iCloudDrive };
+
+        /// A file the user chose.
+        static RestoreSource file(std::filesystem::path path) {
+            return {Kind::file, std::move(path)};
+        }
+        /// The latest backup in the synced backup folder.
+        static RestoreSource iCloudDrive() { return {Kind::iCloudDrive, {}}; }
+
+        Kind kind() const { return kind_; }
+        /// For file.
+        const std::filesystem::path& path() const { return path_; }
+
+        bool operator==(const RestoreSource&) const = default;
+
+    private:
+        RestoreSource(Kind kind, std::filesystem::path path)
+            : kind_(kind), path_(std::move(path)) {}
+
+        Kind kind_;
+        std::filesystem::path path_;
+    };
+
+    /// The last inbox import that added accounts.
+    struct InboxImport {
+        std::int64_t count = 0;
+        Date date;
+
+        bool operator==(const InboxImport&) const = default;
+    };
+
+    /// The user-defaults keys of the inbox state.
+    static constexpr const char* inboxLastHashKey = "inboxLastHash";
+    static constexpr const char* inboxLastImportDateKey = "inboxLastImportDate";
+    static constexpr const char* inboxLastImportCountKey = "inboxLastImportCount";
+
+    static constexpr std::chrono::milliseconds defaultBackupDelay{2000};
+
+    explicit BackupModel(AppEnvironment environment, QObject* parent = nullptr);
+    /// With another wait between the last change and the automatic backup.
+    BackupModel(AppEnvironment environment, std::chrono::milliseconds backupDelay,
+                QObject* parent = nullptr);
+
+    bool isConfigured() const { return isConfigured_; }
+    bool offersRestore() const { return offersRestore_; }
+    const Status& status() const { return status_; }
+    const std::optional<InboxImport>& lastInboxImport() const { return lastInboxImport_; }
+    const std::optional<QString>& inboxProblem() const { return inboxProblem_; }
+    bool hasPhone() const { return hasPhone_; }
+    const AppEnvironment& environment() const { return environment_; }
+    bool isCheckingInbox() const { return checkingInbox_; }
+    const Debouncer& debouncer() const { return debouncer_; }
+
+    /// Called after accounts arrived from the phone; does nothing until the shell sets it.
+    std::function<void()> onInboxImported = [] {};
+
+    /// Recomputes whether a passphrase is set and whether a restore is offered.
+    QCoro::Task<> refresh();
+
+    /// Sets the passphrase (a new salt, so it replaces the stored key) and writes a backup.
+    QCoro::Task<> setUp(QString passphrase);
+    QCoro::Task<> backUpNow();
+    /// Checks that the latest backup would bring back every account with the same codes.
+    QCoro::Task<> verify();
+    QCoro::Task<> restore(RestoreSource from, QString passphrase);
+
+    /// The account list changed: writes a backup once the changes stop for the delay.
+    void accountsDidChange();
+
+    /// Takes in the phone's inbox unless it is unchanged since the last import. Returns at once
+    /// while another check runs.
+    QCoro::Task<> checkInbox();
+
+    static QString message(const BackupFlowError& error);
+    static QString message(const InboxImportError& error);
+    /// A complete check is a success, an incomplete one a failure.
+    static Status status(const BackupCheckReport& report);
+
+signals:
+    void changed();
+    /// An automatic backup ran (written, skipped or failed).
+    void automaticBackupFinished();
+
+private:
+    void setStatus(Status status);
+    void reportFailure(const BackupFlowError& error, const char* logPrefix);
+    void scheduleAutomaticBackup();
+    QCoro::Task<> runAutomaticBackup();
+
+    bool isConfigured_ = false;
+    bool offersRestore_ = false;
+    Status status_ = Status::idle();
+    std::optional<InboxImport> lastInboxImport_;
+    std::optional<QString> inboxProblem_;
+    bool hasPhone_ = false;
+    AppEnvironment environment_;
+    bool checkingInbox_ = false;
+    Debouncer debouncer_;
+};
+
+} // namespace zemlar

@@ -1,0 +1,312 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BackupView.hpp"
+
+#include "BackupModel.hpp"
+#include "DisplayDate.hpp"
+
+#include <OTPCore/BackupPassphrase.hpp>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <ZemlarScreens/Texts.hpp>
+
+namespace zemlar {
+namespace {
+
+QLabel* caption(const QString& text, QWidget* parent = nullptr) {
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    label->setFont(font);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    return label;
+}
+
+QLineEdit* secureField(const char* objectName) {
+    auto* field = new QLineEdit;
+    field->setEchoMode(QLineEdit::Password);
+    field->setObjectName(QLatin1String(objectName));
+    return field;
+}
+
+QPushButton* button(const char* key, const char* objectName) {
+    auto* result = new QPushButton(Texts::text(key));
+    result->setObjectName(QLatin1String(objectName));
+    return result;
+}
+
+QPixmap symbol(const QWidget& widget, const char* themeName, QStyle::StandardPixmap fallback) {
+    const QIcon icon =
+        QIcon::fromTheme(QLatin1String(themeName), widget.style()->standardIcon(fallback));
+    return icon.pixmap(16, 16);
+}
+
+QPixmap warningSymbol(const QWidget& widget) {
+    return symbol(widget, "dialog-warning", QStyle::SP_MessageBoxWarning);
+}
+
+} // namespace
+
+BackupView::BackupView(BackupModel& model, QWidget* parent)
+    : QWidget(parent), model_(model), passphraseState_(new QLabel), passphraseLabel_(new QLabel),
+      passphrase_(secureField("passphrase")), confirmation_(secureField("confirmation")),
+      hint_(caption({})),
+      setPassphrase_(button(QT_TRANSLATE_NOOP("Zemlar", "Set Passphrase"), "setPassphrase")),
+      backUpNow_(button(QT_TRANSLATE_NOOP("Zemlar", "Back Up Now"), "backUpNow")),
+      checkBackup_(button(QT_TRANSLATE_NOOP("Zemlar", "Check Backup"), "checkBackup")),
+      restoreSection_(new QWidget), restorePassphrase_(secureField("restorePassphrase")),
+      fromSyncFolder_(button(QT_TRANSLATE_NOOP("Zemlar", "From iCloud Drive"), "fromSyncFolder")),
+      fromFile_(button(QT_TRANSLATE_NOOP("Zemlar", "From File…"), "fromFile")),
+      statusIcon_(new QLabel), statusText_(new QLabel), progress_(new QProgressBar),
+      phoneSection_(new QGroupBox(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "iPhone")))),
+      lastFromPhone_(new QLabel), inboxProblemIcon_(new QLabel), inboxProblem_(new QLabel) {
+    passphraseState_->setObjectName(QStringLiteral("passphraseState"));
+    hint_->setObjectName(QStringLiteral("passphraseHint"));
+    restoreSection_->setObjectName(QStringLiteral("restoreSection"));
+    statusText_->setObjectName(QStringLiteral("status"));
+    statusText_->setWordWrap(true);
+    statusText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    phoneSection_->setObjectName(QStringLiteral("phoneSection"));
+    lastFromPhone_->setObjectName(QStringLiteral("lastFromPhone"));
+    inboxProblem_->setObjectName(QStringLiteral("inboxProblem"));
+    inboxProblem_->setWordWrap(true);
+    inboxProblemIcon_->setPixmap(warningSymbol(*this));
+    checkBackup_->setToolTip(Texts::text(QT_TRANSLATE_NOOP(
+        "Zemlar", "Decrypts the backup and checks that every account would be restored with the "
+                  "same codes")));
+    progress_->setRange(0, 0);
+    progress_->setTextVisible(false);
+    progress_->setMaximumSize(120, 12);
+
+    // The backup section: passphrase, writing and checking, restoring, the last operation.
+    auto* backup =
+        new QGroupBox(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Backup in iCloud Drive")));
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight);
+    form->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Status")), passphraseState_);
+    form->addRow(passphraseLabel_, passphrase_);
+    form->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Repeat")), confirmation_);
+    form->addRow(QString(), hint_);
+    auto* setRow = new QHBoxLayout;
+    setRow->addStretch();
+    setRow->addWidget(setPassphrase_);
+    form->addRow(setRow);
+
+    auto* actions = new QHBoxLayout;
+    actions->addWidget(backUpNow_);
+    actions->addWidget(checkBackup_);
+    actions->addStretch();
+
+    auto* restoreLayout = new QFormLayout(restoreSection_);
+    restoreLayout->setContentsMargins(0, 8, 0, 0);
+    restoreLayout->setLabelAlignment(Qt::AlignRight);
+    auto* offer = new QLabel(Texts::text(
+        QT_TRANSLATE_NOOP("Zemlar", "A backup was found in iCloud Drive, and there are no "
+                                    "accounts yet. Enter the passphrase to restore them.")));
+    offer->setWordWrap(true);
+    restoreLayout->addRow(offer);
+    restoreLayout->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Backup passphrase")),
+                          restorePassphrase_);
+    auto* restoreButtons = new QHBoxLayout;
+    restoreButtons->addStretch();
+    restoreButtons->addWidget(fromSyncFolder_);
+    restoreButtons->addWidget(fromFile_);
+    restoreLayout->addRow(restoreButtons);
+
+    auto* statusLine = new QHBoxLayout;
+    statusLine->addWidget(statusIcon_, 0, Qt::AlignTop);
+    statusLine->addWidget(progress_, 0, Qt::AlignVCenter);
+    statusLine->addWidget(statusText_, 1);
+
+    auto* backupLayout = new QVBoxLayout(backup);
+    backupLayout->addLayout(form);
+    backupLayout->addLayout(actions);
+    backupLayout->addWidget(restoreSection_);
+    backupLayout->addLayout(statusLine);
+
+    // The phone section.
+    auto* phoneLayout = new QFormLayout(phoneSection_);
+    phoneLayout->setLabelAlignment(Qt::AlignRight);
+    phoneLayout->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Last from iPhone")),
+                        lastFromPhone_);
+    auto* problemRow = new QHBoxLayout;
+    problemRow->addWidget(inboxProblemIcon_, 0, Qt::AlignTop);
+    problemRow->addWidget(inboxProblem_, 1);
+    phoneLayout->addRow(problemRow);
+    phoneLayout->addRow(caption(Texts::text(QT_TRANSLATE_NOOP(
+        "Zemlar", "Accounts added in Zemlar Mobile reach this Mac by themselves within a couple "
+                  "of minutes."))));
+
+    auto* content = new QWidget;
+    auto* contentLayout = new QVBoxLayout(content);
+    contentLayout->addWidget(backup);
+    contentLayout->addWidget(phoneSection_);
+    contentLayout->addStretch();
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+
+    chooseFile = [this] {
+        QFileDialog dialog(
+            this, Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Choose a backup file (.zemlar)")));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return QString();
+        }
+        return dialog.selectedFiles().constFirst();
+    };
+
+    connect(passphrase_, &QLineEdit::textChanged, this, &BackupView::updateControls);
+    connect(confirmation_, &QLineEdit::textChanged, this, &BackupView::updateControls);
+    connect(restorePassphrase_, &QLineEdit::textChanged, this, &BackupView::updateControls);
+    connect(setPassphrase_, &QPushButton::clicked, this, &BackupView::setPassphrase);
+    connect(backUpNow_, &QPushButton::clicked, this, [this] { model_.backUpNow(); });
+    connect(checkBackup_, &QPushButton::clicked, this, [this] { model_.verify(); });
+    connect(fromSyncFolder_, &QPushButton::clicked, this, &BackupView::restoreFromSyncFolder);
+    connect(fromFile_, &QPushButton::clicked, this, &BackupView::restoreFromFile);
+    connect(&model_, &BackupModel::changed, this, &BackupView::render);
+    render();
+}
+
+QString BackupView::passphraseHint(const QString& passphrase, const QString& confirmation,
+                                   bool configured) {
+    const auto problem =
+        BackupPassphrase::problem(passphrase.toStdString(), confirmation.toStdString());
+    if (!problem) {
+        return configured ? Texts::text(QT_TRANSLATE_NOOP(
+                                "Zemlar", "Older backup versions stay encrypted with the old "
+                                          "passphrase."))
+                          : QString();
+    }
+    if (problem->kind() == BackupPassphraseProblem::Kind::tooShort) {
+        return Texts::format(
+            QT_TRANSLATE_NOOP("Zemlar", "At least %lld characters. The passphrase is not stored "
+                                        "anywhere: without it the backup can't be opened."),
+            {QString::number(static_cast<qlonglong>(problem->minimum()))});
+    }
+    return confirmation.isEmpty()
+               ? QString()
+               : Texts::text(QT_TRANSLATE_NOOP("Zemlar", "The passphrases don't match"));
+}
+
+void BackupView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    model_.refresh();
+}
+
+void BackupView::render() {
+    const bool configured = model_.isConfigured();
+    passphraseState_->setText(configured ? Texts::text(QT_TRANSLATE_NOOP("Zemlar", "set"))
+                                         : Texts::text(QT_TRANSLATE_NOOP("Zemlar", "not set")));
+    passphraseLabel_->setText(configured
+                                  ? Texts::text(QT_TRANSLATE_NOOP("Zemlar", "New passphrase"))
+                                  : Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Passphrase")));
+    setPassphrase_->setText(configured
+                                ? Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Change Passphrase"))
+                                : Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Set Passphrase")));
+    restoreSection_->setVisible(model_.offersRestore());
+    renderStatus();
+
+    phoneSection_->setVisible(model_.hasPhone());
+    if (const auto& last = model_.lastInboxImport()) {
+        lastFromPhone_->setText(QStringLiteral("%1 · %2")
+                                    .arg(static_cast<qlonglong>(last->count))
+                                    .arg(DisplayDate::abbreviated(last->date)));
+    } else {
+        lastFromPhone_->setText(QStringLiteral("—"));
+    }
+    const auto& problem = model_.inboxProblem();
+    inboxProblem_->setText(problem.value_or(QString()));
+    inboxProblem_->setVisible(problem.has_value());
+    inboxProblemIcon_->setVisible(problem.has_value());
+    updateControls();
+}
+
+void BackupView::renderStatus() {
+    const auto& status = model_.status();
+    using Kind = BackupModel::Status::Kind;
+    progress_->setVisible(status.kind() == Kind::working);
+    statusIcon_->setVisible(status.kind() == Kind::success || status.kind() == Kind::failure);
+    statusText_->setVisible(status.kind() != Kind::working);
+    QFont font = this->font();
+    switch (status.kind()) {
+    case Kind::idle:
+        statusText_->setText(Texts::text(
+            QT_TRANSLATE_NOOP("Zemlar", "Restoring never overwrites existing accounts.")));
+        font.setPointSizeF(font.pointSizeF() * 0.85);
+        statusText_->setStyleSheet(QString());
+        statusText_->setForegroundRole(QPalette::PlaceholderText);
+        break;
+    case Kind::working:
+        statusText_->clear();
+        break;
+    case Kind::success:
+        statusIcon_->setPixmap(symbol(*this, "emblem-ok-symbolic", QStyle::SP_DialogApplyButton));
+        statusText_->setText(status.text());
+        statusText_->setForegroundRole(QPalette::WindowText);
+        statusText_->setStyleSheet(QStringLiteral("color: #1a7f37;"));
+        break;
+    case Kind::failure:
+        statusIcon_->setPixmap(warningSymbol(*this));
+        statusText_->setText(status.text());
+        statusText_->setForegroundRole(QPalette::WindowText);
+        statusText_->setStyleSheet(QStringLiteral("color: red;"));
+        break;
+    }
+    statusText_->setFont(font);
+}
+
+void BackupView::updateControls() {
+    const bool working = model_.status().kind() == BackupModel::Status::Kind::working;
+    hint_->setText(
+        passphraseHint(passphrase_->text(), confirmation_->text(), model_.isConfigured()));
+    const bool acceptable = !BackupPassphrase::problem(passphrase_->text().toStdString(),
+                                                       confirmation_->text().toStdString())
+                                 .has_value();
+    setPassphrase_->setEnabled(acceptable && !working);
+    backUpNow_->setEnabled(model_.isConfigured() && !working);
+    checkBackup_->setEnabled(model_.isConfigured() && !working);
+    const bool canRestore = !restorePassphrase_->text().isEmpty() && !working;
+    fromSyncFolder_->setEnabled(canRestore);
+    fromFile_->setEnabled(canRestore);
+}
+
+void BackupView::setPassphrase() {
+    const QString passphrase = passphrase_->text();
+    passphrase_->clear();
+    confirmation_->clear();
+    model_.setUp(passphrase);
+}
+
+void BackupView::restoreFromSyncFolder() {
+    const QString passphrase = restorePassphrase_->text();
+    restorePassphrase_->clear();
+    model_.restore(BackupModel::RestoreSource::iCloudDrive(), passphrase);
+}
+
+void BackupView::restoreFromFile() {
+    const QString path = chooseFile ? chooseFile() : QString();
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString passphrase = restorePassphrase_->text();
+    restorePassphrase_->clear();
+    model_.restore(BackupModel::RestoreSource::file(path.toStdString()), passphrase);
+}
+
+} // namespace zemlar

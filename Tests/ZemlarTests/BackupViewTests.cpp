@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BackupModel.hpp"
+#include "BackupTesting.hpp"
+#include "BackupView.hpp"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <qcoro/qcorotask.h>
+
+namespace zemlar {
+namespace {
+
+using Kind = BackupModel::Status::Kind;
+
+TEST(BackupViewHint, followsTheTwoFieldsAndWhetherAPassphraseIsSet) {
+    const QString tooShort = "At least 6 characters. The passphrase is not stored anywhere: "
+                             "without it the backup can't be opened.";
+    EXPECT_EQ(BackupView::passphraseHint("", "", false), tooShort);
+    EXPECT_EQ(BackupView::passphraseHint("abcde", "abcde", true), tooShort);
+    EXPECT_EQ(BackupView::passphraseHint("abcdef", "", false), "");
+    EXPECT_EQ(BackupView::passphraseHint("abcdef", "abcdeg", true), "The passphrases don't match");
+    EXPECT_EQ(BackupView::passphraseHint("abcdef", "abcdef", false), "");
+    EXPECT_EQ(BackupView::passphraseHint("abcdef", "abcdef", true),
+              "Older backup versions stay encrypted with the old passphrase.");
+}
+
+class BackupViewTest : public ::testing::Test {
+protected:
+    testing::BackupComputer computer;
+    BackupModel model{computer.environment};
+    BackupView view{model};
+};
+
+TEST_F(BackupViewTest, buttonsFollowTheFieldsThePassphraseAndRunningOperations) {
+    EXPECT_EQ(view.passphraseState()->text(), "not set");
+    EXPECT_EQ(view.passphraseLabel()->text(), "Passphrase");
+    EXPECT_FALSE(view.setPassphraseButton()->isEnabled());
+    EXPECT_FALSE(view.backUpNowButton()->isEnabled());
+    EXPECT_FALSE(view.checkBackupButton()->isEnabled());
+    view.passphraseField()->setText("abcdef");
+    view.confirmationField()->setText("abcdef");
+    EXPECT_TRUE(view.setPassphraseButton()->isEnabled());
+    EXPECT_EQ(view.hint()->text(), "");
+
+    computer.setPassphrase();
+    QCoro::waitFor(model.refresh());
+    EXPECT_EQ(view.passphraseState()->text(), "set");
+    EXPECT_EQ(view.passphraseLabel()->text(), "New passphrase");
+    EXPECT_EQ(view.setPassphraseButton()->text(), "Change Passphrase");
+    EXPECT_EQ(view.hint()->text(), "Older backup versions stay encrypted with the old passphrase.");
+    EXPECT_TRUE(view.backUpNowButton()->isEnabled());
+    EXPECT_TRUE(view.checkBackupButton()->isEnabled());
+
+    QCoro::Task<> running = model.backUpNow();
+    EXPECT_FALSE(view.setPassphraseButton()->isEnabled());
+    EXPECT_FALSE(view.backUpNowButton()->isEnabled());
+    EXPECT_FALSE(view.checkBackupButton()->isEnabled());
+    QCoro::waitFor(running);
+    EXPECT_TRUE(view.backUpNowButton()->isEnabled());
+    EXPECT_EQ(view.statusText()->text(), "Backup created (accounts: 0)");
+}
+
+TEST_F(BackupViewTest, restoringFromAChosenFileTakesTheFieldAndCancellingDoesNothing) {
+    computer.put("backup.zemlar", testing::sealedFile({testing::phoneAccount(5, "Phone")}));
+    QCoro::waitFor(model.refresh());
+    ASSERT_TRUE(model.offersRestore());
+    EXPECT_FALSE(view.fromFileButton()->isEnabled());
+    view.restorePassphraseField()->setText(QString::fromUtf8(testing::backupPassphrase));
+    EXPECT_TRUE(view.fromSyncFolderButton()->isEnabled());
+
+    view.chooseFile = [] { return QString(); };
+    view.fromFileButton()->click();
+    EXPECT_FALSE(view.restorePassphraseField()->text().isEmpty());
+    EXPECT_EQ(model.status(), BackupModel::Status::idle());
+
+    const auto file = computer.backupFolder() / "backup.zemlar";
+    view.chooseFile = [&] { return QString::fromStdString(file.string()); };
+    view.fromFileButton()->click();
+    EXPECT_TRUE(view.restorePassphraseField()->text().isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model.status().kind() == Kind::success; }, 10000));
+    EXPECT_EQ(view.statusText()->text(), "Restored: 1, already present: 0, failed: 0");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !model.offersRestore(); }, 10000));
+}
+
+} // namespace
+} // namespace zemlar
