@@ -258,6 +258,8 @@ void AccountsView::render() {
         QFont bold = header->font(0);
         bold.setBold(true);
         header->setFont(0, bold);
+        header->setSizeHint(0, QSize(0, QFontMetrics(bold).height() + 12));
+        header->setTextAlignment(0, Qt::AlignLeft | Qt::AlignBottom);
         if (section.accounts.empty()) {
             auto* none = new QTreeWidgetItem(header);
             none->setText(0, Texts::text(QT_TRANSLATE_NOOP("Zemlar", "No accounts in this group")));

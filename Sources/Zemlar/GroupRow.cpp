@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QStyle>
 #include <QToolButton>
 #include <ZemlarScreens/Texts.hpp>
 
@@ -28,10 +29,7 @@ GroupRow::GroupRow(AccountsModel& model, const AccountGroup& group, int accountC
     const QString deleteText = Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Delete Group"));
     delete_->setObjectName(QStringLiteral("deleteGroup"));
     delete_->setIcon(QIcon::fromTheme(QStringLiteral("user-trash"),
-                                      QIcon::fromTheme(QStringLiteral("edit-delete"))));
-    if (delete_->icon().isNull()) {
-        delete_->setText(deleteText);
-    }
+                                      style()->standardIcon(QStyle::SP_TrashIcon)));
     delete_->setToolTip(deleteText);
     delete_->setAccessibleName(deleteText);
     delete_->setAutoRaise(true);
