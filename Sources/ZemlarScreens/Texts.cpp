@@ -25,6 +25,11 @@ constexpr std::array englishTable{
           "Zemlar types through the XTEST extension of the X display, which this session does "
           "not offer. You can copy the code without it: Ctrl+↩."},
     Entry{"Require Touch ID to show codes", "Require your password to show codes"},
+    Entry{"The secret will be removed from the keychain. The account can then be restored only "
+          "from an earlier backup version.",
+          "The secret will be removed from the keyring. The account can then be restored only "
+          "from an earlier backup version."},
+    Entry{"Keychain access error", "Keyring access error"},
     Entry{"iCloud Drive", "the sync folder"},
     Entry{"Backup in iCloud Drive", "Backup in the Sync Folder"},
     Entry{"From iCloud Drive", "From the Sync Folder"},

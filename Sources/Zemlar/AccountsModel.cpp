@@ -1,0 +1,289 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AccountsModel.hpp"
+
+#include "AccountEdit.hpp"
+#include "AppLog.hpp"
+
+#include <OTPCore/Crypto.hpp>
+#include <OTPCore/GroupList.hpp>
+#include <OTPCore/OTPAuthURI.hpp>
+#include <OTPCore/RecoveryCodes.hpp>
+#include <OTPCore/Sites.hpp>
+#include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
+#include <ZemlarKit/AccountFlows.hpp>
+#include <ZemlarKit/GroupFlows.hpp>
+#include <ZemlarKit/QRImage.hpp>
+#include <ZemlarKit/RandomBytes.hpp>
+#include <ZemlarScreens/Texts.hpp>
+#include <algorithm>
+#include <qcoro/qcorofuture.h>
+#include <variant>
+
+namespace zemlar {
+namespace {
+
+constexpr std::string_view category = "accounts";
+
+using AccountOutcome = Result<Accounts, AccountFlowError>;
+using GroupOutcome = Result<Groups, GroupFlowError>;
+
+/// Both lists, or the error of the first that failed to load.
+struct Loaded {
+    std::variant<std::monostate, AccountFlowError, GroupFlowError> failure;
+    Accounts accounts;
+    Groups groups;
+};
+
+Loaded load(const AppEnvironment& environment) {
+    Loaded loaded;
+    auto accounts = environment.accountStore->load();
+    if (!accounts) {
+        loaded.failure = AccountFlowError::accounts(accounts.error());
+        return loaded;
+    }
+    auto groups = environment.groupStore->load();
+    if (!groups) {
+        loaded.failure = GroupFlowError::groups(groups.error());
+        return loaded;
+    }
+    loaded.accounts = std::move(*accounts);
+    loaded.groups = std::move(*groups);
+    return loaded;
+}
+
+struct Removal {
+    AccountOutcome outcome;
+    /// Whether the stored list still held the account before the deletion.
+    bool wasListed = false;
+};
+
+/// Deletes the account; one that is no longer listed still loses any secret left behind.
+Removal removeAccount(const AppEnvironment& environment, const UUID& id) {
+    const auto before = environment.accountStore->load();
+    const bool listed = before && std::any_of(before->begin(), before->end(),
+                                              [&](const Account& each) { return each.id == id; });
+    return Removal{
+        .outcome = AccountFlows::remove(id, *environment.accountStore, *environment.secretStore),
+        .wasListed = listed};
+}
+
+std::optional<Bytes> qrImage(const AppEnvironment& environment, const Account& account) {
+    auto secret = environment.secretStore->read(account.id);
+    if (!secret) {
+        return std::nullopt;
+    }
+    std::string link = OTPAuthURI::make(account.issuer, account.name, *secret, account.parameters);
+    Crypto::wipe(*secret);
+    auto png = QRImage::png(link);
+    Crypto::wipe(std::span(reinterpret_cast<std::uint8_t*>(link.data()), link.size()));
+    return png;
+}
+
+} // namespace
+
+AccountsModel::AccountsModel(AppEnvironment environment, std::function<void()> onChange,
+                             QObject* parent)
+    : QObject(parent), environment_(std::move(environment)), onChange_(std::move(onChange)) {}
+
+QCoro::Task<> AccountsModel::reload() {
+    // Named, not a temporary inside the co_await: g++ 12 destroys such temporaries twice.
+    QFuture<Loaded> pending = QtConcurrent::run(load, environment_);
+    const QPointer<AccountsModel> alive(this);
+    Loaded loaded = co_await pending;
+    if (!alive) {
+        co_return;
+    }
+    if (const auto* failure = std::get_if<AccountFlowError>(&loaded.failure)) {
+        report(*failure);
+    } else if (const auto* groupFailure = std::get_if<GroupFlowError>(&loaded.failure)) {
+        report(*groupFailure);
+    } else {
+        accounts_ = std::move(loaded.accounts);
+        groups_ = GroupList::sorted(loaded.groups);
+        errorMessage_.reset();
+        emit changed();
+    }
+}
+
+QCoro::Task<bool> AccountsModel::edit(UUID id, AccountEdit edit) {
+    QFuture<AccountOutcome> pending =
+        QtConcurrent::run([environment = environment_, id, edit = std::move(edit)] {
+            return AccountFlows::edit(id, edit.issuer, edit.name, Sites::parseList(edit.sites),
+                                      edit.groupID, edit.pressesReturn, *environment.accountStore);
+        });
+    const QPointer<AccountsModel> alive(this);
+    AccountOutcome outcome = co_await pending;
+    if (!alive) {
+        co_return outcome.has_value();
+    }
+    if (!outcome) {
+        report(outcome.error());
+        co_return false;
+    }
+    applyAccounts(std::move(*outcome));
+    co_return true;
+}
+
+QCoro::Task<> AccountsModel::move(UUID id, std::optional<UUID> groupID) {
+    QFuture<AccountOutcome> pending = QtConcurrent::run([environment = environment_, id, groupID] {
+        return AccountFlows::setGroup(id, groupID, *environment.accountStore);
+    });
+    const QPointer<AccountsModel> alive(this);
+    AccountOutcome outcome = co_await pending;
+    if (!alive) {
+        co_return;
+    }
+    if (!outcome) {
+        report(outcome.error());
+    } else {
+        applyAccounts(std::move(*outcome));
+    }
+}
+
+QCoro::Task<> AccountsModel::remove(UUID id) {
+    QFuture<Removal> pending = QtConcurrent::run(
+        [environment = environment_, id] { return removeAccount(environment, id); });
+    const QPointer<AccountsModel> alive(this);
+    Removal removal = co_await pending;
+    if (!alive) {
+        co_return;
+    }
+    if (!removal.outcome) {
+        report(removal.outcome.error());
+    } else if (!removal.wasListed) {
+        // Someone else deleted it first: show the fresh list and say so.
+        accounts_ = std::move(*removal.outcome);
+        report(AccountFlowError::list(AccountListError::notFound()));
+    } else {
+        applyAccounts(std::move(*removal.outcome));
+    }
+}
+
+QCoro::Task<bool> AccountsModel::addGroup(std::string name) {
+    QFuture<GroupOutcome> pending =
+        QtConcurrent::run([environment = environment_, name = std::move(name)] {
+            return GroupFlows::add(name, RandomBytes::uuid(), *environment.groupStore);
+        });
+    const QPointer<AccountsModel> alive(this);
+    GroupOutcome outcome = co_await pending;
+    if (!alive) {
+        co_return outcome.has_value();
+    }
+    if (!outcome) {
+        report(outcome.error());
+        co_return false;
+    }
+    applyGroups(std::move(*outcome));
+    co_return true;
+}
+
+QCoro::Task<bool> AccountsModel::renameGroup(UUID id, std::string name) {
+    QFuture<GroupOutcome> pending =
+        QtConcurrent::run([environment = environment_, id, name = std::move(name)] {
+            return GroupFlows::rename(id, name, *environment.groupStore);
+        });
+    const QPointer<AccountsModel> alive(this);
+    GroupOutcome outcome = co_await pending;
+    if (!alive) {
+        co_return outcome.has_value();
+    }
+    if (!outcome) {
+        report(outcome.error());
+        co_return false;
+    }
+    applyGroups(std::move(*outcome));
+    co_return true;
+}
+
+QCoro::Task<> AccountsModel::removeGroup(UUID id) {
+    QFuture<GroupOutcome> pending = QtConcurrent::run([environment = environment_, id] {
+        return GroupFlows::remove(id, *environment.groupStore, *environment.accountStore);
+    });
+    const QPointer<AccountsModel> alive(this);
+    GroupOutcome outcome = co_await pending;
+    if (!alive) {
+        co_return;
+    }
+    if (!outcome) {
+        report(outcome.error());
+    } else {
+        applyGroups(std::move(*outcome));
+    }
+}
+
+QCoro::Task<std::optional<std::string>> AccountsModel::recoveryCodes(Account account) {
+    using Codes = Result<std::vector<std::string>, SecretStoreError>;
+    QFuture<Codes> pending = QtConcurrent::run([environment = environment_, id = account.id] {
+        return environment.recoveryStore->codes(id);
+    });
+    const QPointer<AccountsModel> alive(this);
+    Codes codes = co_await pending;
+    if (!codes) {
+        if (alive) {
+            report(AccountFlowError::secrets(codes.error()));
+        }
+        co_return std::nullopt;
+    }
+    co_return RecoveryCodes::text(*codes);
+}
+
+QCoro::Task<bool> AccountsModel::setRecoveryCodes(std::string text, Account account) {
+    using Stored = Result<void, SecretStoreError>;
+    QFuture<Stored> pending = QtConcurrent::run(
+        [environment = environment_, codes = RecoveryCodes::parse(text), id = account.id] {
+            return environment.recoveryStore->setCodes(codes, id);
+        });
+    const QPointer<AccountsModel> alive(this);
+    Stored stored = co_await pending;
+    if (!alive) {
+        co_return stored.has_value();
+    }
+    if (!stored) {
+        report(AccountFlowError::secrets(stored.error()));
+        co_return false;
+    }
+    succeed();
+    co_return true;
+}
+
+QCoro::Task<std::optional<Bytes>> AccountsModel::qrCode(Account account) {
+    QFuture<std::optional<Bytes>> pending =
+        QtConcurrent::run([environment = environment_, account = std::move(account)] {
+            return qrImage(environment, account);
+        });
+    std::optional<Bytes> png = co_await pending;
+    co_return png;
+}
+
+void AccountsModel::applyAccounts(Accounts accounts) {
+    accounts_ = std::move(accounts);
+    succeed();
+}
+
+void AccountsModel::applyGroups(Groups groups) {
+    groups_ = GroupList::sorted(groups);
+    succeed();
+}
+
+void AccountsModel::succeed() {
+    errorMessage_.reset();
+    emit changed();
+    if (onChange_) {
+        onChange_();
+    }
+}
+
+void AccountsModel::report(const AccountFlowError& error) {
+    AppLog::error(category, "Операция с аккаунтами не удалась: " + error.describe());
+    errorMessage_ = Texts::text(std::string(AccountFlows::userText(error)).c_str());
+    emit changed();
+}
+
+void AccountsModel::report(const GroupFlowError& error) {
+    AppLog::error(category, "Операция с группами не удалась: " + error.describe());
+    errorMessage_ = Texts::text(std::string(GroupFlows::userText(error)).c_str());
+    emit changed();
+}
+
+} // namespace zemlar
