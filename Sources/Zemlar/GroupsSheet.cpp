@@ -104,6 +104,9 @@ QCoro::Task<> GroupsSheet::deleteGroup(AccountGroup group) {
     AccountsModel& model = model_;
     QCoro::Task<> removing = model.removeGroup(group.id);
     co_await removing;
+    if (model.errorMessage()) {
+        co_return; // a reload would clear the failure's text before anyone read it
+    }
     QCoro::Task<> reloading = model.reload();
     co_await reloading;
 }

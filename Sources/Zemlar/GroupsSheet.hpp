@@ -34,7 +34,8 @@ public:
 
     /// Adds a group named as the field says; empties the field when that worked.
     QCoro::Task<bool> addGroup();
-    /// Asks, then deletes the group and reloads the lists (its accounts move to no group).
+    /// Asks, then deletes the group and, when that worked, reloads the lists (its accounts
+    /// move to no group).
     QCoro::Task<> deleteGroup(AccountGroup group);
 
 private:

@@ -9,8 +9,10 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTreeWidget>
 #include <ZemlarScreens/Texts.hpp>
 
@@ -82,6 +84,12 @@ TEST_F(AccountsViewTest, DeletingAGroupAsksAndMovesItsAccountsToNoGroup) {
     EXPECT_EQ(sections(view), (std::vector<std::pair<QString, QStringList>>{
                                   {Texts::text("No Group"), {"ACME Co · alice"}}}));
     EXPECT_TRUE(sheet.rows().empty());
+
+    const AccountGroup home = addGroup("Home");
+    run(model.reload());
+    groupStore->failSave = AccountStoreError::writeFailed();
+    run(sheet.deleteGroup(home));
+    EXPECT_EQ(model.errorMessage(), Texts::text("Couldn't save the changes"));
 }
 
 TEST_F(AccountsViewTest, AddingAGroupEmptiesTheFieldOnlyWhenItWorked) {
@@ -179,8 +187,36 @@ TEST_F(AccountsViewTest, DeletingAnAccountAsksWithItsTitle) {
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].title, "Delete account “ACME Co · alice”?");
     EXPECT_EQ(asked[0].confirmButton, Texts::text("Delete"));
+    EXPECT_TRUE(asked[0].message.contains("keyring")); // no keychain on this system
     EXPECT_TRUE(model.accounts().empty());
     EXPECT_TRUE(view.emptyLabel()->isVisibleTo(&view));
+}
+
+TEST_F(AccountsViewTest, ShowingTheScreenLoadsItAndTheRowMenuMovesTheAccount) {
+    const AccountGroup work = addGroup("Work");
+    const Account account = addAccount("ACME Co", "alice");
+    AccountsView view(model);
+    QSignalSpy loaded(&model, &AccountsModel::changed);
+    view.show();
+    ASSERT_TRUE(!loaded.isEmpty() || loaded.wait(10'000)); // may be done before the wait
+    ASSERT_EQ(sections(view).back().second, QStringList{"ACME Co · alice"});
+
+    std::unique_ptr<QMenu> menu(view.makeContextMenu(model.accounts().front(), &view));
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        texts << action->text();
+    }
+    EXPECT_EQ(texts, (QStringList{"Move to Group", "Edit…", "Show QR Code…", "Recovery Codes…", "",
+                                  "Delete…"}));
+    const QList<QAction*> choices = menu->actions().front()->menu()->actions();
+    ASSERT_EQ(choices.size(), 2);
+    EXPECT_EQ(choices[0]->text(), Texts::text("No Group"));
+    EXPECT_TRUE(choices[0]->isChecked());
+    QSignalSpy moved(&model, &AccountsModel::changed);
+    choices[1]->trigger();
+    ASSERT_TRUE(!moved.isEmpty() || moved.wait(10'000));
+    EXPECT_EQ(accountStore->load()->front().groupID, work.id);
+    EXPECT_EQ(changes, 1);
 }
 
 TEST_F(AccountsViewTest, RecoveryCodesCountAndSaveAndStayReadOnlyWhenUnreadable) {
