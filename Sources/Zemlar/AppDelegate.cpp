@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppDelegate.hpp"
 
+#include "AccountsView.hpp"
 #include "AppIcon.hpp"
 #include "AppLog.hpp"
+#include "BackupView.hpp"
+#include "ImportView.hpp"
 #include "SearchPanel.hpp"
 
 #include <KeyboardShortcuts/Name.hpp>
@@ -19,18 +22,23 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
 #include <ZemlarKit/PamDeviceAuthentication.hpp>
+#include <ZemlarKit/VaultMigration.hpp>
 #include <ZemlarScreens/AboutView.hpp>
 #include <ZemlarScreens/PasswordDialog.hpp>
 #include <ZemlarScreens/SettingsView.hpp>
 #include <ZemlarScreens/Texts.hpp>
 #include <chrono>
+#include <qcoro/qcorofuture.h>
 #include <qcoro/qcorotimer.h>
 
 namespace zemlar {
 namespace {
 
 using namespace std::chrono_literals;
+
+constexpr auto inboxCheckInterval = 120s;
 
 /// The ANSI "O" key with Command and Option: Ctrl+Alt+O here.
 const KeyboardShortcuts::Name& togglePanelName() {
@@ -70,6 +78,29 @@ AppDelegate::AppDelegate(Parts parts, QObject* parent)
       authentication_(parts_.authentication ? parts_.authentication : defaultAuthentication()),
       sessionLock_(std::make_unique<SessionLock>(*authentication_)) {}
 
+BackupModel& AppDelegate::backup() {
+    if (!backup_) {
+        backup_ = std::make_unique<BackupModel>(parts_.environment);
+    }
+    return *backup_;
+}
+
+AccountsModel& AppDelegate::accounts() {
+    if (!accounts_) {
+        accounts_ = std::make_unique<AccountsModel>(parts_.environment,
+                                                    [this] { backup().accountsDidChange(); });
+    }
+    return *accounts_;
+}
+
+ImportModel& AppDelegate::importModel() {
+    if (!importModel_) {
+        importModel_ = std::make_unique<ImportModel>(parts_.environment,
+                                                     [this] { backup().accountsDidChange(); });
+    }
+    return *importModel_;
+}
+
 AppDelegate::~AppDelegate() {
     delete settingsWindow_;
     delete aboutWindow_;
@@ -90,6 +121,71 @@ void AppDelegate::applicationDidFinishLaunching() {
         // Without a tray the settings window is the only way in.
         showSettings();
     }
+    startUp();
+    watchInbox();
+}
+
+QCoro::Task<> AppDelegate::startUp() {
+    const QPointer<AppDelegate> alive(this);
+    // Tasks are named before awaiting: g++ 12 mishandles temporaries in co_await.
+    auto migrating = migrateVault();
+    co_await migrating;
+    if (!alive) {
+        co_return;
+    }
+    auto refreshing = backup().refresh();
+    co_await refreshing;
+    if (!alive) {
+        co_return;
+    }
+    if (backup().offersRestore()) {
+        showSettings(SettingsTab::backup);
+    }
+    auto checking = backup().checkInbox();
+    co_await checking;
+    if (alive) {
+        startedUp_ = true;
+    }
+}
+
+QCoro::Task<> AppDelegate::migrateVault() {
+    if (!parts_.legacySecrets || !parts_.legacyKeys) {
+        co_return;
+    }
+    QFuture<Result<VaultMigrationReport, SecretStoreError>> pending = QtConcurrent::run(
+        [legacySecrets = parts_.legacySecrets, legacyKeys = parts_.legacyKeys,
+         secrets = parts_.environment.secretStore, keys = parts_.environment.keyStore] {
+            return VaultMigration::run(*legacySecrets, *legacyKeys, *secrets, *keys);
+        });
+    const auto result = co_await pending;
+    if (!result) {
+        AppLog::error("app", "Перенос секретов не завершён: " + result.error().describe());
+    } else if (result->movedSecrets > 0 || result->movedBackupKey) {
+        AppLog::info("app", "Перенос в единый элемент связки: секретов " +
+                                std::to_string(result->movedSecrets));
+    }
+}
+
+void AppDelegate::watchInbox() {
+    backup().onInboxImported = [self = QPointer<AppDelegate>(this)] {
+        if (self) {
+            self->accounts().reload();
+        }
+    };
+    inboxTimer_ = new QTimer(this);
+    inboxTimer_->setInterval(inboxCheckInterval);
+    connect(inboxTimer_, &QTimer::timeout, this, &AppDelegate::checkInbox);
+    inboxTimer_->start();
+    wakeEvents_ = std::make_unique<WakeEvents>([this] { systemDidWake(); });
+}
+
+void AppDelegate::systemDidWake() {
+    checkInbox();
+}
+
+void AppDelegate::checkInbox() {
+    // Overlapping checks are turned away by the backup model itself.
+    backup().checkInbox();
 }
 
 void AppDelegate::createTray() {
@@ -97,7 +193,7 @@ void AppDelegate::createTray() {
     menu_->addAction(Texts::text("Find Code…"), this, &AppDelegate::togglePanel);
     menu_->addSeparator();
     menu_->addAction(Texts::text("Settings…"), QKeySequence(QStringLiteral("Ctrl+,")), this,
-                     &AppDelegate::showSettings);
+                     [this] { showSettings(); });
     menu_->addSeparator();
     menu_->addAction(Texts::text("Quit"), QKeySequence(QStringLiteral("Ctrl+Q")), qApp,
                      &QApplication::quit);
@@ -277,14 +373,19 @@ void AppDelegate::present(Alert alert) {
     }
 }
 
-void AppDelegate::showSettings() {
+void AppDelegate::showSettings(std::optional<SettingsTab> tab) {
+    if (tab && *tab != navigation_.tab()) {
+        navigation_.setTab(*tab);
+    }
     if (!settingsWindow_) {
         settingsWindow_ = new SettingsWindow(navigation_, *sessionLock_, togglePanelName());
         settingsWindow_->setWindowIcon(AppIcon::make());
+        SettingsView& view = *settingsWindow_->view();
+        view.setScreen(SettingsTab::accounts, new AccountsView(accounts()));
+        view.setScreen(SettingsTab::importing, new ImportView(importModel()));
+        view.setScreen(SettingsTab::backup, new BackupView(backup()));
     }
-    settingsWindow_->show();
-    settingsWindow_->raise();
-    settingsWindow_->activateWindow();
+    present(settingsWindow_);
 }
 
 void AppDelegate::showAbout() {
@@ -293,9 +394,14 @@ void AppDelegate::showAbout() {
         aboutWindow_->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
         aboutWindow_->setWindowIcon(AppIcon::make());
     }
-    aboutWindow_->show();
-    aboutWindow_->raise();
-    aboutWindow_->activateWindow();
+    present(aboutWindow_);
+}
+
+void AppDelegate::present(QWidget* window) {
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 } // namespace zemlar

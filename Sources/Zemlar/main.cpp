@@ -8,6 +8,8 @@
 #include <KeyboardShortcuts/Translations.hpp>
 #include <QApplication>
 #include <ZemlarKit/AtspiTabReader.hpp>
+#include <ZemlarKit/KeychainBackupKeyStore.hpp>
+#include <ZemlarKit/KeychainSecretStore.hpp>
 #include <ZemlarScreens/Texts.hpp>
 #include <cstdio>
 
@@ -39,10 +41,14 @@ int main(int argc, char** argv) {
             return browser ? reader->host(*browser) : std::nullopt;
         },
         .authentication = {},
+        .legacySecrets = std::make_shared<zemlar::KeychainSecretStore>(
+            std::string(zemlar::KeychainSecretStore::applicationService)),
+        .legacyKeys = std::make_shared<zemlar::KeychainBackupKeyStore>(
+            std::string(zemlar::KeychainBackupKeyStore::applicationService)),
     });
     if (instance.listen()) {
         QObject::connect(&instance, &zemlar::SingleInstance::settingsRequested, &delegate,
-                         &zemlar::AppDelegate::showSettings);
+                         [&delegate] { delegate.showSettings(); });
     }
     delegate.applicationDidFinishLaunching();
     return application.exec();

@@ -16,16 +16,6 @@ namespace {
 using testing::account;
 using testing::uuid;
 
-class QuietWindowSystem : public WindowSystem {
-public:
-    std::optional<FrontApp> frontmost() override { return front; }
-    void activate(const FrontApp& app) override { activated.push_back(app); }
-    bool isThisApplicationActive() override { return true; }
-    bool isThisApplication(const FrontApp& app) override { return app.pid == 1; }
-    std::optional<FrontApp> front = FrontApp{.window = 7, .pid = 500, .wmClass = "Gedit"};
-    std::vector<FrontApp> activated;
-};
-
 class RecordingDelivery : public DeliveryMethods {
 public:
     bool prepare(const Account&, SubmitMode mode) override {
@@ -61,6 +51,8 @@ protected:
             .presentAlert = [this](AppDelegate::Alert alert) { alerts.push_back(alert); },
             .tabHost = {},
             .authentication = {},
+            .legacySecrets = nullptr,
+            .legacyKeys = nullptr,
         });
     }
     void openPanel() {
@@ -78,7 +70,8 @@ protected:
 
     testing::Stores stores;
     Date now{1'700'000'010}; // 20 seconds left in the period
-    std::shared_ptr<QuietWindowSystem> windows = std::make_shared<QuietWindowSystem>();
+    std::shared_ptr<testing::QuietWindowSystem> windows =
+        std::make_shared<testing::QuietWindowSystem>();
     std::shared_ptr<RecordingDelivery> delivery = std::make_shared<RecordingDelivery>();
     std::vector<AppDelegate::Alert> alerts;
     std::unique_ptr<AppDelegate> delegate;
@@ -192,15 +185,6 @@ TEST(SingleInstance, ASecondLaunchReachesTheFirstAndAsksForSettings) {
 
 namespace zemlar {
 namespace {
-
-TEST_F(AppDelegateTest, WithoutATrayTheFirstLaunchOpensTheSettings) {
-    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()); // the offscreen platform has none
-    delegate->applicationDidFinishLaunching();
-    ASSERT_NE(delegate->settingsWindow(), nullptr);
-    EXPECT_TRUE(delegate->settingsWindow()->isVisible());
-    EXPECT_EQ(delegate->settingsWindow()->windowTitle(), "Zemlar Settings");
-    EXPECT_EQ(delegate->trayIcon(), nullptr);
-}
 
 TEST_F(AppDelegateTest, TheTrayMenuKeepsItsOrder) {
     delegate->createTray();

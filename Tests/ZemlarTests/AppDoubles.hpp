@@ -3,6 +3,7 @@
 #pragma once
 
 #include "AppEnvironment.hpp"
+#include "WindowSystem.hpp"
 
 #include <OTPCore/Account.hpp>
 #include <OTPCore/Base32.hpp>
@@ -11,7 +12,9 @@
 #include <ZemlarKit/SecretStoreError.hpp>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace zemlar::testing {
 
@@ -83,6 +86,17 @@ public:
     SecretMap secrets;
     bool failRead = false;
     std::atomic<int> readAlls = 0;
+};
+
+/// A desktop whose front application never changes on its own.
+class QuietWindowSystem : public WindowSystem {
+public:
+    std::optional<FrontApp> frontmost() override { return front; }
+    void activate(const FrontApp& app) override { activated.push_back(app); }
+    bool isThisApplicationActive() override { return true; }
+    bool isThisApplication(const FrontApp& app) override { return app.pid == 1; }
+    std::optional<FrontApp> front = FrontApp{.window = 7, .pid = 500, .wmClass = "Gedit"};
+    std::vector<FrontApp> activated;
 };
 
 struct Stores {
