@@ -514,29 +514,4 @@ TEST(BackupCodecPayload, RefusesBadMembersAsMalformed) {
     EXPECT_EQ(BackupCodec::open(handSealed(badGroups), key), fail(BackupError::malformed()));
 }
 
-TEST(BackupAccount, CarriesTheRecordWithoutUsageStatistics) {
-    Account source = account(7, "Example", "alice");
-    source.lastUsedAt = Date(1'750'000'000.0);
-    source.useCount = 4;
-    const BackupAccount plain = BackupAccount::make(source, Bytes{9, 9}, {});
-    EXPECT_EQ(plain.domains, std::vector<std::string>());
-    EXPECT_EQ(plain.pressesReturn, std::nullopt);
-    EXPECT_EQ(plain.recoveryCodes, std::nullopt);
-    EXPECT_EQ(plain.groupID, std::nullopt);
-    EXPECT_EQ(plain.secret, (Bytes{9, 9}));
-
-    source.pressesReturn = true;
-    source.groupID = id(3);
-    source.domains = {"example.com"};
-    const BackupAccount full = BackupAccount::make(source, Bytes{1}, {"one"});
-    EXPECT_EQ(full.pressesReturn, true);
-    EXPECT_EQ(full.recoveryCodes, std::vector<std::string>{"one"});
-    EXPECT_EQ(full.groupID, id(3));
-
-    Account expected = source;
-    expected.lastUsedAt = std::nullopt;
-    expected.useCount = 0;
-    EXPECT_EQ(full.account(), expected);
-}
-
 } // namespace
