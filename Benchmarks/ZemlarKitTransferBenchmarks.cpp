@@ -2,6 +2,8 @@
 // Moving accounts in and out: a 500-line links file imported into empty stores (against parsing
 // alone), the QR code of a 12-megapixel photo (against decoding the JPEG alone), and a backup of
 // 1,000 accounts (against sealing the same payload alone).
+#include "BackupTesting.hpp"
+
 #include <OTPCore/BackupCodec.hpp>
 #include <OTPCore/BackupKDF.hpp>
 #include <OTPCore/ImportParser.hpp>
@@ -13,27 +15,11 @@
 #include <QTransform>
 #include <ZemlarKit/ZemlarKit.hpp>
 #include <benchmark/benchmark.h>
-#include <cstdlib>
-#include <filesystem>
 #include <optional>
 
 namespace {
 
 using namespace zemlar;
-namespace fs = std::filesystem;
-
-/// A fresh folder under the system's temporary folder, removed with everything in it.
-struct Scratch {
-    Scratch() {
-        std::string pattern = (fs::temp_directory_path() / "zemlar-bench.XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    fs::path path;
-};
 
 /// Distinct links with 15-byte secrets.
 std::string linksFile(int lines) {
@@ -60,7 +46,7 @@ void BM_ParseLinksFile500(benchmark::State& state) {
 BENCHMARK(BM_ParseLinksFile500)->Unit(benchmark::kMillisecond);
 
 struct ImportStores {
-    Scratch scratch;
+    testing::ScratchFolder scratch;
     std::shared_ptr<SecretVault> vault =
         std::make_shared<SecretVault>(std::make_unique<InMemoryVaultStorage>());
     VaultSecretStore secrets{vault};
@@ -140,7 +126,8 @@ BENCHMARK(BM_QRCodeReader12Megapixels)->Unit(benchmark::kMillisecond);
 
 constexpr int backupAccounts = 1000;
 
-struct BackupStores {
+/// The stores of one computer (shared with the backup tests) holding backupAccounts accounts.
+struct BackupStores : testing::Computer {
     BackupStores() {
         for (int index = 0; index < backupAccounts; ++index) {
             const UUID id = RandomBytes::uuid();
@@ -161,16 +148,7 @@ struct BackupStores {
                                           BackupKDF::defaultIterations));
     }
 
-    Scratch scratch;
     Accounts list;
-    std::shared_ptr<SecretVault> vault =
-        std::make_shared<SecretVault>(std::make_unique<InMemoryVaultStorage>());
-    VaultSecretStore secrets{vault};
-    VaultRecoveryCodeStore recovery{vault};
-    VaultBackupKeyStore keys{vault};
-    FileAccountStore accounts{scratch.path / "data" / "accounts.json"};
-    FileGroupStore groups{scratch.path / "data" / "groups.json"};
-    DirectoryBackupFileStore files{scratch.path / "Zemlar", 5};
 };
 
 void BM_SealPayload1000(benchmark::State& state) {

@@ -16,6 +16,7 @@ function(zemlar_test_suite name label)
     target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock)
     target_compile_definitions(${name} PRIVATE
         ZEMLAR_SHARED_TESTDATA="${PROJECT_SOURCE_DIR}/../shared/testdata/external")
+    target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/Tests/Support")
     zemlar_warnings(${name})
     set(properties LABELS ${label})
     if(label STREQUAL "x11")

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Settings.hpp"
-
 #include <KeyboardShortcuts/Events.hpp>
+#include <TestSupport/FreshSettings.hpp>
 
 using namespace zemlar::KeyboardShortcuts;
+using zemlar::testing::FreshSettings;
 
 namespace {
 

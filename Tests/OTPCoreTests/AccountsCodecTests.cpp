@@ -161,13 +161,6 @@ TEST(AccountsCodec, ReportsWhatCannotBeWritten) {
     EXPECT_EQ(AccountsCodec::encode({invalidText}), fail(AccountsCodecError::encodingFailed()));
 }
 
-TEST(AccountsCodecError, DescribesTheCaseAndItsPayload) {
-    EXPECT_EQ(AccountsCodecError::unsupportedVersion(2).describe(), "unsupportedVersion(2)");
-    EXPECT_EQ(AccountsCodecError::malformed().describe(), "malformed");
-    EXPECT_EQ(AccountsCodecError::encodingFailed().describe(), "encodingFailed");
-    EXPECT_NE(AccountsCodecError::unsupportedVersion(2), AccountsCodecError::unsupportedVersion(3));
-}
-
 TEST(GroupsCodec, RoundTripsInStoredOrder) {
     const Groups groups = {group(2, "Work"), group(1, "Ärger \"quoted\"")};
     const auto encoded = GroupsCodec::encode(groups);

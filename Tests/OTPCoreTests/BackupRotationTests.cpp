@@ -7,12 +7,6 @@ using namespace zemlar;
 
 namespace {
 
-TEST(BackupRotation, NamesTheFiles) {
-    EXPECT_EQ(BackupRotation::latestName, "backup.zemlar");
-    EXPECT_EQ(BackupRotation::inboxName, "inbox.zemlar");
-    EXPECT_EQ(BackupRotation::defaultKeep, 5);
-}
-
 TEST(BackupRotationArchiveName, UsesTheBasicISO8601FormInUTC) {
     EXPECT_EQ(BackupRotation::archiveName(Date(1'740'821'400.0)), "backup-20250301T093000Z.zemlar");
     EXPECT_EQ(BackupRotation::archiveName(Date(1'740'821'400.9)), "backup-20250301T093000Z.zemlar");

@@ -2,7 +2,8 @@
 // Small builders shared by the backup tests.
 #pragma once
 
-#include <OTPCore/Account.hpp>
+#include "TestAccounts.hpp"
+
 #include <OTPCore/BackupAccount.hpp>
 #include <cstdio>
 #include <string>
@@ -18,16 +19,10 @@ inline UUID id(int number) {
 
 inline Account account(int number, std::string issuer, std::string name,
                        OTPParameters parameters = OTPParameters::standard()) {
-    return Account{.id = id(number),
-                   .issuer = std::move(issuer),
-                   .name = std::move(name),
-                   .parameters = parameters,
-                   .createdAt = Date(1'740'821'400.0), // 2025-03-01T09:30:00Z
-                   .lastUsedAt = std::nullopt,
-                   .useCount = 0,
-                   .domains = {},
-                   .groupID = std::nullopt,
-                   .pressesReturn = false};
+    Account made = testing::account(0, std::move(issuer), std::move(name));
+    made.id = id(number);
+    made.parameters = parameters;
+    return made;
 }
 
 inline BackupAccount backupAccount(int number, std::string issuer, std::string name, Bytes secret) {

@@ -30,6 +30,8 @@ TEST(Base32Decode, DropsTrailingBitsWithoutCheckingThem) {
 TEST(Base32Encode, WritesUnpaddedUpperCase) {
     EXPECT_EQ(Base32::encode(foo), "MZXW6");
     EXPECT_EQ(Base32::encode(Bytes{}), "");
+    // RFC 4648 test vector "foobar", written loosely, comes back in the canonical form.
+    EXPECT_EQ(Base32::encode(*Base32::decode("mzxw-6ytb oi======")), "MZXW6YTBOI");
     const std::pair<std::size_t, std::size_t> lengths[] = {{1, 2}, {2, 4}, {3, 5}, {4, 7}, {5, 8}};
     for (const auto& [bytes, letters] : lengths) {
         EXPECT_EQ(Base32::encode(Bytes(bytes, 0xA5)).size(), letters) << bytes;
@@ -44,11 +46,6 @@ TEST(Base32, RoundTripsEveryLengthAndByteValue) {
         }
         EXPECT_EQ(Base32::decode(Base32::encode(bytes)), bytes) << length;
     }
-}
-
-TEST(Base32, DecodingThenEncodingGivesTheCanonicalForm) {
-    // RFC 4648 test vector "foobar", written loosely.
-    EXPECT_EQ(Base32::encode(*Base32::decode("mzxw-6ytb oi======")), "MZXW6YTBOI");
 }
 
 } // namespace

@@ -23,11 +23,6 @@ TEST(OTPParameters, AcceptsOnlySixToEightDigitsAndAPositivePeriod) {
     EXPECT_EQ(valid->period(), 1);
 }
 
-TEST(OTPParameters, StandardIsSHA1SixDigitsThirtySeconds) {
-    EXPECT_EQ(OTPParameters::standard(), *OTPParameters::make(OTPAlgorithm::sha1, 6, 30));
-    EXPECT_NE(OTPParameters::standard(), *OTPParameters::make(OTPAlgorithm::sha1, 6, 60));
-}
-
 TEST(OTPAlgorithm, RawValuesAreExactAndUpperCase) {
     EXPECT_EQ(OTPAlgorithms::rawValue(OTPAlgorithm::sha256), "SHA256");
     EXPECT_EQ(OTPAlgorithms::fromRawValue("SHA512"), OTPAlgorithm::sha512);

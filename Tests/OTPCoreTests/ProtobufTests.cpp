@@ -17,9 +17,6 @@ TEST(ProtobufFields, ReadsEveryKeptWireTypeInOrderWithRepeats) {
                                          {3, Value::fixed()},     {4, Value::fixed()},
                                          {1, Value::varint(0)},   {2, Value::bytes({})}};
     EXPECT_EQ(Protobuf::fields(message), expected);
-}
-
-TEST(ProtobufFields, GivesNoFieldsForNoBytes) {
     EXPECT_EQ(Protobuf::fields(Bytes{}), std::vector<Field>{});
 }
 
@@ -75,15 +72,4 @@ TEST(ProtobufVarint, ReadsTenBytesAndDropsBitsBeyondTheSixtyFourth) {
     EXPECT_EQ(Protobuf::fields(elevenBytes), std::nullopt);
     EXPECT_EQ(Protobuf::fields(Bytes{0x08, 0x80, 0x00}),
               (std::vector<Field>{{1, Value::varint(0)}}));
-}
-
-TEST(ProtobufValue, ComparesByKindAndContent) {
-    EXPECT_EQ(Value::fixed(), Value::fixed());
-    EXPECT_NE(Value::varint(0), Value::fixed());
-    EXPECT_NE(Value::bytes({}), Value::varint(0));
-    EXPECT_NE(Value::bytes({1}), Value::bytes({2}));
-    EXPECT_EQ(Value::varint(5).varintValue(), 5u);
-    EXPECT_EQ(Value::varint(5).bytesValue(), nullptr);
-    EXPECT_EQ(Value::bytes({3}).varintValue(), std::nullopt);
-    EXPECT_EQ(*Value::bytes({3}).bytesValue(), Bytes{3});
 }

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "TestAccounts.hpp"
+
 #include <OTPCore/BrowserScripts.hpp>
 #include <OTPCore/Sites.hpp>
 #include <gtest/gtest.h>
@@ -10,25 +12,9 @@ namespace {
 using Hosts = std::vector<std::string>;
 
 Account accountWith(std::string issuer, std::vector<std::string> domains) {
-    return Account{UUID(),
-                   std::move(issuer),
-                   "me",
-                   OTPParameters::standard(),
-                   Date(0),
-                   std::nullopt,
-                   0,
-                   std::move(domains),
-                   std::nullopt,
-                   false};
-}
-
-TEST(SiteMatch, RawValuesOrderTheCases) {
-    EXPECT_LT(SiteMatch::none, SiteMatch::issuer);
-    EXPECT_LT(SiteMatch::issuer, SiteMatch::domain);
-    EXPECT_EQ(SiteMatches::fromRawValue(0), SiteMatch::none);
-    EXPECT_EQ(SiteMatches::fromRawValue(2), SiteMatch::domain);
-    EXPECT_EQ(SiteMatches::fromRawValue(-1), std::nullopt);
-    EXPECT_EQ(SiteMatches::fromRawValue(3), std::nullopt);
+    Account account = zemlar::testing::account(1, std::move(issuer), "me");
+    account.domains = std::move(domains);
+    return account;
 }
 
 TEST(SitesNormalize, LowersTrimsAndDropsOneLeadingWWW) {
@@ -130,6 +116,7 @@ TEST(SitesMatch, IssuerKeyMatchesAWholeLabel) {
     EXPECT_EQ(Sites::match("acme.com", bank), SiteMatch::none);
     EXPECT_EQ(Sites::match("login.mañana.es", accountWith("Mañana!", {})), SiteMatch::issuer);
     EXPECT_EQ(Sites::match("abc.com", accountWith("A-B-C", {})), SiteMatch::issuer);
+    EXPECT_EQ(Sites::match("acme.com", accountWith("Acme", {"acme.com"})), SiteMatch::domain);
 }
 
 TEST(SitesMatch, ShortIssuerKeysNeverMatch) {
@@ -137,10 +124,6 @@ TEST(SitesMatch, ShortIssuerKeysNeverMatch) {
     EXPECT_EQ(Sites::match("x.com", accountWith("X", {})), SiteMatch::none);
     EXPECT_EQ(Sites::match("com.com", accountWith("", {})), SiteMatch::none);
     EXPECT_EQ(Sites::match("ab.com", accountWith("AB", {"ab.com"})), SiteMatch::domain);
-}
-
-TEST(SitesMatch, DomainWinsOverIssuer) {
-    EXPECT_EQ(Sites::match("acme.com", accountWith("Acme", {"acme.com"})), SiteMatch::domain);
 }
 
 TEST(BrowserScripts, AsksEachFamilyForItsFrontTab) {

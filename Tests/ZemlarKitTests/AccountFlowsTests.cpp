@@ -176,10 +176,4 @@ TEST(AccountFlowTexts, MapEveryErrorToItsSentence) {
               "The account has already been deleted");
     EXPECT_EQ(text(AccountFlowError::list(AccountListError::emptyTitle())),
               "Enter an issuer or a name");
-    EXPECT_EQ(AccountFlowError::accounts(
-                  AccountStoreError::corrupted(AccountsCodecError::unsupportedVersion(2)))
-                  .describe(),
-              "accounts(corrupted(unsupportedVersion(2)))");
-    EXPECT_EQ(AccountFlowError::secrets(SecretStoreError::keychain(-1)).describe(),
-              "secrets(keychain(-1))");
 }

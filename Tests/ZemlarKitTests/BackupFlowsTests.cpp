@@ -229,7 +229,6 @@ TEST_F(BackupFlowsTest, aFailingGroupStoreStopsBeforeAnyAccount) {
 }
 
 TEST_F(BackupFlowsTest, storedCredentialsAndRecoveryCodesAreNeverReplaced) {
-    const Bytes file = exported();
     ASSERT_TRUE(
         BackupFlows::setUp("another passphrase", Bytes(16, 1), testIterations, target.keys));
     const auto before = credentialsOf(target);
@@ -247,7 +246,6 @@ TEST_F(BackupFlowsTest, storedCredentialsAndRecoveryCodesAreNeverReplaced) {
     EXPECT_EQ(credentialsOf(target), before);
     EXPECT_EQ(target.recovery.codes(mail.id), (std::vector<std::string>{"code-1", "code-2"}));
     EXPECT_EQ(target.recovery.codes(bank.id), std::vector<std::string>{"mine"});
-    (void)file;
 }
 
 TEST_F(BackupFlowsTest, verifyListsMissingMismatchedAndExtraAccounts) {
@@ -280,18 +278,6 @@ TEST_F(BackupFlowsTest, verifyOfAFileUnderAnotherKeyFailsToOpen) {
     ASSERT_TRUE(BackupFlows::setUp("new passphrase", Bytes(16, 2), testIterations, source.keys));
     EXPECT_EQ(BackupFlows::verify(source.accounts, source.secrets, source.keys, source.files),
               fail(BackupFlowError::codec(BackupError::authenticationFailed())));
-}
-
-TEST(BackupFlowError, describesItsCaseWithThePayload) {
-    EXPECT_EQ(BackupFlowError::codec(BackupError::unsupportedVersion(2)).describe(),
-              "codec(unsupportedVersion(2))");
-    EXPECT_EQ(BackupFlowError::file(BackupFileError::writeFailed()).describe(),
-              "file(writeFailed)");
-    EXPECT_EQ(BackupFlowError::keyStore(SecretStoreError::notFound()).describe(),
-              "keyStore(notFound)");
-    EXPECT_NE(BackupFlowError::keyStore(SecretStoreError::notFound()),
-              BackupFlowError::secrets(SecretStoreError::notFound()));
-    EXPECT_EQ(BackupFlowError::noBackup().describe(), "noBackup");
 }
 
 } // namespace

@@ -86,16 +86,3 @@ TEST_F(CodeDeliveryFlowFixture, AListThatCannotBeSavedDoesNotFailTheDelivery) {
     EXPECT_EQ(accounts.saves, 1);
     EXPECT_EQ(stored(), account);
 }
-
-TEST(CodeDeliveryFlowError, DescribesTheCaseWithItsPayload) {
-    EXPECT_EQ(CodeDeliveryFlowError::secrets(SecretStoreError::notFound()).describe(),
-              "secrets(notFound)");
-    EXPECT_EQ(CodeDeliveryFlowError::delivery(DeliveryError::eventFailed()).describe(),
-              "delivery(eventFailed)");
-    EXPECT_NE(CodeDeliveryFlowError::delivery(DeliveryError::eventFailed()),
-              CodeDeliveryFlowError::delivery(DeliveryError::invalidCode()));
-    EXPECT_EQ(CodeDeliveryFlowError::secrets(SecretStoreError::keychain(-5)),
-              CodeDeliveryFlowError::secrets(SecretStoreError::keychain(-5)));
-    EXPECT_NE(CodeDeliveryFlowError::secrets(SecretStoreError::keychain(-5)),
-              CodeDeliveryFlowError::secrets(SecretStoreError::keychain(-6)));
-}

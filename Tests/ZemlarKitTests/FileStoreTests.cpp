@@ -2,6 +2,7 @@
 #include "StoreDoubles.hpp"
 
 #include <OTPCore/AccountsCodec.hpp>
+#include <TestSupport/ScopedEnvironment.hpp>
 #include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -44,19 +45,6 @@ Account account(std::uint8_t number, std::string issuer = "Issuer") {
                    std::nullopt,
                    false};
 }
-
-/// Sets an environment variable for the scope of the test.
-struct EnvironmentVariable {
-    EnvironmentVariable(const char* name, const char* value) : name(name) {
-        if (const char* old = std::getenv(name)) {
-            previous = old;
-        }
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~EnvironmentVariable() { previous ? ::setenv(name, previous->c_str(), 1) : ::unsetenv(name); }
-    const char* name;
-    std::optional<std::string> previous;
-};
 
 } // namespace
 
@@ -126,13 +114,13 @@ TEST(FileStores, ReportsReadAndWriteFailures) {
 
 TEST(FileStores, DefaultLocationsFollowTheXDGDataFolder) {
     {
-        const EnvironmentVariable data("XDG_DATA_HOME", "/tmp/data-home");
+        const ScopedEnvironment data("XDG_DATA_HOME", "/tmp/data-home");
         EXPECT_EQ(FileAccountStore::defaultFileURL(), "/tmp/data-home/Zemlar/accounts.json");
         EXPECT_EQ(FileGroupStore::defaultFileURL(), "/tmp/data-home/Zemlar/groups.json");
     }
-    const EnvironmentVariable home("HOME", "/home/someone");
+    const ScopedEnvironment home("HOME", "/home/someone");
     for (const char* value : {static_cast<const char*>(nullptr), "", "relative/path"}) {
-        const EnvironmentVariable data("XDG_DATA_HOME", value);
+        const ScopedEnvironment data("XDG_DATA_HOME", value);
         EXPECT_EQ(FileAccountStore::defaultFileURL(),
                   "/home/someone/.local/share/Zemlar/accounts.json");
     }

@@ -193,12 +193,5 @@ TEST(ImportText, utf8TextRefusesMalformedSequences) {
     }
 }
 
-TEST(ImportText, failuresDescribeThemselves) {
-    EXPECT_EQ(ImportFailure::noQRCode().describe(), "noQRCode");
-    EXPECT_EQ(ImportFailure::manual(ManualEntryError::invalidSecret()).describe(),
-              "manual(invalidSecret)");
-    EXPECT_NE(ImportFailure::emptyClipboard(), ImportFailure::unreadableFile());
-}
-
 } // namespace
 } // namespace zemlar::testing

@@ -149,15 +149,6 @@ TEST_F(InboxTest, aFailedSaveRemovesOnlyTheAddedSecretsAndKeepsTheTakenSet) {
     EXPECT_EQ(taken.sets, 0);
 }
 
-TEST_F(InboxTest, fiveAccountsOfWhichTwoAreAdded) {
-    taken.ids = {uuidNumber(52), uuidNumber(53), uuidNumber(54)};
-    const auto report = run(sealedFile(payloadOf(
-        {backupAccount(50, "One", "", bytesOf("1")), backupAccount(51, "Two", "", bytesOf("2")),
-         backupAccount(52, "Three", "", bytesOf("3")), backupAccount(53, "Four", "", bytesOf("4")),
-         backupAccount(54, "Five", "", bytesOf("5"))})));
-    EXPECT_EQ(report, (InboxImportReport{{"One", "Two"}, 3}));
-}
-
 TEST_F(InboxTest, theCheckSkipsAFileItHasProcessed) {
     InboxCheckOutcome outcome = InboxImportFlow::importInbox(
         std::nullopt, mac.files, mac.accounts, mac.groups, mac.secrets, mac.keys, taken);
@@ -203,13 +194,6 @@ TEST(UserDefaultsInboxTakenStore, keepsSortedUpperCaseTextsAndDropsOthers) {
         "inboxTakenAccounts",
         QStringList{"not an id", QString::fromStdString(uuidNumber(3).uuidString()).toLower()});
     EXPECT_EQ(store.taken(), std::set<UUID>{uuidNumber(3)});
-}
-
-TEST(InboxImportError, describesItsCase) {
-    EXPECT_EQ(InboxImportError::codec(BackupError::malformed()).describe(), "codec(malformed)");
-    EXPECT_EQ(InboxImportError::keyStore(SecretStoreError::notFound()).describe(),
-              "keyStore(notFound)");
-    EXPECT_EQ(InboxImportError::staleKey().describe(), "staleKey");
 }
 
 } // namespace

@@ -22,10 +22,6 @@ QImage singleImage() {
     return imageOf(singleCode());
 }
 
-TEST(QRCodeReader, readsTheGeneratedCode) {
-    EXPECT_EQ(QRCodeReader::payloads(singleCode()), Payloads{singleLink});
-}
-
 TEST(QRCodeReader, readsEveryImageFormatOfTheDecoder) {
     const QImage image = singleImage();
     for (const char* format : {"PNG", "JPEG", "TIFF", "BMP", "WEBP"}) {
@@ -108,7 +104,6 @@ TEST(QRCodeReader, dataThatIsNoImageIsUnreadable) {
     for (const Bytes& data : {Bytes{}, text, truncated, Bytes(4096, 0xFF)}) {
         EXPECT_EQ(QRCodeReader::payloads(data), fail(QRCodeError::unreadableImage()));
     }
-    EXPECT_EQ(QRCodeError::detectionFailed().describe(), "detectionFailed");
 }
 
 struct RealImage {
@@ -143,13 +138,6 @@ TEST(QRCodeReader, readsTheRealExportImages) {
         const auto batch = ImportParser::parse(payloads->front());
         EXPECT_GE(batch.entries.size(), image.entries);
     }
-    const auto scito = QRCodeReader::payloads(
-        *readFile(sharedTestData() / "scito-extract_otp_secrets/example_export.png"));
-    const auto batch = ImportParser::parse(scito->front());
-    ASSERT_EQ(batch.entries.size(), 3U);
-    EXPECT_EQ(batch.entries[0].issuer, "Test1");
-    EXPECT_EQ(batch.entries[2].name, "test3@example3.com");
-
     const auto notOTP =
         readFile(sharedTestData() / "scito-extract_otp_secrets/qr_but_without_otp.png");
     EXPECT_EQ(QRCodeReader::payloads(*notOTP), Payloads{"NOT A otpauth-migration:// URL"});
@@ -210,11 +198,10 @@ TEST(QRImage, usesTenPixelsPerModuleWithAQuietZone) {
     EXPECT_EQ(qGray(image.pixel(49, 49)), 0);
 }
 
+// zbarimg guesses a Japanese encoding for such bytes, so only our reader checks UTF-8.
 TEST(QRImage, carriesUTF8Text) {
     const std::string text = "otpauth://totp/Café:renée?secret=JBSWY3DPEHPK3PXP";
-    const auto png = QRImage::png(text);
-    ASSERT_TRUE(png);
-    EXPECT_EQ(QRCodeReader::payloads(*png), Payloads{text});
+    EXPECT_EQ(QRCodeReader::payloads(QRImage::png(text).value()), Payloads{text});
 }
 
 TEST(QRImage, refusesTextTooLongForACode) {

@@ -80,11 +80,3 @@ TEST(BackupCredentials, CodesKeyAndSaltAsArraysOfByteValues) {
     EXPECT_EQ(BackupCredentials::decode(bytesOf(R"({"key":[1.5],"salt":[2],"iterations":1})")),
               std::nullopt);
 }
-
-TEST(SecretStoreError, DescribesEachCaseWithItsStatus) {
-    EXPECT_EQ(SecretStoreError::keychain(-67900).describe(), "keychain(-67900)");
-    EXPECT_EQ(SecretStoreError::duplicate().describe(), "duplicate");
-    EXPECT_EQ(SecretStoreError::notFound().describe(), "notFound");
-    EXPECT_EQ(SecretStoreError::invalidData().describe(), "invalidData");
-    EXPECT_NE(SecretStoreError::keychain(1), SecretStoreError::keychain(2));
-}

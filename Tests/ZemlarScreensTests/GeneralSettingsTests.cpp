@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <TestSupport/ScopedEnvironment.hpp>
 #include <ZemlarScreens/GeneralSettingsView.hpp>
 #include <ZemlarScreens/SessionLock.hpp>
 #include <filesystem>
@@ -24,12 +25,6 @@ protected:
     void SetUp() override {
         FreshSettings::SetUp();
         ASSERT_TRUE(config.isValid());
-        previous = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    }
-    void TearDown() override {
-        qputenv("XDG_CONFIG_HOME", previous);
-        FreshSettings::TearDown();
     }
 
     std::unique_ptr<SessionLock> makeLock() {
@@ -41,7 +36,7 @@ protected:
     }
 
     QTemporaryDir config;
-    QByteArray previous;
+    ScopedEnvironment configHome{"XDG_CONFIG_HOME", config.path().toUtf8().constData()};
     FakeDeviceAuthentication authentication;
 };
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QTemporaryDir>
+#include <TestSupport/ScopedEnvironment.hpp>
 #include <ZemlarKit/LoginItem.hpp>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <string>
 
 using namespace zemlar;
+using zemlar::testing::ScopedEnvironment;
 namespace fs = std::filesystem;
 
 namespace {
@@ -23,19 +25,14 @@ std::string contents(const fs::path& file) {
 /// Points XDG_CONFIG_HOME at a fresh folder for each test and puts the old value back.
 class LoginItemTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(config.isValid());
-        previous = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", previous); }
+    void SetUp() override { ASSERT_TRUE(config.isValid()); }
 
     fs::path expectedFile() const {
         return fs::path(config.path().toStdString()) / "autostart" / "app.zemlar.Zemlar.desktop";
     }
 
     QTemporaryDir config;
-    QByteArray previous;
+    ScopedEnvironment configHome{"XDG_CONFIG_HOME", config.path().toUtf8().constData()};
 };
 
 TEST_F(LoginItemTest, TheAutostartFileFollowsTheConfigurationFolder) {
@@ -99,10 +96,6 @@ TEST(LoginItemEntry, PathsAreQuotedForTheExecKey) {
     EXPECT_NE(entry.find("Exec=\"/opt/my apps/50%%/a\\\\\"b\\\\$c\\\\`d\\\\\\\\e\"\n"),
               std::string::npos)
         << entry;
-}
-
-TEST(LoginItemError, DescribesItsCase) {
-    EXPECT_EQ(LoginItemError::registrationFailed().describe(), "registrationFailed");
 }
 
 } // namespace

@@ -41,10 +41,6 @@ TEST(PamServiceName, PrefersOurOwnServiceAndFallsBackToLogin) {
     EXPECT_EQ(PamDeviceAuthentication::serviceName({folderOnly.path()}), QStringLiteral("login"));
 }
 
-TEST(PamServiceName, TheCurrentUserIsKnown) {
-    EXPECT_FALSE(PamDeviceAuthentication::currentUser().isEmpty());
-}
-
 class PamTest : public FreshSettings {
 protected:
     void SetUp() override {

@@ -40,22 +40,18 @@ TEST(PasswordDialog, GivesTheTypedPasswordAndForgetsIt) {
 TEST(PasswordDialog, HidesThePasswordUnlessAskedToEcho) {
     PasswordDialog dialog;
     dialog.begin(QStringLiteral("reason"));
-    QObject::connect(
-        &dialog, &PasswordDialog::answerRequested, &dialog,
-        [&dialog] {
-            EXPECT_EQ(dialog.answerField()->echoMode(), QLineEdit::Password);
-            dialog.buttons()->button(QDialogButtonBox::Ok)->click();
-        },
-        Qt::SingleShotConnection);
-    EXPECT_EQ(dialog.askSecret(QStringLiteral("Password: "), false), QString());
-    QObject::connect(
-        &dialog, &PasswordDialog::answerRequested, &dialog,
-        [&dialog] {
-            EXPECT_EQ(dialog.answerField()->echoMode(), QLineEdit::Normal);
-            dialog.buttons()->button(QDialogButtonBox::Ok)->click();
-        },
-        Qt::SingleShotConnection);
-    dialog.askSecret(QStringLiteral("Token: "), true);
+    for (const bool echo : {false, true}) {
+        QLineEdit::EchoMode mode = QLineEdit::NoEcho;
+        QObject::connect(
+            &dialog, &PasswordDialog::answerRequested, &dialog,
+            [&dialog, &mode] {
+                mode = dialog.answerField()->echoMode();
+                dialog.buttons()->button(QDialogButtonBox::Ok)->click();
+            },
+            Qt::SingleShotConnection);
+        EXPECT_EQ(dialog.askSecret(QStringLiteral("Prompt: "), echo), QString());
+        EXPECT_EQ(mode, echo ? QLineEdit::Normal : QLineEdit::Password);
+    }
 }
 
 TEST(PasswordDialog, CancellingOrClosingGivesNothing) {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QSettings>
+#include <TestSupport/FreshSettings.hpp>
 #include <ZemlarKit/DeviceAuthentication.hpp>
 #include <ZemlarKit/PamDeviceAuthentication.hpp>
 #include <deque>
@@ -11,32 +11,6 @@
 #include <vector>
 
 namespace zemlar::testing {
-
-/// Empties the user defaults (kept in a temporary folder by the test main) around each test.
-class FreshSettings : public ::testing::Test {
-protected:
-    void SetUp() override { clear(); }
-    void TearDown() override { clear(); }
-
-    static QSettings defaults() {
-        return QSettings(QStringLiteral("Zemlar"), QStringLiteral("Zemlar"));
-    }
-
-    static QVariant stored(const QString& key) { return defaults().value(key); }
-
-    static void store(const QString& key, const QVariant& value) {
-        QSettings settings = defaults();
-        settings.setValue(key, value);
-        settings.sync();
-    }
-
-private:
-    static void clear() {
-        QSettings settings = defaults();
-        settings.clear();
-        settings.sync();
-    }
-};
 
 /// Answers authentications from a script (true when the script runs out) and records the
 /// reasons it was asked with.

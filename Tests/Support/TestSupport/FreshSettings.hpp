@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// User defaults for the Qt suites: kept in the scratch folder of runOffscreenTests and emptied
+// around each test.
 #pragma once
 
 #include <QSettings>
 #include <gtest/gtest.h>
 
-/// Empties the user defaults (kept in a temporary folder by the test main) around each test.
+namespace zemlar::testing {
+
 class FreshSettings : public ::testing::Test {
 protected:
     void SetUp() override { clear(); }
@@ -29,3 +32,5 @@ private:
         settings.sync();
     }
 };
+
+} // namespace zemlar::testing

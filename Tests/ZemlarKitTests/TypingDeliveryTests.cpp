@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "QtTestSupport.hpp"
+
+#include <QCoroTask>
+#include <TestSupport/ScopedEnvironment.hpp>
+#include <ZemlarKit/DeliveryError.hpp>
+#include <ZemlarKit/TypingDelivery.hpp>
+#include <gtest/gtest.h>
+
+using namespace zemlar;
+
+TEST(TypingDelivery, IsDeniedWithoutAnXDisplay) {
+    zemlar::testing::ensureCoreApplication();
+    for (const char* display : {static_cast<const char*>(nullptr), ":9917"}) {
+        const zemlar::testing::ScopedEnvironment variable("DISPLAY", display);
+        TypingDelivery delivery;
+        EXPECT_EQ(delivery.prepare(), fail(DeliveryError::accessibilityDenied()));
+        // Trust is checked before the code, so even an invalid code is refused for it.
+        EXPECT_EQ(QCoro::waitFor(delivery.deliver("012345")),
+                  fail(DeliveryError::accessibilityDenied()));
+        EXPECT_EQ(QCoro::waitFor(delivery.deliver("12 34")),
+                  fail(DeliveryError::accessibilityDenied()));
+    }
+}
