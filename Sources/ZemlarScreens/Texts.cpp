@@ -31,6 +31,7 @@ constexpr std::array englishTable{
           "from an earlier backup version."},
     Entry{"Keychain access error", "Keyring access error"},
     Entry{"iCloud Drive", "the sync folder"},
+    Entry{"The file is not an Zemlar backup", "The file is not a Zemlar backup"},
     Entry{"Backup in iCloud Drive", "Backup in the Sync Folder"},
     Entry{"From iCloud Drive", "From the Sync Folder"},
     Entry{"No backup in iCloud Drive, or iCloud Drive is turned off",
@@ -39,7 +40,6 @@ constexpr std::array englishTable{
           "passphrase to restore them.",
           "A backup was found in the sync folder, and there are no accounts yet. Enter the "
           "passphrase to restore them."},
-    Entry{"Keychain access error", "Keyring access error"},
     Entry{"iPhone", "Phone"},
     Entry{"Last from iPhone", "Last from the phone"},
     Entry{"The file from the iPhone is damaged", "The file from the phone is damaged"},
@@ -57,8 +57,7 @@ constexpr std::array englishTable{
         "offers one."},
     Entry{"turn off the Touch ID check", "turn off the password check"},
     Entry{"Safari, Chrome and Chromium-based browsers. The first time the panel opens, macOS asks "
-          "for "
-          "permission to control the browser. Account sites are set on the Accounts tab.",
+          "for permission to control the browser. Account sites are set on the Accounts tab.",
           "Chrome, Chromium-based browsers and Firefox, read through the desktop's accessibility "
           "service. Account sites are set on the Accounts tab."},
     Entry{"Allow Zemlar in System Settings → General → Login Items.",
