@@ -26,7 +26,6 @@ namespace {
 constexpr std::string_view category = "accounts";
 
 using AccountOutcome = Result<Accounts, AccountFlowError>;
-using GroupOutcome = Result<Groups, GroupFlowError>;
 
 /// Both lists, or the error of the first that failed to load.
 struct Loaded {
@@ -106,14 +105,11 @@ QCoro::Task<> AccountsModel::reload() {
     }
 }
 
-QCoro::Task<bool> AccountsModel::edit(UUID id, AccountEdit edit) {
-    QFuture<AccountOutcome> pending =
-        QtConcurrent::run([environment = environment_, id, edit = std::move(edit)] {
-            return AccountFlows::edit(id, edit.issuer, edit.name, Sites::parseList(edit.sites),
-                                      edit.groupID, edit.pressesReturn, *environment.accountStore);
-        });
+template <typename Work> QCoro::Task<bool> AccountsModel::change(Work work) {
+    using Outcome = std::invoke_result_t<Work, const AppEnvironment&>;
+    QFuture<Outcome> pending = QtConcurrent::run(std::move(work), environment_);
     const QPointer<AccountsModel> alive(this);
-    AccountOutcome outcome = co_await pending;
+    Outcome outcome = co_await pending;
     if (!alive) {
         co_return outcome.has_value();
     }
@@ -121,24 +117,23 @@ QCoro::Task<bool> AccountsModel::edit(UUID id, AccountEdit edit) {
         report(outcome.error());
         co_return false;
     }
-    applyAccounts(std::move(*outcome));
+    apply(std::move(*outcome));
     co_return true;
 }
 
+QCoro::Task<bool> AccountsModel::edit(UUID id, AccountEdit edit) {
+    auto changing = change([id, edit = std::move(edit)](const AppEnvironment& environment) {
+        return AccountFlows::edit(id, edit.issuer, edit.name, Sites::parseList(edit.sites),
+                                  edit.groupID, edit.pressesReturn, *environment.accountStore);
+    });
+    co_return co_await changing;
+}
+
 QCoro::Task<> AccountsModel::move(UUID id, std::optional<UUID> groupID) {
-    QFuture<AccountOutcome> pending = QtConcurrent::run([environment = environment_, id, groupID] {
+    auto changing = change([id, groupID](const AppEnvironment& environment) {
         return AccountFlows::setGroup(id, groupID, *environment.accountStore);
     });
-    const QPointer<AccountsModel> alive(this);
-    AccountOutcome outcome = co_await pending;
-    if (!alive) {
-        co_return;
-    }
-    if (!outcome) {
-        report(outcome.error());
-    } else {
-        applyAccounts(std::move(*outcome));
-    }
+    co_await changing;
 }
 
 QCoro::Task<> AccountsModel::remove(UUID id) {
@@ -156,60 +151,29 @@ QCoro::Task<> AccountsModel::remove(UUID id) {
         accounts_ = std::move(*removal.outcome);
         report(AccountFlowError::list(AccountListError::notFound()));
     } else {
-        applyAccounts(std::move(*removal.outcome));
+        apply(std::move(*removal.outcome));
     }
 }
 
 QCoro::Task<bool> AccountsModel::addGroup(std::string name) {
-    QFuture<GroupOutcome> pending =
-        QtConcurrent::run([environment = environment_, name = std::move(name)] {
-            return GroupFlows::add(name, RandomBytes::uuid(), *environment.groupStore);
-        });
-    const QPointer<AccountsModel> alive(this);
-    GroupOutcome outcome = co_await pending;
-    if (!alive) {
-        co_return outcome.has_value();
-    }
-    if (!outcome) {
-        report(outcome.error());
-        co_return false;
-    }
-    applyGroups(std::move(*outcome));
-    co_return true;
+    auto changing = change([name = std::move(name)](const AppEnvironment& environment) {
+        return GroupFlows::add(name, RandomBytes::uuid(), *environment.groupStore);
+    });
+    co_return co_await changing;
 }
 
 QCoro::Task<bool> AccountsModel::renameGroup(UUID id, std::string name) {
-    QFuture<GroupOutcome> pending =
-        QtConcurrent::run([environment = environment_, id, name = std::move(name)] {
-            return GroupFlows::rename(id, name, *environment.groupStore);
-        });
-    const QPointer<AccountsModel> alive(this);
-    GroupOutcome outcome = co_await pending;
-    if (!alive) {
-        co_return outcome.has_value();
-    }
-    if (!outcome) {
-        report(outcome.error());
-        co_return false;
-    }
-    applyGroups(std::move(*outcome));
-    co_return true;
+    auto changing = change([id, name = std::move(name)](const AppEnvironment& environment) {
+        return GroupFlows::rename(id, name, *environment.groupStore);
+    });
+    co_return co_await changing;
 }
 
 QCoro::Task<> AccountsModel::removeGroup(UUID id) {
-    QFuture<GroupOutcome> pending = QtConcurrent::run([environment = environment_, id] {
+    auto changing = change([id](const AppEnvironment& environment) {
         return GroupFlows::remove(id, *environment.groupStore, *environment.accountStore);
     });
-    const QPointer<AccountsModel> alive(this);
-    GroupOutcome outcome = co_await pending;
-    if (!alive) {
-        co_return;
-    }
-    if (!outcome) {
-        report(outcome.error());
-    } else {
-        applyGroups(std::move(*outcome));
-    }
+    co_await changing;
 }
 
 QCoro::Task<std::optional<std::string>> AccountsModel::recoveryCodes(Account account) {
@@ -256,12 +220,12 @@ QCoro::Task<std::optional<Bytes>> AccountsModel::qrCode(Account account) {
     co_return png;
 }
 
-void AccountsModel::applyAccounts(Accounts accounts) {
+void AccountsModel::apply(Accounts accounts) {
     accounts_ = std::move(accounts);
     succeed();
 }
 
-void AccountsModel::applyGroups(Groups groups) {
+void AccountsModel::apply(Groups groups) {
     groups_ = GroupList::sorted(groups);
     succeed();
 }

@@ -60,8 +60,10 @@ signals:
     void changed();
 
 private:
-    void applyAccounts(Accounts accounts);
-    void applyGroups(Groups groups);
+    /// Runs a flow off the main thread on the environment, then shows its list or its error.
+    template <typename Work> QCoro::Task<bool> change(Work work);
+    void apply(Accounts accounts);
+    void apply(Groups groups);
     void report(const AccountFlowError& error);
     void report(const GroupFlowError& error);
     void succeed();

@@ -6,7 +6,6 @@
 #include "GroupsSheet.hpp"
 #include "QRCodeSheet.hpp"
 #include "RecoveryCodesSheet.hpp"
-#include "SheetStyle.hpp"
 
 #include <OTPCore/AccountGrouping.hpp>
 #include <QActionGroup>
@@ -18,6 +17,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <ZemlarKit/RandomBytes.hpp>
+#include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
 
 namespace zemlar {
@@ -47,7 +47,7 @@ QWidget* rowWidget(const Account& account) {
         details << domains.join(QStringLiteral(", "));
     }
     for (const auto& detail : details) {
-        auto* label = SheetStyle::caption(detail, widget);
+        auto* label = ScreenStyle::caption(detail, widget);
         label->setWordWrap(false);
         layout->addWidget(label);
     }

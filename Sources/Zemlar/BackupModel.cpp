@@ -188,79 +188,78 @@ QCoro::Task<> BackupModel::refresh() {
     emit changed();
 }
 
-QCoro::Task<> BackupModel::setUp(QString passphrase) {
+template <typename Work, typename Success>
+QCoro::Task<> BackupModel::perform(Work work, Success success, const char* logPrefix,
+                                   bool refreshAfter) {
+    using Outcome = std::invoke_result_t<Work, const AppEnvironment&>;
     setStatus(Status::working());
-    QFuture<Exported> pending = QtConcurrent::run(setUpAndExport, environment_, utf8(passphrase));
-    passphrase.fill(QChar(u' '));
+    QFuture<Outcome> pending = QtConcurrent::run(std::move(work), environment_);
     const QPointer<BackupModel> alive(this);
-    const Exported exported = co_await pending;
+    const Outcome outcome = co_await pending;
     if (!alive) {
         co_return;
     }
-    if (exported) {
-        setStatus(Status::success(Texts::format(
-            QT_TRANSLATE_NOOP("Zemlar", "Passphrase set, backup created (accounts: %lld)"),
-            {number(*exported)})));
+    if (outcome) {
+        setStatus(success(*outcome));
     } else {
-        reportFailure(exported.error(), operationFailed);
+        reportFailure(outcome.error(), logPrefix);
     }
-    QCoro::Task<> refreshing = refresh();
-    co_await refreshing;
+    if (refreshAfter) {
+        QCoro::Task<> refreshing = refresh();
+        co_await refreshing;
+    }
+}
+
+QCoro::Task<> BackupModel::setUp(QString passphrase) {
+    // The flow wipes the one copy of the passphrase it is handed.
+    auto work = [text = utf8(passphrase)](const AppEnvironment& environment) mutable {
+        return setUpAndExport(environment, std::move(text));
+    };
+    passphrase.fill(QChar(u' '));
+    auto running = perform(
+        std::move(work),
+        [](std::int64_t count) {
+            return Status::success(Texts::format(
+                QT_TRANSLATE_NOOP("Zemlar", "Passphrase set, backup created (accounts: %lld)"),
+                {number(count)}));
+        },
+        operationFailed, true);
+    co_await running;
 }
 
 QCoro::Task<> BackupModel::backUpNow() {
-    setStatus(Status::working());
-    QFuture<Exported> pending = QtConcurrent::run(exportNow, environment_);
-    const QPointer<BackupModel> alive(this);
-    const Exported exported = co_await pending;
-    if (!alive) {
-        co_return;
-    }
-    if (exported) {
-        setStatus(Status::success(Texts::format(
-            QT_TRANSLATE_NOOP("Zemlar", "Backup created (accounts: %lld)"), {number(*exported)})));
-    } else {
-        reportFailure(exported.error(), operationFailed);
-    }
-    QCoro::Task<> refreshing = refresh();
-    co_await refreshing;
+    auto running = perform(
+        exportNow,
+        [](std::int64_t count) {
+            return Status::success(Texts::format(
+                QT_TRANSLATE_NOOP("Zemlar", "Backup created (accounts: %lld)"), {number(count)}));
+        },
+        operationFailed, true);
+    co_await running;
 }
 
 QCoro::Task<> BackupModel::verify() {
-    setStatus(Status::working());
-    QFuture<Checked> pending = QtConcurrent::run(check, environment_);
-    const QPointer<BackupModel> alive(this);
-    const Checked checked = co_await pending;
-    if (!alive) {
-        co_return;
-    }
-    if (checked) {
-        setStatus(status(*checked));
-    } else {
-        reportFailure(checked.error(), checkFailed);
-    }
+    auto running = perform(
+        check, [](const BackupCheckReport& report) { return status(report); }, checkFailed, false);
+    co_await running;
 }
 
 QCoro::Task<> BackupModel::restore(RestoreSource from, QString passphrase) {
-    setStatus(Status::working());
-    QFuture<Restored> pending =
-        QtConcurrent::run(restoreFrom, environment_, std::move(from), utf8(passphrase));
+    auto work = [from = std::move(from),
+                 text = utf8(passphrase)](const AppEnvironment& environment) mutable {
+        return restoreFrom(environment, std::move(from), std::move(text));
+    };
     passphrase.fill(QChar(u' '));
-    const QPointer<BackupModel> alive(this);
-    const Restored restored = co_await pending;
-    if (!alive) {
-        co_return;
-    }
-    if (restored) {
-        setStatus(Status::success(Texts::format(
-            QT_TRANSLATE_NOOP("Zemlar", "Restored: %lld, already present: %lld, failed: %lld"),
-            {number(restored->imported), number(restored->alreadyPresent),
-             number(restored->failed)})));
-    } else {
-        reportFailure(restored.error(), operationFailed);
-    }
-    QCoro::Task<> refreshing = refresh();
-    co_await refreshing;
+    auto running = perform(
+        std::move(work),
+        [](const RestoreReport& restored) {
+            return Status::success(Texts::format(
+                QT_TRANSLATE_NOOP("Zemlar", "Restored: %lld, already present: %lld, failed: %lld"),
+                {number(restored.imported), number(restored.alreadyPresent),
+                 number(restored.failed)}));
+        },
+        operationFailed, true);
+    co_await running;
 }
 
 void BackupModel::accountsDidChange() {

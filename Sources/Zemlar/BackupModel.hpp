@@ -138,6 +138,10 @@ signals:
     void automaticBackupFinished();
 
 private:
+    /// The frame of the user's operations: working, the flow off the main thread, then its
+    /// success text or its failure, and a refresh when asked.
+    template <typename Work, typename Success>
+    QCoro::Task<> perform(Work work, Success success, const char* logPrefix, bool refreshAfter);
     void setStatus(Status status);
     void reportFailure(const BackupFlowError& error, const char* logPrefix);
     void scheduleAutomaticBackup();

@@ -17,20 +17,11 @@
 #include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
 
 namespace zemlar {
 namespace {
-
-QLabel* caption(const QString& text, QWidget* parent = nullptr) {
-    auto* label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    QFont font = label->font();
-    font.setPointSizeF(font.pointSizeF() * 0.85);
-    label->setFont(font);
-    label->setForegroundRole(QPalette::PlaceholderText);
-    return label;
-}
 
 QLineEdit* secureField(const char* objectName) {
     auto* field = new QLineEdit;
@@ -60,7 +51,7 @@ QPixmap warningSymbol(const QWidget& widget) {
 BackupView::BackupView(BackupModel& model, QWidget* parent)
     : QWidget(parent), model_(model), passphraseState_(new QLabel), passphraseLabel_(new QLabel),
       passphrase_(secureField("passphrase")), confirmation_(secureField("confirmation")),
-      hint_(caption({})),
+      hint_(ScreenStyle::caption({})),
       setPassphrase_(button(QT_TRANSLATE_NOOP("Zemlar", "Set Passphrase"), "setPassphrase")),
       backUpNow_(button(QT_TRANSLATE_NOOP("Zemlar", "Back Up Now"), "backUpNow")),
       checkBackup_(button(QT_TRANSLATE_NOOP("Zemlar", "Check Backup"), "checkBackup")),
@@ -143,7 +134,7 @@ BackupView::BackupView(BackupModel& model, QWidget* parent)
     problemRow->addWidget(inboxProblemIcon_, 0, Qt::AlignTop);
     problemRow->addWidget(inboxProblem_, 1);
     phoneLayout->addRow(problemRow);
-    phoneLayout->addRow(caption(Texts::text(QT_TRANSLATE_NOOP(
+    phoneLayout->addRow(ScreenStyle::caption(Texts::text(QT_TRANSLATE_NOOP(
         "Zemlar", "Accounts added in Zemlar Mobile reach this Mac by themselves within a couple "
                   "of minutes."))));
 
@@ -152,13 +143,7 @@ BackupView::BackupView(BackupModel& model, QWidget* parent)
     contentLayout->addWidget(backup);
     contentLayout->addWidget(phoneSection_);
     contentLayout->addStretch();
-    auto* scroll = new QScrollArea;
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(content);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroll);
+    ScreenStyle::fillWithScrolling(this, content);
 
     chooseFile = [this] {
         QFileDialog dialog(

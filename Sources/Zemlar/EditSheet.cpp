@@ -3,7 +3,6 @@
 
 #include "AccountEdit.hpp"
 #include "AccountsModel.hpp"
-#include "SheetStyle.hpp"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,6 +13,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
 
 namespace zemlar {
@@ -54,10 +54,10 @@ EditSheet::EditSheet(AccountsModel& model, const Account& account, QWidget* pare
     form->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Name")), name_);
     form->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Group")), group_);
     form->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Sites")), sites_);
-    form->addRow(QString(), SheetStyle::caption(Texts::text(QT_TRANSLATE_NOOP(
+    form->addRow(QString(), ScreenStyle::caption(Texts::text(QT_TRANSLATE_NOOP(
                                 "Zemlar", "Comma-separated. A site also covers its subdomains."))));
     form->addRow(QString(), pressesReturn_);
-    form->addRow(QString(), SheetStyle::caption(Texts::text(QT_TRANSLATE_NOOP(
+    form->addRow(QString(), ScreenStyle::caption(Texts::text(QT_TRANSLATE_NOOP(
                                 "Zemlar", "For sites where the code is the password: the form "
                                           "is submitted right away. ⇧↩ in the panel does this "
                                           "for any account."))));

@@ -2,7 +2,6 @@
 #include "GroupRow.hpp"
 
 #include "AccountsModel.hpp"
-#include "SheetStyle.hpp"
 
 #include <QHBoxLayout>
 #include <QIcon>
@@ -11,6 +10,7 @@
 #include <QPointer>
 #include <QStyle>
 #include <QToolButton>
+#include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
 
 namespace zemlar {
@@ -25,7 +25,7 @@ GroupRow::GroupRow(AccountsModel& model, const AccountGroup& group, int accountC
     count_->setObjectName(QStringLiteral("accountCount"));
     count_->setMinimumWidth(24);
     count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    SheetStyle::makeSecondary(count_);
+    ScreenStyle::makeSecondary(count_);
     const QString deleteText = Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Delete Group"));
     delete_->setObjectName(QStringLiteral("deleteGroup"));
     delete_->setIcon(QIcon::fromTheme(QStringLiteral("user-trash"),

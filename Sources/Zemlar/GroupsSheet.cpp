@@ -3,7 +3,6 @@
 
 #include "AccountsModel.hpp"
 #include "GroupRow.hpp"
-#include "SheetStyle.hpp"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -13,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
 #include <algorithm>
 
@@ -20,7 +20,7 @@ namespace zemlar {
 
 GroupsSheet::GroupsSheet(AccountsModel& model, QWidget* parent)
     : QDialog(parent), model_(model), rowsLayout_(nullptr),
-      empty_(SheetStyle::caption(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "No groups yet")))),
+      empty_(ScreenStyle::caption(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "No groups yet")))),
       newGroup_(new QLineEdit(this)),
       add_(new QPushButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Add")), this)) {
     confirm = [this](const Confirmation& confirmation) {
@@ -61,7 +61,7 @@ GroupsSheet::GroupsSheet(AccountsModel& model, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 20, 20, 20);
     layout->setSpacing(12);
-    layout->addWidget(SheetStyle::headline(title, this));
+    layout->addWidget(ScreenStyle::headline(title, this));
     layout->addWidget(scroll, 1);
     layout->addLayout(adding);
     layout->addWidget(buttons);

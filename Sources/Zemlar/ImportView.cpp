@@ -18,22 +18,11 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
 
 namespace zemlar {
 namespace {
-
-QLabel* secondary(const QString& text, bool smaller, QWidget* parent = nullptr) {
-    auto* label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    label->setForegroundRole(QPalette::PlaceholderText);
-    if (smaller) {
-        QFont font = label->font();
-        font.setPointSizeF(font.pointSizeF() * 0.85);
-        label->setFont(font);
-    }
-    return label;
-}
 
 QLabel* named(QLabel* label, const char* name) {
     label->setObjectName(QLatin1String(name));
@@ -73,22 +62,17 @@ ImportView::ImportView(ImportModel& model, QWidget* parent)
     // Sources.
     auto* sources = new QGroupBox;
     auto* sourcesLayout = new QVBoxLayout(sources);
-    sourcesLayout->addWidget(secondary(
-        Texts::text(QT_TRANSLATE_NOOP(
-            "Zemlar", "Supported: otpauth://totp/… links, QR codes from websites, Google "
-                      "Authenticator export QR codes, and text export files with one link per "
-                      "line.")),
-        false));
+    sourcesLayout->addWidget(ScreenStyle::secondary(Texts::text(QT_TRANSLATE_NOOP(
+        "Zemlar", "Supported: otpauth://totp/… links, QR codes from websites, Google "
+                  "Authenticator export QR codes, and text export files with one link per "
+                  "line."))));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(clipboard_);
     buttons->addWidget(file_);
     buttons->addStretch();
     sourcesLayout->addLayout(buttons);
-    sourcesLayout->addWidget(secondary(
-        Texts::text(QT_TRANSLATE_NOOP(
-            "Zemlar",
-            "An export file contains the keys in plain text: delete it after importing.")),
-        true));
+    sourcesLayout->addWidget(ScreenStyle::caption(Texts::text(QT_TRANSLATE_NOOP(
+        "Zemlar", "An export file contains the keys in plain text: delete it after importing."))));
 
     // The manual form.
     auto* manual = new QGroupBox(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Add Manually")));
@@ -148,13 +132,7 @@ ImportView::ImportView(ImportModel& model, QWidget* parent)
     contentLayout->addWidget(manual);
     contentLayout->addWidget(results_);
     contentLayout->addStretch();
-    auto* scroll = new QScrollArea;
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(content);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroll);
+    ScreenStyle::fillWithScrolling(this, content);
 
     connect(clipboard_, &QPushButton::clicked, this, [this] { model_.importFromClipboard(); });
     connect(file_, &QPushButton::clicked, this, [this] { importFromFile(); });
@@ -293,7 +271,7 @@ void ImportView::renderResults() {
     skippedLayout->setLabelAlignment(Qt::AlignLeft);
     for (const auto& row : model_.skippedRows()) {
         skippedLayout->addRow(named(new QLabel(row.title), "skippedTitle"),
-                              named(secondary(row.reason, false), "skipReason"));
+                              named(ScreenStyle::secondary(row.reason), "skipReason"));
     }
     resultsLayout_->addWidget(skipped);
 

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "QRCodeSheet.hpp"
 
-#include "SheetStyle.hpp"
-
 #include <QDialogButtonBox>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
 
 namespace zemlar {
@@ -48,9 +47,9 @@ QRCodeSheet::QRCodeSheet(const ShownQRCode& code, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 24);
     layout->setSpacing(16);
-    layout->addWidget(SheetStyle::headline(title, this));
+    layout->addWidget(ScreenStyle::headline(title, this));
     layout->addWidget(image_, 0, Qt::AlignHCenter);
-    layout->addWidget(SheetStyle::caption(
+    layout->addWidget(ScreenStyle::caption(
         Texts::text(QT_TRANSLATE_NOOP("Zemlar",
                                       "Scan it with another authenticator app. Anyone who sees "
                                       "this code can generate codes for this account.")),

@@ -2,7 +2,6 @@
 #include "RecoveryCodesSheet.hpp"
 
 #include "AccountsModel.hpp"
-#include "SheetStyle.hpp"
 
 #include <OTPCore/RecoveryCodes.hpp>
 #include <QDialogButtonBox>
@@ -13,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
 
 namespace zemlar {
@@ -36,7 +36,7 @@ RecoveryCodesSheet::RecoveryCodesSheet(AccountsModel& model, const Account& acco
         "QPlainTextEdit { border: 1px solid palette(mid); border-radius: 6px; padding: 4px; }"));
     editor_->setEnabled(false);
     count_->setObjectName(QStringLiteral("count"));
-    SheetStyle::makeSecondary(count_);
+    ScreenStyle::makeSecondary(count_);
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Cancel")),
@@ -61,8 +61,8 @@ RecoveryCodesSheet::RecoveryCodesSheet(AccountsModel& model, const Account& acco
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 20, 20, 20);
     layout->setSpacing(12);
-    layout->addWidget(SheetStyle::headline(title, this));
-    layout->addWidget(SheetStyle::caption(
+    layout->addWidget(ScreenStyle::headline(title, this));
+    layout->addWidget(ScreenStyle::caption(
         Texts::text(QT_TRANSLATE_NOOP("Zemlar", "One-time codes the site gave you when 2FA was "
                                                 "turned on. Paste them one per line; delete a "
                                                 "code once you have used it.")),

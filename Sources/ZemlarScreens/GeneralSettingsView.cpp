@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarScreens/GeneralSettingsView.hpp"
 
-#include "ZemlarScreens/Texts.hpp"
+#include "ZemlarScreens/ScreenStyle.hpp"
 #include "ZemlarScreens/SessionLock.hpp"
+#include "ZemlarScreens/Texts.hpp"
 
 #include <KeyboardShortcuts/Recorder.hpp>
 #include <QCheckBox>
@@ -23,13 +24,7 @@ QSettings userDefaults() {
 }
 
 QLabel* caption(const char* key, QWidget* parent) {
-    auto* label = new QLabel(Texts::text(key), parent);
-    label->setWordWrap(true);
-    QFont font = label->font();
-    font.setPointSizeF(font.pointSizeF() * 0.85);
-    label->setFont(font);
-    label->setForegroundRole(QPalette::PlaceholderText);
-    return label;
+    return ScreenStyle::caption(Texts::text(key), parent);
 }
 
 } // namespace
@@ -42,8 +37,7 @@ GeneralSettingsView::GeneralSettingsView(SessionLock& sessionLock,
           Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Require Touch ID to show codes")))),
       matchBrowserTab_(new QCheckBox(Texts::text(
           QT_TRANSLATE_NOOP("Zemlar", "Match the account to the site in the active tab")))),
-      launchAtLogin_(
-          new QCheckBox(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Launch at login")))),
+      launchAtLogin_(new QCheckBox(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Launch at login")))),
       approvalHint_(caption(
           QT_TRANSLATE_NOOP("Zemlar", "Allow Zemlar in System Settings → General → Login Items."),
           this)),

@@ -6,14 +6,18 @@
 class QLabel;
 class QWidget;
 
-/// The text styles the accounts screen and its sheets share.
-namespace zemlar::SheetStyle {
+/// The text styles and the page frame every screen and sheet shares.
+namespace zemlar::ScreenStyle {
 
 /// A bold, slightly larger title.
 QLabel* headline(const QString& text, QWidget* parent = nullptr);
 /// A wrapped note in a smaller font and the secondary colour.
 QLabel* caption(const QString& text, QWidget* parent = nullptr);
+/// A wrapped text in the secondary colour at the normal size.
+QLabel* secondary(const QString& text, QWidget* parent = nullptr);
 /// Gives a label the smaller font and the secondary colour.
 void makeSecondary(QLabel* label);
+/// Makes `content` the scrolling, frameless page that fills `screen`.
+void fillWithScrolling(QWidget* screen, QWidget* content);
 
-} // namespace zemlar::SheetStyle
+} // namespace zemlar::ScreenStyle

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SheetStyle.hpp"
+#include "ZemlarScreens/ScreenStyle.hpp"
 
 #include <QLabel>
+#include <QScrollArea>
+#include <QVBoxLayout>
 
-namespace zemlar::SheetStyle {
+namespace zemlar::ScreenStyle {
 
 QLabel* headline(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -22,6 +24,13 @@ QLabel* caption(const QString& text, QWidget* parent) {
     return label;
 }
 
+QLabel* secondary(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    return label;
+}
+
 void makeSecondary(QLabel* label) {
     QFont font = label->font();
     font.setPointSizeF(font.pointSizeF() * 0.85);
@@ -29,4 +38,14 @@ void makeSecondary(QLabel* label) {
     label->setForegroundRole(QPalette::PlaceholderText);
 }
 
-} // namespace zemlar::SheetStyle
+void fillWithScrolling(QWidget* screen, QWidget* content) {
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+    auto* layout = new QVBoxLayout(screen);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+}
+
+} // namespace zemlar::ScreenStyle
