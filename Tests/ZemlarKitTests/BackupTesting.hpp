@@ -7,24 +7,11 @@
 
 #include <OTPCore/BackupCodec.hpp>
 #include <OTPCore/BackupKDF.hpp>
+#include <TestSupport/BackupKey.hpp>
 #include <ZemlarKit/ZemlarKit.hpp>
 #include <memory>
 
 namespace zemlar::testing {
-
-inline constexpr std::int64_t testIterations = 100'000;
-inline constexpr std::string_view testPassphrase = "correct horse battery staple";
-
-inline const Bytes& testSalt() {
-    static const Bytes salt(16, 0x5A);
-    return salt;
-}
-
-/// The key of testPassphrase over testSalt, derived once.
-inline const Bytes& testKey() {
-    static const Bytes key = *BackupKDF::deriveKey(testPassphrase, testSalt(), testIterations);
-    return key;
-}
 
 struct Computer {
     Computer() : Computer(std::make_unique<InMemoryVaultStorage>()) {}

@@ -220,7 +220,7 @@ TEST_F(BackupModelTest, restoringFromTheSyncFolderReportsAMissingFileAndAWrongPa
     EXPECT_TRUE(model->offersRestore());
 
     QCoro::waitFor(model->restore(BackupModel::RestoreSource::iCloudDrive(),
-                                  QString::fromUtf8(testing::backupPassphrase)));
+                                  QString::fromUtf8(testing::testPassphrase)));
     EXPECT_EQ(model->status(),
               BackupModel::Status::success("Restored: 1, already present: 0, failed: 0"));
     EXPECT_TRUE(model->isConfigured()); // the file's passphrase is now this computer's

@@ -10,25 +10,12 @@
 #include <OTPCore/BackupKDF.hpp>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <TestSupport/BackupKey.hpp>
 #include <ZemlarKit/ZemlarKit.hpp>
 #include <fstream>
 #include <gtest/gtest.h>
 
 namespace zemlar::testing {
-
-inline constexpr std::int64_t fastIterations = 100'000;
-inline constexpr std::string_view backupPassphrase = "correct horse battery staple";
-
-inline const Bytes& fastSalt() {
-    static const Bytes salt(16, 0x5A);
-    return salt;
-}
-
-/// The key of backupPassphrase over fastSalt, derived once.
-inline const Bytes& fastKey() {
-    static const Bytes key = *BackupKDF::deriveKey(backupPassphrase, fastSalt(), fastIterations);
-    return key;
-}
 
 inline QSettings userDefaults() {
     return QSettings(QStringLiteral("Zemlar"), QStringLiteral("Zemlar"));
@@ -41,10 +28,10 @@ struct BackupComputer {
     std::filesystem::path root() const { return folder.path().toStdString(); }
     std::filesystem::path backupFolder() const { return root() / "Zemlar"; }
 
-    /// Stores the credentials of backupPassphrase (quickly derived).
+    /// Stores the credentials of testPassphrase (quickly derived).
     void setPassphrase() const {
-        ASSERT_TRUE(BackupFlows::setUp(backupPassphrase, fastSalt(), fastIterations,
-                                       *environment.keyStore));
+        ASSERT_TRUE(
+            BackupFlows::setUp(testPassphrase, testSalt(), testIterations, *environment.keyStore));
     }
 
     /// Adds an account through the account flow.
@@ -102,10 +89,10 @@ inline BackupAccount phoneAccount(int number, std::string issuer) {
                          .recoveryCodes = std::nullopt};
 }
 
-/// A file sealed under the key of backupPassphrase, as the phone or another computer writes it.
+/// A file sealed under the key of testPassphrase, as the phone or another computer writes it.
 inline Bytes sealedFile(std::vector<BackupAccount> accounts) {
     return BackupCodec::seal(BackupPayload::make(Date(1'750'000'000), std::move(accounts), {}),
-                             fastKey(), BackupHeader::make(fastSalt(), fastIterations),
+                             testKey(), BackupHeader::make(testSalt(), testIterations),
                              RandomBytes::generate(BackupCodec::nonceLength))
         .value();
 }

@@ -68,7 +68,7 @@ TEST_F(BackupViewTest, restoringFromAChosenFileTakesTheFieldAndCancellingDoesNot
     QCoro::waitFor(model.refresh());
     ASSERT_TRUE(model.offersRestore());
     EXPECT_FALSE(view.fromFileButton()->isEnabled());
-    view.restorePassphraseField()->setText(QString::fromUtf8(testing::backupPassphrase));
+    view.restorePassphraseField()->setText(QString::fromUtf8(testing::testPassphrase));
     EXPECT_TRUE(view.fromSyncFolderButton()->isEnabled());
 
     view.chooseFile = [] { return QString(); };

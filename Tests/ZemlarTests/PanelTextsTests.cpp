@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppDoubles.hpp"
 #include "PanelTexts.hpp"
-#include <ZemlarScreens/Texts.hpp>
 
+#include <ZemlarScreens/Texts.hpp>
 #include <gtest/gtest.h>
 #include <qcoro/qcorotask.h>
 

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the suite in a Qt application on the offscreen platform, with the user defaults in a
 // temporary folder and no X display.
-#include <ZemlarScreens/Texts.hpp>
-
 #include <QApplication>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <ZemlarScreens/Texts.hpp>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
