@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // From the global shortcut to the digits in the field in front, with the real application,
 // stores, window manager and keyring.
+#include "E2ESupport.hpp"
+
 #include <OTPCore/Account.hpp>
 #include <OTPCore/HOTP.hpp>
 #include <OTPCore/TOTP.hpp>
@@ -9,61 +11,22 @@
 #include <ZemlarKit/SecretVault.hpp>
 #include <ZemlarKit/VaultSecretStore.hpp>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <vector>
 
 // Last: Xlib's macros must not reach the other headers.
 #include "TestTextField.hpp"
 
-extern char** environ;
-
 namespace zemlar {
 namespace {
 
+using namespace zemlar::testing;
+
 using namespace std::chrono_literals;
-
-pid_t spawn(std::vector<std::string> command) {
-    std::vector<char*> arguments;
-    for (auto& part : command) {
-        arguments.push_back(part.data());
-    }
-    arguments.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, arguments[0], nullptr, nullptr, arguments.data(), environ) != 0) {
-        return 0;
-    }
-    return pid;
-}
-
-void stop(pid_t pid) {
-    if (pid > 0) {
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-    }
-}
-
-int run(const std::string& command) {
-    return std::system(command.c_str());
-}
-
-std::string output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe)) {
-            text += buffer;
-        }
-        pclose(pipe);
-    }
-    return text;
-}
 
 Date now() {
     return Date(
