@@ -22,16 +22,23 @@ namespace zemlar {
 namespace {
 
 /// Carries the questions of PAM, asked on the worker thread, over to the prompter on the main
-/// thread, and waits for the answers.
+/// thread, and waits for the answers. The prompter is only ever held weakly here: the worker
+/// must never own its last reference, since a widget may only be destroyed on the main thread.
+/// A prompter that is gone answers nothing.
 class Conversation {
 public:
-    explicit Conversation(std::shared_ptr<AuthenticationPrompter> prompter)
+    explicit Conversation(std::weak_ptr<AuthenticationPrompter> prompter)
         : prompter_(std::move(prompter)) {}
 
     std::optional<QString> ask(const QString& prompt, bool echo) {
         std::optional<QString> answer;
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [&] { answer = prompter_->askSecret(prompt, echo); },
+            QCoreApplication::instance(),
+            [&] {
+                if (const auto prompter = prompter_.lock()) {
+                    answer = prompter->askSecret(prompt, echo);
+                }
+            },
             Qt::BlockingQueuedConnection);
         return answer;
     }
@@ -39,12 +46,16 @@ public:
     void show(const QString& text, bool isError) {
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [prompter = prompter_, text, isError] { prompter->showMessage(text, isError); },
+            [weakPrompter = prompter_, text, isError] {
+                if (const auto prompter = weakPrompter.lock()) {
+                    prompter->showMessage(text, isError);
+                }
+            },
             Qt::QueuedConnection);
     }
 
 private:
-    std::shared_ptr<AuthenticationPrompter> prompter_;
+    std::weak_ptr<AuthenticationPrompter> prompter_;
 };
 
 void wipe(char* text, std::size_t length) {
