@@ -15,6 +15,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPen>
+#include <QPixmap>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -35,6 +37,26 @@ QLabel* secondaryLabel(QWidget* parent) {
     return label;
 }
 
+/// A magnifying glass drawn in the secondary colour: an emoji glyph is missing from many desktop
+/// fonts and would show as an empty box.
+QLabel* magnifyingGlass(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    const qreal ratio = label->devicePixelRatioF();
+    const int side = 20;
+    QPixmap pixmap(QSize(side, side) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(
+        QPen(label->palette().color(QPalette::PlaceholderText), 2.0, Qt::SolidLine, Qt::RoundCap));
+    painter.drawEllipse(QRectF(3, 3, 10.5, 10.5));
+    painter.drawLine(QPointF(12, 12), QPointF(17, 17));
+    painter.end();
+    label->setPixmap(pixmap);
+    return label;
+}
+
 } // namespace
 
 PanelView::PanelView(PanelModel* model, QWidget* parent)
@@ -44,7 +66,7 @@ PanelView::PanelView(PanelModel* model, QWidget* parent)
     setFixedSize(SearchPanel::width, SearchPanel::height);
     setAttribute(Qt::WA_TranslucentBackground);
 
-    auto* glass = new QLabel(QStringLiteral("🔍"), this);
+    auto* glass = magnifyingGlass(this);
     field_->setPlaceholderText(Texts::text("Search accounts"));
     field_->setFrame(false);
     QFont fieldFont = field_->font();
