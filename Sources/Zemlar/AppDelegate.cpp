@@ -402,6 +402,12 @@ void AppDelegate::present(QWidget* window) {
     window->show();
     window->raise();
     window->activateWindow();
+    // Window managers may refuse a plain activation while another application is in front;
+    // asking as a pager brings the window forward regardless.
+    if (parts_.windowSystem) {
+        parts_.windowSystem->activate(FrontApp{
+            .window = window->winId(), .pid = QCoreApplication::applicationPid(), .wmClass = {}});
+    }
 }
 
 } // namespace zemlar

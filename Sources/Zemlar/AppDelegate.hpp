@@ -106,7 +106,7 @@ private:
     QCoro::Task<> migrateVault();
     void watchInbox();
     void checkInbox();
-    static void present(QWidget* window);
+    void present(QWidget* window);
 
     Parts parts_;
     std::unique_ptr<BackupModel> backup_;

@@ -27,7 +27,7 @@ protected:
     void launch() {
         delegate = std::make_unique<AppDelegate>(AppDelegate::Parts{
             .environment = computer.environment,
-            .windowSystem = std::make_shared<testing::QuietWindowSystem>(),
+            .windowSystem = windows,
             .delivery = nullptr,
             .clock = PanelModel::systemClock(),
             .presentAlert = [](AppDelegate::Alert) {},
@@ -47,6 +47,8 @@ protected:
     Accounts storedAccounts() const { return computer.environment.accountStore->load().value(); }
 
     BackupComputer computer;
+    std::shared_ptr<testing::QuietWindowSystem> windows =
+        std::make_shared<testing::QuietWindowSystem>();
     std::shared_ptr<SecretVault> oldVault =
         std::make_shared<SecretVault>(std::make_unique<InMemoryVaultStorage>());
     std::shared_ptr<SecretStore> legacySecrets = std::make_shared<VaultSecretStore>(oldVault);
@@ -108,6 +110,8 @@ TEST_F(AppStartUpTest, ReopenedSettingsAreTheSameWindowOnTheirLastTab) {
     delegate->showSettings();
     EXPECT_EQ(delegate->settingsWindow(), window);
     EXPECT_TRUE(window->isVisible());
+    ASSERT_FALSE(windows->activated.empty()); // brought forward even behind another application
+    EXPECT_EQ(windows->activated.back().window, window->winId());
     EXPECT_EQ(shownTab(), SettingsTab::general);
 }
 
