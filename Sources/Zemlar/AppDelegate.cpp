@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -63,6 +64,18 @@ void openAccessibilitySettings() {
             QProcess::startDetached(path, arguments);
             return;
         }
+    }
+}
+
+/// A titled window with only a close button, centred on the screen; it is shown again where the
+/// user left it.
+void frameAsFixedWindow(QWidget* window) {
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint);
+    window->setWindowIcon(AppIcon::make());
+    window->adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        window->move(screen->availableGeometry().center() - window->rect().center());
     }
 }
 
@@ -379,11 +392,11 @@ void AppDelegate::showSettings(std::optional<SettingsTab> tab) {
     }
     if (!settingsWindow_) {
         settingsWindow_ = new SettingsWindow(navigation_, *sessionLock_, togglePanelName());
-        settingsWindow_->setWindowIcon(AppIcon::make());
         SettingsView& view = *settingsWindow_->view();
         view.setScreen(SettingsTab::accounts, new AccountsView(accounts()));
         view.setScreen(SettingsTab::importing, new ImportView(importModel()));
         view.setScreen(SettingsTab::backup, new BackupView(backup()));
+        frameAsFixedWindow(settingsWindow_);
     }
     present(settingsWindow_);
 }
@@ -391,8 +404,8 @@ void AppDelegate::showSettings(std::optional<SettingsTab> tab) {
 void AppDelegate::showAbout() {
     if (!aboutWindow_) {
         aboutWindow_ = new AboutView();
-        aboutWindow_->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-        aboutWindow_->setWindowIcon(AppIcon::make());
+        aboutWindow_->setWindowTitle(Texts::text("About Zemlar"));
+        frameAsFixedWindow(aboutWindow_);
     }
     present(aboutWindow_);
 }

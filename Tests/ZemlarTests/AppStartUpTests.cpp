@@ -115,5 +115,18 @@ TEST_F(AppStartUpTest, ReopenedSettingsAreTheSameWindowOnTheirLastTab) {
     EXPECT_EQ(shownTab(), SettingsTab::general);
 }
 
+TEST_F(AppStartUpTest, TheAboutWindowIsTitledAndKeptWhenClosed) {
+    launch();
+    delegate->showAbout();
+    QWidget* about = delegate->aboutWindow();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->windowTitle(), "About Zemlar");
+    EXPECT_FALSE(about->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    about->close();
+    delegate->showAbout();
+    EXPECT_EQ(delegate->aboutWindow(), about);
+    EXPECT_TRUE(about->isVisible());
+}
+
 } // namespace
 } // namespace zemlar
