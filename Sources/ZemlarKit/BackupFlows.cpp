@@ -291,10 +291,7 @@ Result<RestoreReport, BackupFlowError> restore(std::span<const std::uint8_t> dat
     if (!payload) {
         return fail(BackupFlowError::codec(payload.error()));
     }
-    struct PayloadWipe {
-        BackupPayload& payload;
-        ~PayloadWipe() { wipeSecrets(payload.accounts); }
-    } wipe{*payload};
+    const PayloadSecretsWipe wipe(*payload);
     const auto groupMap = mergeGroups(*payload, groupStore);
     if (!groupMap) {
         return fail(groupMap.error());
@@ -327,10 +324,7 @@ Result<BackupCheckReport, BackupFlowError> verify(AccountStore& accountStore,
     if (!payload) {
         return fail(BackupFlowError::codec(payload.error()));
     }
-    struct PayloadWipe {
-        BackupPayload& payload;
-        ~PayloadWipe() { wipeSecrets(payload.accounts); }
-    } wipe{*payload};
+    const PayloadSecretsWipe wipe(*payload);
     const auto accounts = accountStore.load();
     if (!accounts) {
         return fail(BackupFlowError::accounts(accounts.error()));

@@ -119,14 +119,7 @@ Result<InboxImportReport, InboxImportError> run(std::span<const std::uint8_t> da
     if (!payload) {
         return fail(InboxImportError::codec(payload.error()));
     }
-    struct PayloadWipe {
-        BackupPayload& payload;
-        ~PayloadWipe() {
-            for (auto& account : payload.accounts) {
-                Crypto::wipe(account.secret);
-            }
-        }
-    } wipe{*payload};
+    const PayloadSecretsWipe wipe(*payload);
 
     auto local = accountStore.load();
     if (!local) {

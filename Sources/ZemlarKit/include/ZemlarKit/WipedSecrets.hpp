@@ -3,6 +3,7 @@
 
 #include "ZemlarKit/SecretStore.hpp"
 
+#include <OTPCore/BackupPayload.hpp>
 #include <OTPCore/Crypto.hpp>
 #include <unordered_map>
 
@@ -36,6 +37,22 @@ public:
 private:
     SecretMap secrets_;
     std::unordered_map<UUID, Bytes> hashed_;
+};
+
+/// Wipes the secrets of an opened backup's accounts when it goes out of scope.
+class PayloadSecretsWipe {
+public:
+    explicit PayloadSecretsWipe(BackupPayload& payload) : payload_(payload) {}
+    PayloadSecretsWipe(const PayloadSecretsWipe&) = delete;
+    PayloadSecretsWipe& operator=(const PayloadSecretsWipe&) = delete;
+    ~PayloadSecretsWipe() {
+        for (auto& account : payload_.accounts) {
+            Crypto::wipe(account.secret);
+        }
+    }
+
+private:
+    BackupPayload& payload_;
 };
 
 } // namespace zemlar
