@@ -62,14 +62,7 @@ EditSheet::EditSheet(AccountsModel& model, const Account& account, QWidget* pare
                                           "is submitted right away. ⇧↩ in the panel does this "
                                           "for any account."))));
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Cancel")),
-                       QDialogButtonBox::RejectRole);
-    save_ = buttons->addButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Save")),
-                               QDialogButtonBox::AcceptRole);
-    save_->setObjectName(QStringLiteral("save"));
-    save_->setDefault(true);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = ScreenStyle::cancelAndSave(this, save_);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         if (canSave()) {
             saveChanges(); // runs on by itself; the sheet closes when it succeeds

@@ -38,15 +38,8 @@ RecoveryCodesSheet::RecoveryCodesSheet(AccountsModel& model, const Account& acco
     count_->setObjectName(QStringLiteral("count"));
     ScreenStyle::makeSecondary(count_);
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Cancel")),
-                       QDialogButtonBox::RejectRole);
-    save_ = buttons->addButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Save")),
-                               QDialogButtonBox::AcceptRole);
-    save_->setObjectName(QStringLiteral("save"));
-    save_->setDefault(true);
+    auto* buttons = ScreenStyle::cancelAndSave(this, save_);
     save_->setEnabled(false);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         if (loaded_) {
             saveCodes(); // runs on by itself; the sheet closes when it succeeds

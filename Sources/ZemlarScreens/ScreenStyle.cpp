@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarScreens/ScreenStyle.hpp"
 
+#include "ZemlarScreens/Texts.hpp"
+
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -36,6 +41,18 @@ void makeSecondary(QLabel* label) {
     font.setPointSizeF(font.pointSizeF() * 0.85);
     label->setFont(font);
     label->setForegroundRole(QPalette::PlaceholderText);
+}
+
+QDialogButtonBox* cancelAndSave(QDialog* sheet, QPushButton*& save) {
+    auto* buttons = new QDialogButtonBox(sheet);
+    buttons->addButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Cancel")),
+                       QDialogButtonBox::RejectRole);
+    save = buttons->addButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Save")),
+                              QDialogButtonBox::AcceptRole);
+    save->setObjectName(QStringLiteral("save"));
+    save->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, sheet, &QDialog::reject);
+    return buttons;
 }
 
 void fillWithScrolling(QWidget* screen, QWidget* content) {

@@ -3,7 +3,10 @@
 
 #include <QString>
 
+class QDialog;
+class QDialogButtonBox;
 class QLabel;
+class QPushButton;
 class QWidget;
 
 /// The text styles and the page frame every screen and sheet shares.
@@ -17,6 +20,9 @@ QLabel* caption(const QString& text, QWidget* parent = nullptr);
 QLabel* secondary(const QString& text, QWidget* parent = nullptr);
 /// Gives a label the smaller font and the secondary colour.
 void makeSecondary(QLabel* label);
+/// Cancel and Save buttons for a sheet: Cancel rejects it, Save (the default button, named
+/// "save") is returned for the sheet to connect and enable.
+QDialogButtonBox* cancelAndSave(QDialog* sheet, QPushButton*& save);
 /// Makes `content` the scrolling, frameless page that fills `screen`.
 void fillWithScrolling(QWidget* screen, QWidget* content);
 
