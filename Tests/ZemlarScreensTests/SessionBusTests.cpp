@@ -30,6 +30,16 @@ protected:
         ASSERT_TRUE(sender.isConnected());
     }
 
+    /// Waits until the bus has taken the match rules of every listener made so far: Qt adds
+    /// them without waiting for the bus, and the bus keeps the order of one connection's
+    /// messages, so a round trip behind them means they are in place.
+    void listenersAreInPlace() {
+        const QDBusMessage reply = bus.call(QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId")));
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage);
+    }
+
     void send(const QString& path, const QString& interface, const QString& name, bool value) {
         QDBusMessage signal = QDBusMessage::createSignal(path, interface, name);
         signal << value;
@@ -43,6 +53,7 @@ protected:
                    QDBusConnection systemBus) {
         int locks = 0;
         SessionEvents events([&locks] { ++locks; }, bus, systemBus);
+        listenersAreInPlace();
         send(path, interface, name, ignored);
         send(path, interface, name, !ignored);
         EXPECT_TRUE(QTest::qWaitFor([&locks] { return locks > 0; }, 5000));
@@ -59,6 +70,7 @@ TEST_F(SessionBusTest, AScreenSaverTurningOnLocksTheSession) {
     FakeDeviceAuthentication authentication;
     SessionLock lock(authentication, bus, noBus());
     ASSERT_TRUE(QCoro::waitFor(lock.unlock()));
+    listenersAreInPlace();
 
     send(QStringLiteral("/org/freedesktop/ScreenSaver"),
          QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("ActiveChanged"), true);
@@ -89,6 +101,7 @@ TEST_F(SessionBusTest, GoingToSleepLocksButWakingDoesNot) {
 TEST_F(SessionBusTest, OnlyWakingFromSleepIsReportedAsAWake) {
     int wakes = 0;
     WakeEvents events([&wakes] { ++wakes; }, bus);
+    listenersAreInPlace();
     const QString path = QStringLiteral("/org/freedesktop/login1");
     const QString manager = QStringLiteral("org.freedesktop.login1.Manager");
     send(path, manager, QStringLiteral("PrepareForSleep"), true);
@@ -101,6 +114,7 @@ TEST_F(SessionBusTest, OnlyWakingFromSleepIsReportedAsAWake) {
 TEST_F(SessionBusTest, AnotherInterfaceWithTheSameSignalIsIgnored) {
     int locks = 0;
     SessionEvents events([&locks] { ++locks; }, bus, noBus());
+    listenersAreInPlace();
     send(QStringLiteral("/org/example/Other"), QStringLiteral("org.example.Other"),
          QStringLiteral("ActiveChanged"), true);
     send(QStringLiteral("/org/gnome/ScreenSaver"), QStringLiteral("org.gnome.ScreenSaver"),
