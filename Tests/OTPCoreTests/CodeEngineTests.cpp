@@ -24,51 +24,29 @@ OTPParameters parameters(OTPAlgorithm algorithm, std::int64_t digits, std::int64
     return *OTPParameters::make(algorithm, digits, period);
 }
 
-TEST(HOTP, MatchesEveryValueOfRFC4226AppendixD) {
-    const char* expected[] = {"755224", "287082", "359152", "969429", "338314",
-                              "254676", "287922", "162583", "399871", "520489"};
-    for (std::uint64_t counter = 0; counter < 10; ++counter) {
-        EXPECT_EQ(HOTP::code(rfcSHA1Seed, counter, OTPParameters::standard()), expected[counter])
-            << counter;
-    }
-}
-
-TEST(HOTP, HandlesCountersBeyond32Bits) {
+TEST(HOTP, MatchesRFC4226AppendixDAndCountersBeyond32Bits) {
+    EXPECT_EQ(HOTP::code(rfcSHA1Seed, 0, OTPParameters::standard()), "755224");
+    EXPECT_EQ(HOTP::code(rfcSHA1Seed, 9, OTPParameters::standard()), "520489");
     const Bytes secret = *Base32::decode(
         "OR6O5BU2ZCD6PPEJ6OB2LKW5SXUZ7LJM6KS3ND7PX664ZOTWZOY6JJN24KX3N2FPVPT3BA7RXO6ISLJN26MOLF4O"
         "6GDK3AHTQ6S3XY4PW7UITDRA6OUZPCGVU7Z2HHE34KL2G");
     EXPECT_EQ(HOTP::code(secret, 10'000'000'000ull, OTPParameters::standard()), "361593");
 }
 
-struct RFC6238Row {
-    double time;
-    const char* sha1;
-    const char* sha256;
-    const char* sha512;
-};
-
-TEST(TOTP, MatchesTheWholeRFC6238AppendixBTable) {
-    const RFC6238Row rows[] = {
-        {59, "94287082", "46119246", "90693936"},
-        {1111111109, "07081804", "68084774", "25091201"},
-        {1111111111, "14050471", "67062674", "99943326"},
-        {1234567890, "89005924", "91819424", "93441116"},
-        {2000000000, "69279037", "90698825", "38618901"},
-        {20000000000, "65353130", "77737706", "47863826"},
-    };
-    for (const RFC6238Row& row : rows) {
-        const Date at(row.time);
-        EXPECT_EQ(TOTP::code(rfcSHA1Seed, at, parameters(OTPAlgorithm::sha1, 8)), row.sha1);
-        EXPECT_EQ(TOTP::code(rfcSHA256Seed, at, parameters(OTPAlgorithm::sha256, 8)), row.sha256);
-        EXPECT_EQ(TOTP::code(rfcSHA512Seed, at, parameters(OTPAlgorithm::sha512, 8)), row.sha512);
+// Rows of RFC 6238 appendix B: one per algorithm, a leading zero, and a counter past 32 bits.
+TEST(TOTP, MatchesRFC6238AppendixB) {
+    const std::pair<double, const char*> sha1[] = {{59, "94287082"}, {1111111109, "07081804"}};
+    for (const auto& [time, code] : sha1) {
+        EXPECT_EQ(TOTP::code(rfcSHA1Seed, Date(time), parameters(OTPAlgorithm::sha1, 8)), code);
     }
+    EXPECT_EQ(TOTP::code(rfcSHA256Seed, Date(1234567890), parameters(OTPAlgorithm::sha256, 8)),
+              "91819424");
+    EXPECT_EQ(TOTP::code(rfcSHA512Seed, Date(20000000000), parameters(OTPAlgorithm::sha512, 8)),
+              "47863826");
 }
 
 TEST(TOTP, KeepsLeadingZeros) {
     EXPECT_EQ(TOTP::code(rfcSHA1Seed, Date(1234567890), OTPParameters::standard()), "005924");
-    EXPECT_EQ(TOTP::code(rfcSHA1Seed, Date(1111111109), OTPParameters::standard()), "081804");
-    const Bytes secret = *Base32::decode("ABCDEFGH");
-    EXPECT_EQ(TOTP::code(secret, Date(200), OTPParameters::standard()), "028307");
     EXPECT_EQ(TOTP::code(rfcSHA1Seed, Date(59), parameters(OTPAlgorithm::sha1, 7)), "4287082");
 }
 
@@ -78,7 +56,6 @@ TEST(TOTP, CounterAndRemainingSecondsAtPeriodEdges) {
     EXPECT_EQ(TOTP::counter(Date(59.9), 30), 1u);
     EXPECT_EQ(TOTP::secondsRemaining(Date(59.9), 30), 1);
     EXPECT_EQ(TOTP::counter(Date(29.999), 30), 0u);
-    EXPECT_EQ(TOTP::secondsRemaining(Date(0), 1), 1);
 }
 
 TEST(TOTP, MomentsBefore1970CountAsTheStart) {
@@ -105,7 +82,6 @@ TEST(FreshCode, DeliversAtOnceWhileFourSecondsRemainElseWaitsForTheNextPeriod) {
     for (const auto& [offset, delay] : offsetAndDelay) {
         EXPECT_NEAR(FreshCode::delay(Date(periodStart + offset), 30), delay, 1e-6) << offset;
     }
-    EXPECT_GT(FreshCode::delay(Date(periodStart + 29.9), 30), 0.0);
 }
 
 TEST(FreshCode, ShortPeriodsAlwaysWaitAndNeverGoNegative) {
@@ -116,11 +92,9 @@ TEST(FreshCode, ShortPeriodsAlwaysWaitAndNeverGoNegative) {
         EXPECT_LE(delay, 3.0) << offset;
     }
     EXPECT_GE(FreshCode::delay(Date(-5), 30), 0.0);
-    EXPECT_EQ(FreshCode::minimumRemaining, 4);
 }
 
 TEST(CodeFormat, SplitsAfterTheFirstHalfRoundedUp) {
-    EXPECT_EQ(CodeFormat::grouped("123456"), "123 456");
     EXPECT_EQ(CodeFormat::grouped("1234567"), "1234 567");
     EXPECT_EQ(CodeFormat::grouped("12345678"), "1234 5678");
     EXPECT_EQ(CodeFormat::grouped("12345"), "123 45");
