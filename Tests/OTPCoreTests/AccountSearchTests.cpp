@@ -51,68 +51,51 @@ std::vector<std::uint8_t> ranked(const std::vector<Account>& accounts, std::stri
     return idsOf(AccountSearch::rank(accounts, query, now, host, groups));
 }
 
-TEST(AccountSearchMatch, ClassifiesEachWordOfTheWorkedExamples) {
-    const Account northwind = account("Northwind", "me");
-    EXPECT_EQ(AccountSearch::match(northwind, "north", {}), Match::prefix);
-    EXPECT_EQ(AccountSearch::match(northwind, "wind", {}), Match::substring);
-    EXPECT_EQ(AccountSearch::match(northwind, "nw", {}), Match::subsequence);
-    EXPECT_EQ(AccountSearch::match(northwind, "xyz", {}), std::nullopt);
-    EXPECT_EQ(AccountSearch::match(northwind, "me", {}), Match::prefix);
-
-    const Account cloud = account("Blue Cloud Services", "");
-    EXPECT_EQ(AccountSearch::match(cloud, "cloud", {}), Match::wordPrefix);
-    EXPECT_EQ(AccountSearch::match(cloud, "loud", {}), Match::substring);
-    EXPECT_EQ(AccountSearch::match(cloud, "bcs", {}), Match::subsequence);
-    EXPECT_EQ(AccountSearch::match(cloud, "blue cloud", {}), Match::wordPrefix);
-    EXPECT_EQ(AccountSearch::match(cloud, "", {}), Match::prefix);
-    EXPECT_EQ(AccountSearch::match(cloud, " \t ", {}), Match::prefix);
-}
-
-TEST(AccountSearchMatch, WordsAreRunsOfLettersAndNumbers) {
-    const Account mail = account("", "anna.smith@example.com");
-    EXPECT_EQ(AccountSearch::match(mail, "smith", {}), Match::wordPrefix);
-    EXPECT_EQ(AccountSearch::match(mail, "example", {}), Match::wordPrefix);
-    EXPECT_EQ(AccountSearch::match(mail, "com", {}), Match::wordPrefix);
-    // Punctuation never starts a word, but the text still contains it.
-    EXPECT_EQ(AccountSearch::match(mail, "@example", {}), Match::substring);
-    EXPECT_EQ(AccountSearch::match(mail, "mith", {}), Match::substring);
-    EXPECT_EQ(AccountSearch::match(account("Ünïcode-Straße", ""), "strasse", {}),
-              Match::wordPrefix);
-    EXPECT_EQ(AccountSearch::match(account("R2D2", ""), "d2", {}), Match::substring);
-}
-
-TEST(AccountSearchMatch, GroupNameCountsForWordPrefixAndSubstringOnly) {
+TEST(AccountSearchMatch, ClassifiesTheBestMatchOfEveryQueryWord) {
     const AccountGroup work{zemlar::testing::uuid(9), "Work Stuff"};
     Account grouped = account("Acme", "ann");
     grouped.groupID = work.id;
-    EXPECT_EQ(AccountSearch::match(grouped, "work", {work}), Match::wordPrefix);
-    EXPECT_EQ(AccountSearch::match(grouped, "stuff", {work}), Match::wordPrefix);
-    EXPECT_EQ(AccountSearch::match(grouped, "tuff", {work}), Match::substring);
-    // Not part of the subsequence text.
-    EXPECT_EQ(AccountSearch::match(grouped, "wkst", {work}), std::nullopt);
-    // A group that is not in the list gives no name.
-    EXPECT_EQ(AccountSearch::match(grouped, "work", {}), std::nullopt);
-    // Domains are never searched.
-    EXPECT_EQ(AccountSearch::match(withDomains(account("Acme", ""), {"zeta.com"}), "zeta", {}),
-              std::nullopt);
-}
-
-TEST(AccountSearchMatch, SubsequenceRunsOverIssuerSpaceAndName) {
-    const Account entry = account("Gitea", "bob");
-    EXPECT_EQ(AccountSearch::match(entry, "gtb", {}), Match::subsequence);
-    EXPECT_EQ(AccountSearch::match(entry, "bg", {}), std::nullopt);
-    EXPECT_EQ(AccountSearch::match(account("Ëa", "Ïb"), "eb", {}), Match::subsequence);
-    EXPECT_EQ(AccountSearch::match(account("日本語", "東京"), "本京", {}), Match::subsequence);
-    EXPECT_EQ(AccountSearch::match(account("日本語", "東京"), "京本", {}), std::nullopt);
-}
-
-TEST(AccountSearchMatch, FoldsQueryLikeTheAccount) {
-    const Account entry = account("cafe", "jose");
-    EXPECT_EQ(AccountSearch::match(entry, "CAFÉ", {}), Match::prefix);
-    EXPECT_EQ(AccountSearch::match(entry, "JOSÉ", {}), Match::prefix);
-    EXPECT_EQ(AccountSearch::match(account("Café", "José"), "cafe jose", {}), Match::prefix);
-    // Full-width letters are not folded to their plain forms.
-    EXPECT_EQ(AccountSearch::match(entry, "ｃａｆｅ", {}), std::nullopt);
+    const struct {
+        Account account;
+        std::string query;
+        std::optional<Match> expected;
+        Groups groups = {};
+    } cases[] = {
+        {account("Northwind", "me"), "north", Match::prefix},
+        {account("Northwind", "me"), "wind", Match::substring},
+        {account("Northwind", "me"), "nw", Match::subsequence},
+        {account("Northwind", "me"), "xyz", std::nullopt},
+        {account("Northwind", "me"), "me", Match::prefix},
+        {account("Blue Cloud Services", ""), "cloud", Match::wordPrefix},
+        {account("Blue Cloud Services", ""), "bcs", Match::subsequence},
+        {account("Blue Cloud Services", ""), "blue cloud", Match::wordPrefix},
+        {account("Blue Cloud Services", ""), " \t ", Match::prefix},
+        // Words are runs of letters and numbers; punctuation never starts one.
+        {account("", "anna.smith@example.com"), "example", Match::wordPrefix},
+        {account("", "anna.smith@example.com"), "@example", Match::substring},
+        {account("Ünïcode-Straße", ""), "strasse", Match::wordPrefix},
+        {account("R2D2", ""), "d2", Match::substring},
+        // The group name counts for word prefixes and substrings, never for subsequences.
+        {grouped, "stuff", Match::wordPrefix, {work}},
+        {grouped, "tuff", Match::substring, {work}},
+        {grouped, "wkst", std::nullopt, {work}},
+        {grouped, "work", std::nullopt},
+        {withDomains(account("Acme", ""), {"zeta.com"}), "zeta", std::nullopt},
+        // The subsequence runs over issuer, a space and name, in order.
+        {account("Gitea", "bob"), "gtb", Match::subsequence},
+        {account("Gitea", "bob"), "bg", std::nullopt},
+        {account("Ëa", "Ïb"), "eb", Match::subsequence},
+        {account("日本語", "東京"), "本京", Match::subsequence},
+        {account("日本語", "東京"), "京本", std::nullopt},
+        // The query is folded like the account, but full-width letters stay apart.
+        {account("cafe", "jose"), "JOSÉ", Match::prefix},
+        {account("Café", "José"), "cafe jose", Match::prefix},
+        {account("cafe", "jose"), "ｃａｆｅ", std::nullopt},
+    };
+    for (const auto& row : cases) {
+        EXPECT_EQ(AccountSearch::match(row.account, row.query, row.groups), row.expected)
+            << AccountTitle::make(row.account) << " / " << row.query;
+    }
 }
 
 TEST(AccountSearchNormalized, FoldsAndCollapsesWhiteSpace) {

@@ -53,94 +53,67 @@ TEST(OTPAuthURIParse, IgnoresCaseOfSchemeHostAndItemNamesAndSurroundingBlanks) {
     }
 }
 
-TEST(OTPAuthURIParse, RefusesOtherTypesWithTheLowerCasedHost) {
-    EXPECT_EQ(refusal("otpauth://hotp/a?secret=JBSWY3DPEHPK3PXP&counter=1"),
-              OTPAuthURIError::unsupportedType("hotp"));
-    EXPECT_EQ(refusal("otpauth://HOTP/a?secret=JBSWY3DPEHPK3PXP"),
-              OTPAuthURIError::unsupportedType("hotp"));
-    EXPECT_EQ(refusal("otpauth://abc/a?secret=JBSWY3DPEHPK3PXP"),
-              OTPAuthURIError::unsupportedType("abc"));
-    EXPECT_EQ(refusal("otpauth:totp/a?secret=JBSWY3DPEHPK3PXP"),
-              OTPAuthURIError::unsupportedType(""));
-    EXPECT_EQ(refusal("otpauth:///a?secret=JBSWY3DPEHPK3PXP"),
-              OTPAuthURIError::unsupportedType(""));
-}
-
 TEST(OTPAuthURIParse, DecodesAPercentEncodedHost) {
     EXPECT_EQ(parsed("otpauth://t%6Ftp/alice?secret=JBSWY3DPEHPK3PXP").name, "alice");
 }
 
-TEST(OTPAuthURIParse, RefusesOtherSchemesAndMalformedText) {
-    for (const char* text : {"http://totp/a?secret=JBSWY3DPEHPK3PXP", "otpauth-test://totp/a",
-                             "//totp/a?secret=JBSWY3DPEHPK3PXP", "totp/a", "", "   "}) {
-        EXPECT_EQ(refusal(text), OTPAuthURIError::unsupportedScheme()) << text;
+// One row per refusal reason and boundary, checked in the documented order: scheme, URI, type,
+// secret, then parameters.
+TEST(OTPAuthURIParse, RefusesWithTheFirstFailingCheck) {
+    const auto scheme = OTPAuthURIError::unsupportedScheme();
+    const auto uri = OTPAuthURIError::invalidURI();
+    const auto missing = OTPAuthURIError::missingSecret();
+    const auto secret = OTPAuthURIError::invalidSecret();
+    const auto parameters = OTPAuthURIError::invalidParameters();
+    const std::pair<std::string, OTPAuthURIError> cases[] = {
+        {"http://totp/a?secret=JBSWY3DPEHPK3PXP", scheme},
+        {"otpauth-test://totp/a", scheme},
+        {"totp/a", scheme},
+        {"", scheme},
+        {"http://hotp/a", scheme},
+        {"otpauth://totp/a b?secret=JBSWY3DPEHPK3PXP", uri},
+        {"otpauth://totp/a?secret=JBSW%G1", uri},
+        {"otpauth://totp/caf\xC3\xA9?secret=JBSWY3DPEHPK3PXP", uri},
+        {"otpauth://[::1/a", uri},
+        {"ot pauth://totp/a", uri},
+        {std::string("otpauth://totp/a\0b?secret=JBSWY3DPEHPK3PXP", 40), uri},
+        {"otpauth://HOTP/a?secret=JBSWY3DPEHPK3PXP", OTPAuthURIError::unsupportedType("hotp")},
+        {"otpauth://hotp/a?digits=1", OTPAuthURIError::unsupportedType("hotp")},
+        {"otpauth://abc/a?secret=JBSWY3DPEHPK3PXP", OTPAuthURIError::unsupportedType("abc")},
+        {"otpauth:totp/a?secret=JBSWY3DPEHPK3PXP", OTPAuthURIError::unsupportedType("")},
+        {"otpauth:///a?secret=JBSWY3DPEHPK3PXP", OTPAuthURIError::unsupportedType("")},
+        {"otpauth://totp/a", missing},
+        {"otpauth://totp/a?digits=1", missing},
+        {"otpauth://totp/a?secret=", missing},
+        {"otpauth://totp/a?secret", missing},
+        {"otpauth://totp/a?secret=&secret=JBSWY3DPEHPK3PXP", missing},
+        {"otpauth://totp/a?digits=1&secret=JBSWY3DPEHPK3PX1", secret},
+        {"otpauth://totp/a?SECRET=JBSWY3DPEHPK3PX1&secret=JBSWY3DPEHPK3PXP", secret},
+        {"otpauth://totp/a?secret=%20JBSWY3DPEHPK3PXP+", secret}, // "+" is not a space
+    };
+    for (const auto& [text, error] : cases) {
+        EXPECT_EQ(refusal(text), error) << text;
     }
-    for (const char* text :
-         {"otpauth://totp/a b?secret=JBSWY3DPEHPK3PXP", "otpauth://totp/a?secret=JBSW%G1",
-          "otpauth://totp/caf\xC3\xA9?secret=JBSWY3DPEHPK3PXP", "otpauth://totp/a\"?secret=A",
-          "otpauth://to tp/a", "otpauth://[::1/a", "ot pauth://totp/a"}) {
-        EXPECT_EQ(refusal(text), OTPAuthURIError::invalidURI()) << text;
+    for (const char* item : {"algorithm=MD5", "algorithm=", "algorithm=SHA1%20", "digits=5",
+                             "digits=9", "digits=six", "digits", "digits=6.0", "digits=%206",
+                             "digits=+-6", "digits=0x6", "digits=-9223372036854775808", "period=0",
+                             "period=-30", "period=30s", "period=9223372036854775808"}) {
+        EXPECT_EQ(refusal(std::string("otpauth://totp/a?secret=AA&") + item), parameters) << item;
     }
-    EXPECT_EQ(refusal(std::string("otpauth://totp/a\0b?secret=JBSWY3DPEHPK3PXP", 40)),
-              OTPAuthURIError::invalidURI());
 }
 
-TEST(OTPAuthURIParse, RequiresANonEmptySecretAndTakesTheFirstOne) {
-    EXPECT_EQ(refusal("otpauth://totp/a"), OTPAuthURIError::missingSecret());
-    EXPECT_EQ(refusal("otpauth://totp/a?issuer=x"), OTPAuthURIError::missingSecret());
-    EXPECT_EQ(refusal("otpauth://totp/a?secret="), OTPAuthURIError::missingSecret());
-    EXPECT_EQ(refusal("otpauth://totp/a?secret"), OTPAuthURIError::missingSecret());
-    EXPECT_EQ(refusal("otpauth://totp/a?secret=&secret=JBSWY3DPEHPK3PXP"),
-              OTPAuthURIError::missingSecret());
-    EXPECT_EQ(refusal("otpauth://totp/a?secret=JBSWY3DPEHPK3PX1"),
-              OTPAuthURIError::invalidSecret());
-    EXPECT_EQ(refusal("otpauth://totp/a?secret=JBSWY3DPEHPK3PX8"),
-              OTPAuthURIError::invalidSecret());
-    EXPECT_EQ(refusal("otpauth://totp/a?SECRET=JBSWY3DPEHPK3PX1&secret=JBSWY3DPEHPK3PXP"),
-              OTPAuthURIError::invalidSecret());
-    EXPECT_EQ(refusal("otpauth://totp/a?secret=%20JBSWY3DPEHPK3PXP+"),
-              OTPAuthURIError::invalidSecret()); // "+" is not read as a space
+TEST(OTPAuthURIParse, ReadsSecretAlgorithmDigitsAndPeriodLeniently) {
     EXPECT_EQ(parsed("otpauth://totp/a?secret=JBSW%20Y3DP-EHPK3PXP%3D%3D").secret, hello);
-}
-
-TEST(OTPAuthURIParse, ReadsTheAlgorithmInAnyCase) {
-    EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&algorithm=sha512").parameters.algorithm(),
-              OTPAlgorithm::sha512);
     EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&ALGORITHM=Sha256").parameters.algorithm(),
               OTPAlgorithm::sha256);
     EXPECT_EQ(
         parsed("otpauth://totp/a?secret=AA&algorithm=SHA1&algorithm=MD5").parameters.algorithm(),
         OTPAlgorithm::sha1);
-    for (const char* value : {"MD5", "SHA-256", "", "sha", "SHA1%20"}) {
-        EXPECT_EQ(refusal(std::string("otpauth://totp/a?secret=AA&algorithm=") + value),
-                  OTPAuthURIError::invalidParameters())
-            << value;
-    }
-}
-
-TEST(OTPAuthURIParse, ReadsDigitsAndPeriodAsStrictDecimalIntegers) {
     EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&digits=%2B8").parameters.digits(), 8);
     EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&digits=+7").parameters.digits(), 7);
     EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&digits=007").parameters.digits(), 7);
-    EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&period=3600").parameters.period(), 3600);
     EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&period=9223372036854775807").parameters.period(),
               9223372036854775807);
-    for (const char* item :
-         {"digits=5", "digits=9", "digits=six", "digits=", "digits", "digits=6.0", "digits=%206",
-          "digits=--6", "digits=+-6", "digits=0x6", "period=0", "period=-30",
-          "period=", "period=30s", "period=9223372036854775808", "period=99999999999999999999",
-          "digits=-9223372036854775808"}) {
-        EXPECT_EQ(refusal(std::string("otpauth://totp/a?secret=AA&") + item),
-                  OTPAuthURIError::invalidParameters())
-            << item;
-    }
-}
-
-TEST(OTPAuthURIParse, ChecksInTheDocumentedOrder) {
-    EXPECT_EQ(refusal("http://hotp/a"), OTPAuthURIError::unsupportedScheme());
-    EXPECT_EQ(refusal("otpauth://hotp/a?digits=1"), OTPAuthURIError::unsupportedType("hotp"));
-    EXPECT_EQ(refusal("otpauth://totp/a?digits=1"), OTPAuthURIError::missingSecret());
-    EXPECT_EQ(refusal("otpauth://totp/a?digits=1&secret=1"), OTPAuthURIError::invalidSecret());
 }
 
 TEST(OTPAuthURIParse, TakesTheIssuerItemOverTheLabel) {
@@ -159,13 +132,11 @@ TEST(OTPAuthURIParse, SplitsTheLabelAtTheFirstColon) {
     const std::string secret = "?secret=JBSWY3DPEHPK3PXP";
     const std::pair<std::string, std::pair<std::string, std::string>> cases[] = {
         {"/Acme%3Aalice", {"Acme", "alice"}},
-        {"/Acme%3aalice", {"Acme", "alice"}},
         {"/%20Acme%20:%20%20alice%20", {"Acme", "alice"}},
         {"/:alice", {"", "alice"}},
         {"/a:b:c", {"a", "b:c"}},
         {"", {"", ""}},
         {"/", {"", ""}},
-        {"/Big%20Corporation%3A%20alice%40bigco.com", {"Big Corporation", "alice@bigco.com"}},
         {"/alice@google.com/", {"", "alice@google.com/"}},
         {"/a/b:c", {"a/b", "c"}},
         {"/caf%C3%A9:%E2%80%83na%CC%88me", {"caf\u00E9", "na\u0308me"}},
