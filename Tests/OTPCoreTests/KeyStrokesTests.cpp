@@ -28,34 +28,25 @@ TEST(KeyStrokes, MapsEveryDigitToItsTopRowKey) {
 }
 
 TEST(KeyStrokes, KeepsTheOrderOfTheCodeAndItsRepeats) {
-    const auto repeated = KeyStrokes::forCode("9009", false);
-    ASSERT_TRUE(repeated.has_value());
-    EXPECT_EQ(*repeated, (std::vector<KeyStroke>{{25, "9"}, {29, "0"}, {29, "0"}, {25, "9"}}));
+    EXPECT_EQ(KeyStrokes::forCode("9009", false),
+              (std::vector<KeyStroke>{{25, "9"}, {29, "0"}, {29, "0"}, {25, "9"}}));
 }
 
 TEST(KeyStrokes, AppendsReturnOnlyWhenAsked) {
     const auto plan = KeyStrokes::forCode("012345", true);
     ASSERT_TRUE(plan.has_value());
     ASSERT_EQ(plan->size(), 7u);
-    EXPECT_EQ(plan->back(), KeyStrokes::returnKey);
-    EXPECT_EQ(plan->back().keyCode, 36);
-    EXPECT_EQ(plan->back().text, "\r");
-    EXPECT_EQ(std::count(plan->begin(), plan->end(), KeyStrokes::returnKey), 1);
+    EXPECT_EQ(plan->back(), (KeyStroke{36, "\r"}));
     EXPECT_EQ(KeyStrokes::forCode("012345", false)->size(), 6u);
 }
 
 TEST(KeyStrokes, RefusesAnythingButASCIIDigits) {
-    EXPECT_FALSE(KeyStrokes::forCode("", false).has_value());
     EXPECT_FALSE(KeyStrokes::forCode("", true).has_value());
-    EXPECT_FALSE(KeyStrokes::forCode("123 456", false).has_value());
-    EXPECT_FALSE(KeyStrokes::forCode("12345a", true).has_value());
-    EXPECT_FALSE(KeyStrokes::forCode("\xD9\xA1\xD9\xA2\xD9\xA3", false).has_value()); // ١٢٣
-    EXPECT_FALSE(KeyStrokes::forCode("123\xD9\xA4", false).has_value());
-    EXPECT_FALSE(KeyStrokes::forCode(std::string_view("12\0"
-                                                      "34",
-                                                      5),
-                                     false)
-                     .has_value());
-    EXPECT_FALSE(KeyStrokes::forCode("-12", false).has_value());
-    EXPECT_FALSE(KeyStrokes::forCode("1234\r", false).has_value());
+    using namespace std::string_view_literals;
+    for (const auto code : {"123 456"sv, "12345a"sv, "\xD9\xA1\xD9\xA2\xD9\xA3"sv /* ١٢٣ */,
+                            "12\0"
+                            "34"sv,
+                            "-12"sv, "1234\r"sv}) {
+        EXPECT_FALSE(KeyStrokes::forCode(code, false).has_value()) << code;
+    }
 }

@@ -1,50 +1,119 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <OTPCore/Unicode.hpp>
 #include <gtest/gtest.h>
+#include <unicode/uchar.h>
 
 using namespace zemlar;
 
 namespace {
 
-TEST(UnicodeFolding, IgnoresCaseAndDiacriticsWithoutALocale) {
-    EXPECT_EQ(Unicode::folded("Éclair"), "eclair");
+// The character classes against ICU's own properties, over every code point.
+TEST(UnicodeClasses, MatchICUPropertiesForEveryCodePoint) {
+    for (char32_t codePoint = 0; codePoint <= 0x10FFFF; ++codePoint) {
+        const auto icu = static_cast<UChar32>(codePoint);
+        const auto mask = U_GET_GC_MASK(icu);
+        ASSERT_EQ(Unicode::isWhitespaceOrNewline(codePoint), u_isUWhiteSpace(icu) != 0)
+            << std::hex << static_cast<std::uint32_t>(codePoint);
+        ASSERT_EQ(Unicode::isLetterOrNumber(codePoint), (mask & (U_GC_L_MASK | U_GC_N_MASK)) != 0)
+            << std::hex << static_cast<std::uint32_t>(codePoint);
+        ASSERT_EQ(Unicode::isBlank(codePoint),
+                  codePoint == 0x09 || u_charType(icu) == U_SPACE_SEPARATOR)
+            << std::hex << static_cast<std::uint32_t>(codePoint);
+    }
+}
+
+TEST(UnicodeFolding, LatinTableAgreesWithICUForEveryPairOfItsCodePoints) {
+    for (char32_t first = 0x20; first < 0x250; ++first) {
+        for (char32_t second = 0x20; second < 0x250; second += (first % 7) + 1) {
+            std::string text = "A";
+            Unicode::appendCodePoint(text, first);
+            Unicode::appendCodePoint(text, second);
+            ASSERT_EQ(Unicode::folded(text), Unicode::foldedByICU(text)) << text;
+            ASSERT_EQ(Unicode::lowercased(text), Unicode::lowercasedByICU(text)) << text;
+        }
+    }
+    std::string ascii;
+    for (int character = 0; character < 128; ++character) {
+        ascii.push_back(static_cast<char>(character));
+    }
+    EXPECT_EQ(Unicode::folded(ascii), Unicode::foldedByICU(ascii));
+    EXPECT_EQ(Unicode::lowercased(ascii), Unicode::folded(ascii));
+}
+
+TEST(UnicodeFolding, IgnoresCaseAndDiacriticsButKeepsCompatibilityForms) {
     EXPECT_EQ(Unicode::folded("E\u0301CLAIR"), "eclair");
-    EXPECT_EQ(Unicode::folded("Wörk"), Unicode::folded("WORK"));
     EXPECT_EQ(Unicode::folded("İstanbul"), Unicode::folded("istanbul"));
     EXPECT_EQ(Unicode::folded("ΣΟΦΊΑ"), Unicode::folded("σοφια"));
     EXPECT_EQ(Unicode::folded("Straße"), "strasse");
-}
-
-TEST(UnicodeFolding, KeepsCompatibilityForms) {
-    EXPECT_NE(Unicode::folded("\uFF21\uFF22"), "ab"); // full-width A B
-    EXPECT_EQ(Unicode::folded("\uFF21\uFF22"), "\uFF41\uFF42");
-}
-
-TEST(UnicodeFolding, ReadsIllFormedTextAsReplacementCharacters) {
+    EXPECT_EQ(Unicode::folded("\uFF21\uFF22"), "\uFF41\uFF42"); // full-width A B
     EXPECT_EQ(Unicode::folded("A\xC3"), "a\uFFFD");
-    EXPECT_EQ(Unicode::folded(""), "");
+}
+
+TEST(UnicodeCase, MapsTheFullUnicodeCasesInComposedForm) {
+    EXPECT_EQ(Unicode::lowercased("A\u0308"), "ä");
+    EXPECT_EQ(Unicode::lowercased("Straße"), "straße");
+    EXPECT_EQ(Unicode::lowercased("\u00C9CLAIR \u0130"), "\u00E9clair i\u0307");
+    EXPECT_EQ(Unicode::lowercased("A\xFF"), "a\uFFFD");
+    EXPECT_EQ(Unicode::uppercased("\u017Fha1"), "SHA1"); // long s
+    EXPECT_EQ(Unicode::uppercased("stra\u00DFe"), "STRASSE");
 }
 
 TEST(UnicodeTrimming, RemovesWhiteSpaceAndLineBreaksAtBothEnds) {
     EXPECT_EQ(Unicode::trimmed("  a b \t\n"), "a b");
     EXPECT_EQ(Unicode::trimmed("\u00A0\u2003word\u2028\u0085\r"), "word");
-    EXPECT_EQ(Unicode::trimmed("\u3000"), "");
-    EXPECT_EQ(Unicode::trimmed("\v\f"), "");
+    EXPECT_EQ(Unicode::trimmed("\u3000\v\f"), "");
     EXPECT_EQ(Unicode::trimmed("\u200Bword"), "\u200Bword"); // zero width space is not white space
     EXPECT_EQ(Unicode::trimmed("é "), "é");
-}
-
-TEST(UnicodeTrimming, StopsAtIllFormedBytes) {
     EXPECT_EQ(Unicode::trimmed(" \xC3 "), "\xC3");
 }
 
+TEST(UnicodeTrimming, BlanksAreSpaceSeparatorsAndTabsButNotLineBreaks) {
+    EXPECT_EQ(Unicode::trimmedBlanks(" \t\u00A0\u3000a b\u2003 "), "a b");
+    EXPECT_EQ(Unicode::trimmedBlanks("\n a \r"), "\n a \r");
+    EXPECT_EQ(Unicode::trimmedBlanks("\xEF\xBB\xBF"
+                                     "a"),
+              "\xEF\xBB\xBF"
+              "a");
+    EXPECT_EQ(Unicode::trimmedBlanks(" \xFF "), "\xFF");
+    EXPECT_EQ(Unicode::trimmedBlanksAndByteOrderMarks("\xEF\xBB\xBF \xEF\xBB\xBF"
+                                                      "a\xEF\xBB\xBF "),
+              "a");
+    EXPECT_EQ(Unicode::trimmedBlanksAndByteOrderMarks("\na\n"), "\na\n");
+}
+
 TEST(UnicodeCollation, OrdersLikeAFileBrowser) {
-    EXPECT_LT(Unicode::localizedStandardCompare("Group 2", "Group 10"), 0);
     EXPECT_LT(Unicode::localizedStandardCompare("group 2", "Group 10"), 0);
     EXPECT_LT(Unicode::localizedStandardCompare("Alpha", "group 2"), 0);
     EXPECT_EQ(Unicode::localizedStandardCompare("work", "WORK"), 0);
     EXPECT_GT(Unicode::localizedStandardCompare("b", "A"), 0);
     EXPECT_NE(Unicode::localizedStandardCompare("resume", "résumé"), 0);
+}
+
+TEST(UnicodeCodePoints, DecodeEncodeAndRepairIllFormedSequences) {
+    const std::string text = "a\u00E9\u65E5\U0001F600";
+    std::size_t offset = 0;
+    std::u32string decoded;
+    while (offset < text.size()) {
+        decoded.push_back(Unicode::nextCodePoint(text, offset));
+    }
+    EXPECT_EQ(decoded, U"a\u00E9\u65E5\U0001F600");
+    std::string encoded;
+    for (const char32_t codePoint : decoded) {
+        Unicode::appendCodePoint(encoded, codePoint);
+    }
+    EXPECT_EQ(encoded, text);
+    std::string surrogate;
+    Unicode::appendCodePoint(surrogate, 0xD800);
+    EXPECT_EQ(surrogate, "\uFFFD");
+
+    EXPECT_EQ(Unicode::wellFormed(text), text);
+    EXPECT_EQ(Unicode::wellFormed("a\xFF"
+                                  "b"),
+              "a\uFFFD"
+              "b");
+    EXPECT_EQ(Unicode::wellFormed("\xE2\x82"), "\uFFFD");
+    EXPECT_EQ(Unicode::wellFormed("\xED\xA0\x80"), "\uFFFD\uFFFD\uFFFD"); // a surrogate
+    EXPECT_EQ(Unicode::wellFormed(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 
 } // namespace
