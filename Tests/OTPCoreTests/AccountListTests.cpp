@@ -24,16 +24,10 @@ TEST(AccountTitle, JoinsTheNonEmptyPartsWithAMiddleDot) {
 TEST(OTPAuthEntry, MakesAFreshAccountWithoutTheSecret) {
     const auto parameters = *OTPParameters::make(OTPAlgorithm::sha256, 8, 60);
     const OTPAuthEntry entry("Northwind", "me", Bytes{1, 2, 3}, parameters);
-    EXPECT_EQ(entry.account(uuid(7), Date(100)), (Account{uuid(7),
-                                                          "Northwind",
-                                                          "me",
-                                                          parameters,
-                                                          Date(100),
-                                                          std::nullopt,
-                                                          0,
-                                                          {},
-                                                          std::nullopt,
-                                                          false}));
+    Account fresh = account(7, "Northwind", "me"); // never used, no sites, no group
+    fresh.parameters = parameters;
+    fresh.createdAt = Date(100);
+    EXPECT_EQ(entry.account(uuid(7), Date(100)), fresh);
 }
 
 TEST(AccountList, AddingAppendsAndRefusesATakenIdentifier) {
@@ -69,9 +63,6 @@ TEST(AccountList, RenamingTrimsAndRefusesAnEmptyTitleBeforeTheLookup) {
               fail(AccountListError::emptyTitle()));
     EXPECT_EQ(AccountList::renaming(uuid(99), "Word", "", twoAccounts),
               fail(AccountListError::notFound()));
-    // Unicode spaces and line separators count as white space too.
-    EXPECT_EQ(AccountList::renaming(uuid(1), "\u00A0\u2028", "\u3000", twoAccounts),
-              fail(AccountListError::emptyTitle()));
 }
 
 TEST(AccountList, SettersChangeOnlyTheirFieldOfTheFirstMatch) {
@@ -119,14 +110,10 @@ TEST(AccountList, RecordingUseCountsAndKeepsTheLatestMoment) {
     EXPECT_EQ((*twice)[0].lastUsedAt, Date(20));
     EXPECT_EQ(AccountList::recordingUse(uuid(9), Date(20), twoAccounts),
               fail(AccountListError::notFound()));
-}
-
-TEST(AccountList, UseCountStopsAtItsLargestValue) {
+    // The count stops at its largest value.
     Accounts list = twoAccounts;
     list[0].useCount = std::numeric_limits<std::int64_t>::max();
-    const auto used = AccountList::recordingUse(uuid(1), Date(20), list);
-    ASSERT_TRUE(used);
-    EXPECT_EQ((*used)[0].useCount, std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ((*AccountList::recordingUse(uuid(1), Date(20), list))[0].useCount, list[0].useCount);
 }
 
 } // namespace

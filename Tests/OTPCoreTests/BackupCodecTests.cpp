@@ -249,11 +249,7 @@ TEST(BackupCodecProbe, NeedsEveryMemberOfTheEnvelope) {
         [](JSON& d) { d["kdf"]["iterations"] = "600000"; },
         [](JSON& d) { d["kdf"]["iterations"] = 600000.5; },
         [](JSON& d) { d["kdf"]["salt"] = "AAECAwQFBgcICQoLDA0ODw"; },
-        [](JSON& d) {
-            d["kdf"]["salt"] = JSON::array({0, 1, 2});
-        },
         [](JSON& d) { d["sealed"] = d["sealed"].get<std::string>() + "\n"; },
-        [](JSON& d) { d["sealed"] = nullptr; },
         [](JSON& d) { d["cipher"] = 256; },
     };
     for (std::size_t index = 0; index < std::size(changes); ++index) {

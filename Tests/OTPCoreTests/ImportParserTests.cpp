@@ -212,22 +212,6 @@ TEST(ImportParserExternal, ExampleExportGivesItsAccountsAndSkipsTheRest) {
     EXPECT_TRUE(batch.migrationParts.empty());
 }
 
-TEST(ImportParserExternal, RawPlusAndSlashInTheDataStayBase64) {
-    READ_EXTERNAL(text, "scito-extract_otp_secrets/test_plus_problem_export.txt");
-    const auto batch = ImportParser::parse(*text);
-    const char* secrets[] = {"A4RFDYMF4GSLUIBQV4ZP67OJEZ2XUQVM", "SCDDZ7PW5MOZLE3PQCAZM7L4S35K3UDX",
-                             "TR76272RVYO6EAEY2FX7W7R7KUDEGPJ4",
-                             "N2ILWSXSJUQUB7S6NONPJSC62NPG7EXN"};
-    ASSERT_EQ(batch.entries.size(), 4u);
-    for (std::size_t index = 0; index < 4; ++index) {
-        EXPECT_EQ(batch.entries[index],
-                  OTPAuthEntry("SerenityLabs",
-                               "test" + std::to_string(index + 1) + "@serenitylabs.co.uk",
-                               *Base32::decode(secrets[index]), OTPParameters::standard()));
-    }
-    EXPECT_TRUE(batch.skipped.empty());
-}
-
 TEST(ImportParserExternal, DamagedAndForeignFilesCostOneSkipPerLine) {
     READ_EXTERNAL(wrongData, "scito-extract_otp_secrets/test_export_wrong_data.txt");
     EXPECT_EQ(ImportParser::parse(*wrongData),
@@ -235,14 +219,8 @@ TEST(ImportParserExternal, DamagedAndForeignFilesCostOneSkipPerLine) {
     READ_EXTERNAL(wrongPrefix, "scito-extract_otp_secrets/test_export_wrong_prefix.txt");
     EXPECT_EQ(ImportParser::parse(*wrongPrefix),
               (ImportBatch{{}, {{"", ImportSkipReason::unrecognized}}, {}}));
-    READ_EXTERNAL(lorem, "scito-extract_otp_secrets/test_export_wrong_content.txt");
-    EXPECT_EQ(reasons(ImportParser::parse(*lorem)),
-              std::vector<ImportSkipReason>{ImportSkipReason::unrecognized});
     READ_EXTERNAL(empty, "scito-extract_otp_secrets/empty_file.txt");
     EXPECT_EQ(ImportParser::parse(*empty), ImportBatch{});
-    READ_EXTERNAL(comments, "scito-extract_otp_secrets/only_comments.txt");
-    EXPECT_EQ(ImportParser::parse(*comments).skipped.size(), 2u);
-    EXPECT_TRUE(ImportParser::parse(*comments).entries.empty());
 }
 
 TEST(ImportParserExternal, PlainLinkListGivesFiveAccountsAndOneCounterBasedSkip) {

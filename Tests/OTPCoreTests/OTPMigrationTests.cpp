@@ -246,12 +246,6 @@ TEST(OTPMigrationExports, DecodeToTheAccountsTheirProjectsList) {
                    "CEAEYASAAKJ2G1g0%3D",
                    {{"TOTPgenerator", "TOTPgenerator", "HVR4CFHAFOWFGGFAGSA5JVTIMMPG6GMT",
                      OTPAlgorithm::sha512, 8}});
-    expectAccounts("otpauth-migration://"
-                   "offline?data=CkoKI%2BbAfL%2FDn%2BnBM68CYz93QQkPe75%"
-                   "2F1dNShRItSZ2wod7ZAInxEh1FeGFtcGxlOmV4YW1wbGVAZXhhbXBsZS5sb2NhbCABKAEwAhABGAEgA"
-                   "CiN%2FK7BAQ%3D%3D",
-                   {{"Example", "example@example.local",
-                     "43AHZP6DT7U4CM5PAJRT652BBEHXXPT72XJVFBISFVEZ3MFB33MQBCPR"}});
     expectAccounts("otpauth-migration://offline?data=CjsKFBHMQnKu/odWlB/"
                    "zUy+dfiRIaHj0EhhFeGFtcGxlOmFsaWNlQGdvb2dsZS5jb20aB0V4YW1wbGUwAg==",
                    {{"Example", "alice@google.com", "CHGEE4VO72DVNFA76NJS7HL6EREGQ6HU"}});
