@@ -202,14 +202,6 @@ TEST(AccountSearchRank, SiteMatchThenFrecencyThenTitleThenIdentifier) {
     EXPECT_EQ(ranked(accounts, "  "), ranked(accounts, ""));
 }
 
-TEST(AccountSearchRank, ShortHostsMatchToo) {
-    const std::vector<Account> accounts = {account("Beta", "", 1), account("Acme", "", 2),
-                                           withDomains(account("Zulu", "", 3), {"z.io"})};
-    EXPECT_EQ(ranked(accounts, "", "acme.io"), (std::vector<std::uint8_t>{2, 1, 3}));
-    EXPECT_EQ(ranked(accounts, "", "a.z.io"), (std::vector<std::uint8_t>{3, 2, 1}));
-    EXPECT_EQ(ranked(accounts, "", ""), (std::vector<std::uint8_t>{2, 1, 3}));
-}
-
 TEST(AccountSearchRank, TitleIsComparedNormalisedByScalarValue) {
     const std::vector<Account> accounts = {account("b", "", 1), account("Á", "", 2),
                                            account("", "a", 3), account("z", "", 4),

@@ -68,35 +68,32 @@ TEST(OTPMigrationParse, MapsUnspecifiedAndMissingValuesToDefaults) {
               OTPParameters::standard());
 }
 
+// One row per skip reason and boundary; the last rows show the order of the checks: type,
+// algorithm, digits, then secret.
 TEST(OTPMigrationParse, SkipsAccountsItCannotTakeWithTheirTitle) {
-    EXPECT_EQ(onlySkipReason(account(hello, "n", "", 1)), ImportSkipReason::hotp);
-    EXPECT_EQ(onlySkipReason(account(hello, "n", "", 0)), ImportSkipReason::unsupportedType);
-    EXPECT_EQ(onlySkipReason(bytesField(1, hello) + textField(2, "n")),
-              ImportSkipReason::unsupportedType);
-    EXPECT_EQ(onlySkipReason(bytesField(1, hello) + textField(6, "\x02")),
-              ImportSkipReason::unsupportedType);
-    EXPECT_EQ(onlySkipReason(account(hello, "n", "", 2, 4)),
-              ImportSkipReason::unsupportedAlgorithm);
-    EXPECT_EQ(onlySkipReason(account(hello, "n", "", 2, UINT64_MAX)),
-              ImportSkipReason::unsupportedAlgorithm);
-    EXPECT_EQ(onlySkipReason(account(hello, "n", "", 2, 1, 3)),
-              ImportSkipReason::invalidParameters);
-    EXPECT_EQ(onlySkipReason(account({}, "n", "", 2)), ImportSkipReason::emptySecret);
-    EXPECT_EQ(onlySkipReason(textField(2, "n") + varintField(6, 2)), ImportSkipReason::emptySecret);
-    EXPECT_EQ(onlySkipReason(varintField(1, 5) + varintField(6, 2)), ImportSkipReason::emptySecret);
-
+    using enum ImportSkipReason;
+    const std::pair<Bytes, ImportSkipReason> cases[] = {
+        {account(hello, "n", "", 1), hotp},
+        {account(hello, "n", "", 0), unsupportedType},
+        {bytesField(1, hello) + textField(2, "n"), unsupportedType},
+        {bytesField(1, hello) + textField(6, "\x02"), unsupportedType},
+        {account(hello, "n", "", 2, 4), unsupportedAlgorithm},
+        {account(hello, "n", "", 2, UINT64_MAX), unsupportedAlgorithm},
+        {account(hello, "n", "", 2, 1, 3), invalidParameters},
+        {account({}, "n", "", 2), emptySecret},
+        {textField(2, "n") + varintField(6, 2), emptySecret},
+        {varintField(1, 5) + varintField(6, 2), emptySecret},
+        {account({}, "n", "", 1, 4, 3), hotp},
+        {account({}, "n", "", 2, 4, 3), unsupportedAlgorithm},
+        {account({}, "n", "", 2, 1, 3), invalidParameters},
+    };
+    for (const auto& [message, reason] : cases) {
+        EXPECT_EQ(onlySkipReason(message), reason) << ::testing::PrintToString(message);
+    }
     const auto batch = readPayload(bytesField(1, account(hello, "Acme:alice", "Example", 1)));
-    EXPECT_EQ(batch.skipped,
-              (std::vector<ImportSkip>{{"Example · alice", ImportSkipReason::hotp}}));
+    EXPECT_EQ(batch.skipped, (std::vector<ImportSkip>{{"Example · alice", hotp}}));
     const auto untitled = readPayload(bytesField(1, account({}, "", "", 2)));
-    EXPECT_EQ(untitled.skipped, (std::vector<ImportSkip>{{"", ImportSkipReason::emptySecret}}));
-}
-
-TEST(OTPMigrationParse, ChecksTypeThenAlgorithmThenDigitsThenSecret) {
-    EXPECT_EQ(onlySkipReason(account({}, "n", "", 1, 4, 3)), ImportSkipReason::hotp);
-    EXPECT_EQ(onlySkipReason(account({}, "n", "", 2, 4, 3)),
-              ImportSkipReason::unsupportedAlgorithm);
-    EXPECT_EQ(onlySkipReason(account({}, "n", "", 2, 1, 3)), ImportSkipReason::invalidParameters);
+    EXPECT_EQ(untitled.skipped, (std::vector<ImportSkip>{{"", emptySecret}}));
 }
 
 TEST(OTPMigrationParse, UsesTheLastOccurrenceOfAField) {

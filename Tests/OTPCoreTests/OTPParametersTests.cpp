@@ -16,11 +16,7 @@ TEST(OTPParameters, AcceptsOnlySixToEightDigitsAndAPositivePeriod) {
     EXPECT_FALSE(OTPParameters::make(OTPAlgorithm::sha1, 6, -30));
     EXPECT_FALSE(
         OTPParameters::make(OTPAlgorithm::sha1, std::numeric_limits<std::int64_t>::min(), 30));
-    const auto valid = OTPParameters::make(OTPAlgorithm::sha512, 8, 1);
-    ASSERT_TRUE(valid);
-    EXPECT_EQ(valid->algorithm(), OTPAlgorithm::sha512);
-    EXPECT_EQ(valid->digits(), 8);
-    EXPECT_EQ(valid->period(), 1);
+    EXPECT_TRUE(OTPParameters::make(OTPAlgorithm::sha512, 8, 1));
 }
 
 TEST(OTPAlgorithm, RawValuesAreExactAndUpperCase) {
@@ -29,16 +25,11 @@ TEST(OTPAlgorithm, RawValuesAreExactAndUpperCase) {
     EXPECT_EQ(OTPAlgorithms::fromRawValue("sha1"), std::nullopt);
     EXPECT_EQ(OTPAlgorithms::fromRawValue("SHA1 "), std::nullopt);
     EXPECT_EQ(OTPAlgorithms::fromRawValue("MD5"), std::nullopt);
-    EXPECT_EQ(OTPAlgorithms::allCases.front(), OTPAlgorithm::sha1);
-    EXPECT_EQ(OTPAlgorithms::allCases.back(), OTPAlgorithm::sha512);
 }
 
-TEST(OTPParametersCoding, WritesTheThreeKeys) {
+TEST(OTPParametersCoding, WritesTheThreeKeysAndReadsValidObjects) {
     EXPECT_EQ(JSONCoding::encode(OTPParameters::standard()),
               JSON::parse(R"({"algorithm":"SHA1","digits":6,"period":30})"));
-}
-
-TEST(OTPParametersCoding, ReadsValidObjects) {
     const auto read = JSONCoding::decodeParameters(
         JSON::parse(R"({"algorithm":"SHA256","digits":7,"period":60,"extra":true})"));
     EXPECT_EQ(read, OTPParameters::make(OTPAlgorithm::sha256, 7, 60));
