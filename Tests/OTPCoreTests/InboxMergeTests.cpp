@@ -94,8 +94,4 @@ TEST(InboxMerge, CountsARepeatedIdentifierOnceByItsFirstOccurrence) {
     EXPECT_EQ(plan.taken, (std::set<UUID>{id(1), id(60)}));
 }
 
-TEST(InboxMerge, GivesAnEmptyPlanForAnEmptyInbox) {
-    EXPECT_EQ(Fixture().plan({}), InboxMergePlan{});
-}
-
 } // namespace
