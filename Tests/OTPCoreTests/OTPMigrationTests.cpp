@@ -250,13 +250,6 @@ TEST(OTPMigrationExports, DecodeToTheAccountsTheirProjectsList) {
                    "saWNlQGdvb2dsZS5jb20aB0V4YW1wbGUgASgBMAE4BxABGAEgAA%3D%3D",
                    {{"Test", "Test", "KVKFKRCPNZQUYMLXOVYDSQKJKZDTSRLD", OTPAlgorithm::sha1, 8}},
                    1);
-    expectAccounts("otpauth-migration://"
-                   "offline?data="
-                   "CkMKFD3GyqSCSm0oh2eyMx4gtDFmy4XZEhxBQ01FIENvOmpvaG4uZG9lQGV4YW1wbGUuY29tGgdBQ01"
-                   "FIENvIAEoATACCjUKCkhlbGxvId6tvu8SGEV4YW1wbGU6YWxpY2VAZ29vZ2xlLmNvbRoHRXhhbXBsZS"
-                   "ABKAEwAhABGAAgACjn4Pv4Ag%3D%3D",
-                   {{"ACME Co", "john.doe@example.com", "HXDMVJECJJWSRB3HWIZR4IFUGFTMXBOZ"},
-                    {"Example", "alice@google.com", "JBSWY3DPEHPK3PXP"}});
     expectAccounts(
         "otpauth-migration://"
         "offline?data=Cj8KFG423VA%2BmkFuqplxC%2BfgO%"
