@@ -22,17 +22,7 @@ QImage singleImage() {
     return imageOf(singleCode());
 }
 
-TEST(QRCodeReader, readsEveryImageFormatOfTheDecoder) {
-    const QImage image = singleImage();
-    for (const char* format : {"PNG", "JPEG", "TIFF", "BMP", "WEBP"}) {
-        SCOPED_TRACE(format);
-        const Bytes data = encoded(image, format);
-        ASSERT_FALSE(data.empty());
-        EXPECT_EQ(QRCodeReader::payloads(data), Payloads{singleLink});
-    }
-}
-
-TEST(QRCodeReader, readsPhotoLikeVariants) {
+TEST(QRCodeReader, readsEveryImageFormatAndPhotoLikeVariants) {
     const QImage image = singleImage();
     const QSize size = image.size();
     struct Variant {
@@ -51,6 +41,10 @@ TEST(QRCodeReader, readsPhotoLikeVariants) {
         {"strong JPEG", encoded(rotated(image, 5), "JPEG", 30)},
         {"inverted", encoded(inverted, "PNG")},
     };
+    for (const char* format : {"PNG", "JPEG", "TIFF", "BMP", "WEBP"}) {
+        SCOPED_TRACE(format);
+        EXPECT_EQ(QRCodeReader::payloads(encoded(image, format)), Payloads{singleLink});
+    }
     for (const auto& variant : variants) {
         SCOPED_TRACE(variant.name);
         EXPECT_EQ(QRCodeReader::payloads(variant.data), Payloads{singleLink});
