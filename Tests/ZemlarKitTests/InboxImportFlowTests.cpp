@@ -24,7 +24,7 @@ class InboxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(BackupFlows::setUp(testPassphrase, testSalt(), testIterations, mac.keys));
-        github = mac.add("GitHub", "ann", bytesOf("github-secret"), 1);
+        mac.add("GitHub", "ann", bytesOf("github-secret"), 1);
     }
 
     Result<InboxImportReport, InboxImportError> run(const Bytes& inbox) {
@@ -33,7 +33,6 @@ protected:
 
     Computer mac;
     MemoryTakenStore taken;
-    Account github{uuidNumber(0), "", "", OTPParameters::standard(), Date(), {}, 0, {}, {}, false};
 };
 
 TEST_F(InboxTest, takesNewAccountsOnceAndRemembersEveryIdentifier) {
@@ -77,14 +76,22 @@ TEST_F(InboxTest, anUnknownGroupIsDroppedAndAKnownOneKept) {
     EXPECT_EQ(mac.groups.load().value().size(), 1U);
 }
 
-TEST_F(InboxTest, anotherSaltIsAStaleKeyBeforeAnyDecryption) {
-    const Bytes inbox =
-        sealedFile(payloadOf({backupAccount(30, "A", "", bytesOf("a"))}), Bytes(16, 0x11));
-    EXPECT_EQ(run(inbox), fail(InboxImportError::staleKey()));
-    const Bytes otherCount = sealedFile(payloadOf({backupAccount(30, "A", "", bytesOf("a"))}),
-                                        testSalt(), testIterations + 1);
-    EXPECT_EQ(run(otherCount), fail(InboxImportError::staleKey()));
+TEST_F(InboxTest, needsTheBackupCredentialsAndRefusesAStaleKeyBeforeAnyDecryption) {
+    const auto file = [](const Bytes& salt, std::int64_t iterations) {
+        return sealedFile(payloadOf({backupAccount(30, "A", "", bytesOf("a"))}), salt, iterations);
+    };
+    EXPECT_EQ(run(file(Bytes(16, 0x11), testIterations)), fail(InboxImportError::staleKey()));
+    EXPECT_EQ(run(file(testSalt(), testIterations + 1)), fail(InboxImportError::staleKey()));
+    MapBackupKeyStore keys;
+    EXPECT_EQ(InboxImportFlow::run(file(testSalt(), testIterations), mac.accounts, mac.groups,
+                                   mac.secrets, keys, taken),
+              fail(InboxImportError::notConfigured()));
+    keys.failLoad = true;
+    EXPECT_EQ(InboxImportFlow::run(file(testSalt(), testIterations), mac.accounts, mac.groups,
+                                   mac.secrets, keys, taken),
+              fail(InboxImportError::keyStore(SecretStoreError::keychain(-5))));
     EXPECT_EQ(taken.sets, 0);
+    EXPECT_EQ(mac.accounts.load().value().size(), 1U);
 }
 
 TEST_F(InboxTest, damagedFilesChangeNothing) {
@@ -103,18 +110,6 @@ TEST_F(InboxTest, damagedFilesChangeNothing) {
               fail(InboxImportError::codec(BackupError::authenticationFailed())));
     EXPECT_EQ(taken.sets, 0);
     EXPECT_EQ(mac.accounts.load().value().size(), 1U);
-}
-
-TEST(InboxFlow, needsTheBackupCredentials) {
-    Computer mac;
-    MemoryTakenStore taken;
-    const Bytes inbox = sealedFile(payloadOf({}));
-    EXPECT_EQ(InboxImportFlow::run(inbox, mac.accounts, mac.groups, mac.secrets, mac.keys, taken),
-              fail(InboxImportError::notConfigured()));
-    MapBackupKeyStore failing;
-    failing.failLoad = true;
-    EXPECT_EQ(InboxImportFlow::run(inbox, mac.accounts, mac.groups, mac.secrets, failing, taken),
-              fail(InboxImportError::keyStore(SecretStoreError::keychain(-5))));
 }
 
 TEST_F(InboxTest, aStoredIdenticalSecretIsReusedAndADifferentOneRefused) {
