@@ -101,14 +101,6 @@ TEST_F(DirectoryBackupFileStoreTest, unreadableFilesAreReadFailures) {
     EXPECT_EQ(files.readInbox(), fail(BackupFileError::readFailed()));
 }
 
-TEST(BackupFileStore, hasNoInboxUnlessItSaysSo) {
-    struct LatestOnly : BackupFileStore {
-        Result<std::optional<Bytes>, BackupFileError> readLatest() override { return std::nullopt; }
-        Result<void, BackupFileError> write(const Bytes&, Date) override { return {}; }
-    } store;
-    EXPECT_EQ(store.readInbox(), nothing);
-}
-
 TEST(DirectoryBackupFileStoreLocation, isTheSyncedFolderUnlessTheUserChoseAnother) {
     const ScratchSettings scratch;
     const char* home = std::getenv("HOME");
