@@ -38,20 +38,5 @@ TEST_F(BackupOverKeyring, aBackupRestoresOntoAnotherVaultAndChecksComplete) {
     EXPECT_TRUE(check->isComplete());
 }
 
-TEST_F(BackupOverKeyring, theInboxAddsItsAccountsToTheVault) {
-    Computer mac(storage("inbox"));
-    ASSERT_TRUE(BackupFlows::setUp(testPassphrase, testSalt(), testIterations, mac.keys));
-    struct Taken : InboxTakenStore {
-        std::set<UUID> taken() override { return ids; }
-        void set(const std::set<UUID>& newIDs) override { ids = newIDs; }
-        std::set<UUID> ids;
-    } taken;
-    const Bytes inbox = sealedFile(payloadOf({backupAccount(9, "Phone", "", bytesOf("phone"))}));
-    const auto report =
-        InboxImportFlow::run(inbox, mac.accounts, mac.groups, mac.secrets, mac.keys, taken);
-    EXPECT_EQ(report, (InboxImportReport{{"Phone"}, 0}));
-    EXPECT_EQ(mac.secrets.read(uuidNumber(9)), bytesOf("phone"));
-}
-
 } // namespace
 } // namespace zemlar::testing

@@ -3,9 +3,7 @@
 #include "SettingsTesting.hpp"
 #include "StoreDoubles.hpp"
 
-#include <OTPCore/BackupRotation.hpp>
 #include <ZemlarKit/DirectoryBackupFileStore.hpp>
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -17,13 +15,9 @@ namespace fs = std::filesystem;
 constexpr Date firstOfMarch{1'740'821'400}; // 2025-03-01T09:30:00Z
 
 using Read = Result<std::optional<Bytes>, BackupFileError>;
-
-Read nothing() {
-    return Read(std::optional<Bytes>(std::nullopt));
-}
-
-Read found(Bytes bytes) {
-    return Read(std::optional<Bytes>(std::move(bytes)));
+const Read nothing{std::optional<Bytes>(std::nullopt)};
+Read found(std::string_view text) {
+    return Read(std::optional<Bytes>(bytesOf(text)));
 }
 
 std::set<std::string> namesIn(const fs::path& folder) {
@@ -34,44 +28,43 @@ std::set<std::string> namesIn(const fs::path& folder) {
     return names;
 }
 
+Date at(int second) {
+    return Date(firstOfMarch.secondsSince1970() + second);
+}
+
+/// The store in scratch/sync/Zemlar; the parent folder exists unless a test removes it.
 class DirectoryBackupFileStoreTest : public ::testing::Test {
 protected:
+    void SetUp() override { fs::create_directories(scratch.path / "sync"); }
     fs::path folder() const { return scratch.path / "sync" / "Zemlar"; }
-    DirectoryBackupFileStore store() const { return DirectoryBackupFileStore(folder(), 5); }
-    void makeParent() const { fs::create_directories(scratch.path / "sync"); }
 
     ScratchFolder scratch;
+    DirectoryBackupFileStore files{scratch.path / "sync" / "Zemlar", 5};
 };
 
-TEST_F(DirectoryBackupFileStoreTest, theFirstWriteCreatesTheFolderAndNoArchive) {
-    makeParent();
-    auto files = store();
-    EXPECT_EQ(files.readLatest(), nothing());
-    ASSERT_TRUE(files.write(bytesOf("first"), firstOfMarch));
+TEST_F(DirectoryBackupFileStoreTest, theFirstWriteCreatesTheFolderAndLaterOnesArchiveUnderTheTime) {
+    EXPECT_EQ(files.readLatest(), nothing);
+    ASSERT_TRUE(files.write(bytesOf("first"), at(-60)));
     EXPECT_EQ(namesIn(folder()), std::set<std::string>{"backup.zemlar"});
-    EXPECT_EQ(files.readLatest(), found(bytesOf("first")));
-}
-
-TEST_F(DirectoryBackupFileStoreTest, aWriteArchivesThePreviousVersionUnderItsTime) {
-    makeParent();
-    auto files = store();
-    ASSERT_TRUE(files.write(bytesOf("old"), Date(firstOfMarch.secondsSince1970() - 60)));
-    ASSERT_TRUE(files.write(bytesOf("new"), firstOfMarch));
+    ASSERT_TRUE(files.write(bytesOf("new"), at(0)));
     EXPECT_EQ(namesIn(folder()),
               (std::set<std::string>{"backup.zemlar", "backup-20250301T093000Z.zemlar"}));
-    EXPECT_EQ(readFile(folder() / "backup-20250301T093000Z.zemlar"), bytesOf("old"));
-    EXPECT_EQ(files.readLatest(), found(bytesOf("new")));
+    EXPECT_EQ(readFile(folder() / "backup-20250301T093000Z.zemlar"), bytesOf("first"));
+    EXPECT_EQ(files.readLatest(), found("new"));
+    // Two more writes in the same second share that archive.
+    ASSERT_TRUE(files.write(bytesOf("b"), at(0)));
+    ASSERT_TRUE(files.write(bytesOf("c"), at(0)));
+    EXPECT_EQ(readFile(folder() / "backup-20250301T093000Z.zemlar"), bytesOf("b"));
+    EXPECT_EQ(namesIn(folder()).size(), 2U);
 }
 
-TEST_F(DirectoryBackupFileStoreTest, sevenWritesLeaveTheLatestAndFourArchives) {
-    makeParent();
+TEST_F(DirectoryBackupFileStoreTest, sevenWritesLeaveTheLatestAndFourArchivesAndOtherFilesAlone) {
     fs::create_directories(folder());
-    std::ofstream(folder() / "inbox.zemlar") << "phone";
+    std::ofstream(folder() / "inbox.zemlar") << "from the phone";
     std::ofstream(folder() / "notes.txt") << "mine";
-    auto files = store();
+    EXPECT_EQ(files.readInbox(), found("from the phone"));
     for (int write = 0; write < 7; ++write) {
-        const Date at(firstOfMarch.secondsSince1970() + write);
-        ASSERT_TRUE(files.write(bytesOf("v" + std::to_string(write)), at));
+        ASSERT_TRUE(files.write(bytesOf("v" + std::to_string(write)), at(write)));
     }
     // The archives of versions 2 to 5, written at the seconds 3 to 6.
     EXPECT_EQ(namesIn(folder()),
@@ -80,63 +73,32 @@ TEST_F(DirectoryBackupFileStoreTest, sevenWritesLeaveTheLatestAndFourArchives) {
                   "backup-20250301T093004Z.zemlar", "backup-20250301T093005Z.zemlar",
                   "backup-20250301T093006Z.zemlar"}));
     EXPECT_EQ(readFile(folder() / "backup-20250301T093003Z.zemlar"), bytesOf("v2"));
-    EXPECT_EQ(files.readLatest(), found(bytesOf("v6")));
-}
-
-TEST_F(DirectoryBackupFileStoreTest, twoWritesInOneSecondShareTheArchive) {
-    makeParent();
-    auto files = store();
-    ASSERT_TRUE(files.write(bytesOf("a"), firstOfMarch));
-    ASSERT_TRUE(files.write(bytesOf("b"), firstOfMarch));
-    ASSERT_TRUE(files.write(bytesOf("c"), firstOfMarch));
-    EXPECT_EQ(readFile(folder() / "backup-20250301T093000Z.zemlar"), bytesOf("b"));
-    EXPECT_EQ(namesIn(folder()).size(), 2U);
+    EXPECT_EQ(readFile(folder() / "inbox.zemlar"), bytesOf("from the phone"));
+    EXPECT_EQ(files.readLatest(), found("v6"));
 }
 
 TEST_F(DirectoryBackupFileStoreTest, aMissingParentIsAnUnavailableLocation) {
-    auto files = store();
+    fs::remove(scratch.path / "sync");
     EXPECT_EQ(files.write(bytesOf("x"), firstOfMarch),
               fail(BackupFileError::locationUnavailable()));
     EXPECT_FALSE(fs::exists(scratch.path / "sync"));
-    EXPECT_EQ(files.readLatest(), nothing());
-    EXPECT_EQ(files.readInbox(), nothing());
+    EXPECT_EQ(files.readLatest(), nothing);
+    EXPECT_EQ(files.readInbox(), nothing);
 }
 
 TEST_F(DirectoryBackupFileStoreTest, aFailedArchiveCopyKeepsThePreviousLatestFile) {
-    makeParent();
-    auto files = store();
-    ASSERT_TRUE(files.write(bytesOf("previous"), Date(firstOfMarch.secondsSince1970() - 1)));
+    ASSERT_TRUE(files.write(bytesOf("previous"), at(-1)));
     // A folder that is not empty stands where the archive must go: it cannot be replaced.
     fs::create_directories(folder() / "backup-20250301T093000Z.zemlar" / "inside");
     EXPECT_EQ(files.write(bytesOf("next"), firstOfMarch), fail(BackupFileError::writeFailed()));
-    EXPECT_EQ(files.readLatest(), found(bytesOf("previous")));
+    EXPECT_EQ(files.readLatest(), found("previous"));
 }
 
 TEST_F(DirectoryBackupFileStoreTest, unreadableFilesAreReadFailures) {
-    makeParent();
     fs::create_directories(folder() / "backup.zemlar");
     fs::create_directories(folder() / "inbox.zemlar");
-    auto files = store();
     EXPECT_EQ(files.readLatest(), fail(BackupFileError::readFailed()));
     EXPECT_EQ(files.readInbox(), fail(BackupFileError::readFailed()));
-}
-
-TEST_F(DirectoryBackupFileStoreTest, readsTheInboxWithoutChangingIt) {
-    makeParent();
-    fs::create_directories(folder());
-    std::ofstream(folder() / "inbox.zemlar") << "from the phone";
-    auto files = store();
-    EXPECT_EQ(files.readInbox(), found(bytesOf("from the phone")));
-    ASSERT_TRUE(files.write(bytesOf("b"), firstOfMarch));
-    EXPECT_EQ(readFile(folder() / "inbox.zemlar"), bytesOf("from the phone"));
-}
-
-TEST(BackupFileStore, hasNoInboxUnlessItSaysSo) {
-    struct LatestOnly : BackupFileStore {
-        Result<std::optional<Bytes>, BackupFileError> readLatest() override { return std::nullopt; }
-        Result<void, BackupFileError> write(const Bytes&, Date) override { return {}; }
-    } store;
-    EXPECT_EQ(store.readInbox(), nothing());
 }
 
 TEST(DirectoryBackupFileStoreLocation, isTheSyncedFolderUnlessTheUserChoseAnother) {

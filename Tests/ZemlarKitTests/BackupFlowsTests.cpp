@@ -73,12 +73,16 @@ TEST(BackupFlowsSetUp, storesTheDerivedKeyWithSaltAndCount) {
               fail(BackupFlowError::keyStore(SecretStoreError::keychain(-6))));
 }
 
-TEST_F(BackupFlowsTest, exportNeedsAPassphraseAndEverySecret) {
+TEST_F(BackupFlowsTest, exportNeedsAPassphraseEverySecretAndAFolder) {
     EXPECT_EQ(exportFrom(source), fail(BackupFlowError::notConfigured()));
     setPassphrase(source);
     ASSERT_TRUE(source.secrets.remove(mail.id));
     EXPECT_EQ(exportFrom(source), fail(BackupFlowError::secrets(SecretStoreError::notFound())));
     EXPECT_FALSE(std::filesystem::exists(source.files.directory));
+    setPassphrase(target);
+    target.files.directory = target.scratch.path / "missing" / "Zemlar";
+    EXPECT_EQ(exportFrom(target),
+              fail(BackupFlowError::file(BackupFileError::locationUnavailable())));
 }
 
 TEST_F(BackupFlowsTest, exportSealsAccountsSecretsCodesAndGroups) {
@@ -92,23 +96,13 @@ TEST_F(BackupFlowsTest, exportSealsAccountsSecretsCodesAndGroups) {
     EXPECT_EQ(payload->accounts[1].recoveryCodes, (std::vector<std::string>{"code-1", "code-2"}));
     EXPECT_EQ(payload->accounts[2].recoveryCodes, std::nullopt);
     EXPECT_EQ(payload->groups, (Groups{{uuidNumber(100), "Work"}}));
-}
 
-TEST(BackupFlowsExport, anEmptyListGivesAnEmptyBackup) {
-    Computer computer;
-    setPassphrase(computer);
-    EXPECT_EQ(exportFrom(computer), 0);
-    const auto payload = BackupCodec::open(*computer.files.readLatest().value(), testKey());
-    ASSERT_TRUE(payload);
-    EXPECT_TRUE(payload->accounts.empty());
-    EXPECT_EQ(payload->groups, Groups{});
-}
-
-TEST_F(BackupFlowsTest, exportReportsTheFileStoresFailure) {
-    setPassphrase(source);
-    source.files.directory = source.scratch.path / "missing" / "Zemlar";
-    EXPECT_EQ(exportFrom(source),
-              fail(BackupFlowError::file(BackupFileError::locationUnavailable())));
+    setPassphrase(target);
+    EXPECT_EQ(exportFrom(target), 0) << "an empty list gives an empty backup";
+    const auto empty = BackupCodec::open(*target.files.readLatest().value(), testKey());
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->accounts.empty());
+    EXPECT_EQ(empty->groups, Groups{});
 }
 
 TEST_F(BackupFlowsTest, restoreOntoAnEmptyComputerBringsEverythingBack) {
@@ -132,16 +126,12 @@ TEST_F(BackupFlowsTest, restoreOntoAnEmptyComputerBringsEverythingBack) {
     ASSERT_TRUE(check);
     EXPECT_TRUE(check->isComplete());
     EXPECT_EQ(check->accountsInBackup, 3);
-}
 
-TEST_F(BackupFlowsTest, restoringTwiceAddsNothingTheSecondTime) {
-    const Bytes file = exported();
-    ASSERT_TRUE(restoreOnto(target, file));
     FaultyAccountStore counting(target.accounts);
     const auto again = BackupFlows::restore(file, testPassphrase, counting, target.groups,
                                             target.secrets, target.keys, target.recovery);
     ASSERT_TRUE(again);
-    EXPECT_EQ(again->imported, 0);
+    EXPECT_EQ(again->imported, 0) << "restoring twice adds nothing the second time";
     EXPECT_EQ(again->alreadyPresent, 3);
     EXPECT_EQ(counting.saves, 0);
 }
@@ -160,32 +150,25 @@ TEST_F(BackupFlowsTest, aStoredSecretIsAdoptedOnlyWhenIdentical) {
     EXPECT_EQ(target.secrets.read(mail.id), bytesOf("other-secret"));
 }
 
-TEST(BackupFlowsRestore, takesTheFirstOfRepeatedIdentifiersAndDropsUnknownGroups) {
-    Computer computer;
-    auto first = backupAccount(1, "First", "a", bytesOf("one"));
-    first.groupID = uuidNumber(50);
-    auto repeated = backupAccount(1, "Repeated", "b", bytesOf("two"));
-    const auto report =
-        restoreOnto(computer, sealedFile(payloadOf({first, repeated}, {{uuidNumber(60), "Home"}})));
-    ASSERT_TRUE(report);
-    EXPECT_EQ(report->imported, 1);
-    EXPECT_EQ(report->alreadyPresent + report->failed, 0);
-    ASSERT_EQ(report->accounts.size(), 1U);
-    EXPECT_EQ(report->accounts[0].issuer, "First");
-    EXPECT_EQ(report->accounts[0].groupID, std::nullopt);
-    EXPECT_EQ(computer.groups.load(), (Groups{{uuidNumber(60), "Home"}}));
-}
-
-TEST(BackupFlowsRestore, aGroupOfTheSameNameStandsForTheBackupsGroup) {
+TEST(BackupFlowsRestore, takesTheFirstOfRepeatedIdentifiersAndMatchesGroupsByName) {
     Computer computer;
     ASSERT_TRUE(computer.groups.save({{uuidNumber(70), "Work"}}));
-    auto account = backupAccount(1, "First", "a", bytesOf("one"));
-    account.groupID = uuidNumber(80);
-    const auto report =
-        restoreOnto(computer, sealedFile(payloadOf({account}, {{uuidNumber(80), "work"}})));
+    auto first = backupAccount(1, "First", "a", bytesOf("one"));
+    first.groupID = uuidNumber(50); // in no group of the backup: dropped
+    auto second = backupAccount(2, "Second", "b", bytesOf("two"));
+    second.groupID = uuidNumber(80); // "work" stands for the stored "Work"
+    const auto report = restoreOnto(
+        computer,
+        sealedFile(payloadOf({first, backupAccount(1, "Repeated", "b", bytesOf("x")), second},
+                             {{uuidNumber(60), "Home"}, {uuidNumber(80), "work"}})));
     ASSERT_TRUE(report);
-    EXPECT_EQ(report->accounts[0].groupID, uuidNumber(70));
-    EXPECT_EQ(computer.groups.load(), (Groups{{uuidNumber(70), "Work"}}));
+    EXPECT_EQ(report->imported, 2);
+    EXPECT_EQ(report->alreadyPresent + report->failed, 0);
+    ASSERT_EQ(report->accounts.size(), 2U);
+    EXPECT_EQ(report->accounts[0].issuer, "First");
+    EXPECT_EQ(report->accounts[0].groupID, std::nullopt);
+    EXPECT_EQ(report->accounts[1].groupID, uuidNumber(70));
+    EXPECT_EQ(computer.groups.load(), (Groups{{uuidNumber(70), "Work"}, {uuidNumber(60), "Home"}}));
 }
 
 TEST_F(BackupFlowsTest, aWrongPassphraseOrLaterVersionChangesNothing) {
@@ -207,6 +190,13 @@ TEST_F(BackupFlowsTest, aWrongPassphraseOrLaterVersionChangesNothing) {
 
 TEST_F(BackupFlowsTest, aFailedSaveRemovesOnlyTheSecretsItAdded) {
     const Bytes file = exported();
+    FaultyGroupStore failingGroups(target.groups);
+    failingGroups.failLoads = true;
+    EXPECT_EQ(BackupFlows::restore(file, testPassphrase, target.accounts, failingGroups,
+                                   target.secrets, target.keys, target.recovery),
+              fail(BackupFlowError::accounts(AccountStoreError::readFailed())));
+    EXPECT_EQ(target.secrets.readAll(), SecretMap{}) << "a failing group store stops first";
+
     ASSERT_TRUE(target.secrets.add(bytesOf("github-secret"), github.id)); // adopted
     FaultyAccountStore failing(target.accounts);
     failing.failSave = 1;
@@ -216,16 +206,6 @@ TEST_F(BackupFlowsTest, aFailedSaveRemovesOnlyTheSecretsItAdded) {
     EXPECT_EQ(target.secrets.readAll(), (SecretMap{{github.id, bytesOf("github-secret")}}));
     EXPECT_EQ(target.accounts.load(), Accounts{});
     EXPECT_EQ(credentialsOf(target), std::nullopt);
-}
-
-TEST_F(BackupFlowsTest, aFailingGroupStoreStopsBeforeAnyAccount) {
-    const Bytes file = exported();
-    FaultyGroupStore failing(target.groups);
-    failing.failLoads = true;
-    EXPECT_EQ(BackupFlows::restore(file, testPassphrase, target.accounts, failing, target.secrets,
-                                   target.keys, target.recovery),
-              fail(BackupFlowError::accounts(AccountStoreError::readFailed())));
-    EXPECT_EQ(target.secrets.readAll(), SecretMap{});
 }
 
 TEST_F(BackupFlowsTest, storedCredentialsAndRecoveryCodesAreNeverReplaced) {
@@ -270,11 +250,7 @@ TEST_F(BackupFlowsTest, verifyListsMissingMismatchedAndExtraAccounts) {
     EXPECT_EQ(check->extra, 2);
     EXPECT_EQ(check->accountsInBackup, 4);
     EXPECT_FALSE(check->isComplete());
-}
 
-TEST_F(BackupFlowsTest, verifyOfAFileUnderAnotherKeyFailsToOpen) {
-    setPassphrase(source);
-    ASSERT_TRUE(exportFrom(source));
     ASSERT_TRUE(BackupFlows::setUp("new passphrase", Bytes(16, 2), testIterations, source.keys));
     EXPECT_EQ(BackupFlows::verify(source.accounts, source.secrets, source.keys, source.files),
               fail(BackupFlowError::codec(BackupError::authenticationFailed())));

@@ -10,14 +10,12 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class DebouncerTest : public ::testing::Test {
-protected:
+struct DebouncerTest : ::testing::Test {
     void SetUp() override { zemlar::testing::ensureCoreApplication(); }
 };
 
 TEST_F(DebouncerTest, aBurstRunsTheLastActionOnceADelayAfterTheLastCall) {
     Debouncer debouncer(150ms);
-    EXPECT_EQ(debouncer.delay(), 150ms);
     std::vector<int> runs;
     QElapsedTimer sinceLast;
     qint64 ranAfter = -1;

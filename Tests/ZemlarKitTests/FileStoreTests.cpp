@@ -34,33 +34,20 @@ std::string readText(const std::filesystem::path& path) {
 }
 
 Account account(std::uint8_t number, std::string issuer = "Issuer") {
-    return Account{uuidNumber(number),
-                   std::move(issuer),
-                   "name",
-                   OTPParameters::standard(),
-                   Date(1700000000.0),
-                   std::nullopt,
-                   0,
-                   {},
-                   std::nullopt,
-                   false};
+    return OTPAuthEntry(std::move(issuer), "name", Bytes{}, OTPParameters::standard())
+        .account(uuidNumber(number), Date(1700000000.0));
 }
 
 } // namespace
 
-TEST(FileStores, LoadEmptyListsWhenNoFileExists) {
-    ScratchFolder scratch;
-    EXPECT_EQ(FileAccountStore(scratch.path / "Zemlar" / "accounts.json").load().value(),
-              Accounts{});
-    EXPECT_EQ(FileGroupStore(scratch.path / "Zemlar" / "groups.json").load().value(), Groups{});
-    EXPECT_FALSE(std::filesystem::exists(scratch.path / "Zemlar"));
-}
-
-TEST(FileStores, FirstSaveCreatesAPrivateFolderAndFile) {
+TEST(FileStores, LoadEmptyListsUntilTheFirstSaveCreatesAPrivateFolderAndFile) {
     ScratchFolder scratch;
     const auto folder = scratch.path / "deep" / "Zemlar";
     FileAccountStore accounts(folder / "accounts.json");
     FileGroupStore groups(folder / "groups.json");
+    EXPECT_EQ(accounts.load().value(), Accounts{});
+    EXPECT_EQ(groups.load().value(), Groups{});
+    EXPECT_FALSE(std::filesystem::exists(scratch.path / "deep"));
     ASSERT_TRUE(accounts.save({account(1)}).has_value());
     ASSERT_TRUE(groups.save({AccountGroup{uuidNumber(9), "Work"}}).has_value());
     EXPECT_EQ(modeOf(scratch.path / "deep"), 0700u);
@@ -83,21 +70,17 @@ TEST(FileStores, LeavesAnExistingFolderAsItIsAndTightensAnExistingFile) {
     EXPECT_EQ(modeOf(scratch.path / "accounts.json"), 0600u);
 }
 
-TEST(FileStores, ReportsAFileThatDoesNotDecodeAndNeverRewritesIt) {
+TEST(FileStores, ReportsUndecodableFilesWithoutRewritingThemAndReadAndWriteFailures) {
     ScratchFolder scratch;
-    const auto file = scratch.path / "accounts.json";
+    const auto file = scratch.path / "version2.json";
     writeText(file, R"({"version": 2, "accounts": []})");
-    FileAccountStore store(file);
-    EXPECT_EQ(store.load().error(),
+    EXPECT_EQ(FileAccountStore(file).load().error(),
               AccountStoreError::corrupted(AccountsCodecError::unsupportedVersion(2)));
+    EXPECT_EQ(readText(file), R"({"version": 2, "accounts": []})");
     writeText(scratch.path / "groups.json", "{");
     EXPECT_EQ(FileGroupStore(scratch.path / "groups.json").load().error(),
               AccountStoreError::corrupted(AccountsCodecError::malformed()));
-    EXPECT_EQ(readText(file), R"({"version": 2, "accounts": []})");
-}
 
-TEST(FileStores, ReportsReadAndWriteFailures) {
-    ScratchFolder scratch;
     std::filesystem::create_directory(scratch.path / "accounts.json");
     EXPECT_EQ(FileAccountStore(scratch.path / "accounts.json").load().error(),
               AccountStoreError::readFailed());

@@ -51,17 +51,6 @@ TEST_F(ImportFlowTest, addsEveryNewEntryInBatchOrder) {
     EXPECT_EQ(secrets.secrets.at(uuidNumber(1)), bytesOf("one"));
 }
 
-TEST_F(ImportFlowTest, theSameEntryTwiceInOneBatchIsAddedOnce) {
-    ImportBatch batch;
-    batch.entries = {entry("GitHub", "ann", bytesOf("one")),
-                     entry("GitHub", "ann", bytesOf("one"))};
-    const auto report = run(batch);
-    EXPECT_EQ(report.imported, std::vector<std::string>{"GitHub · ann"});
-    EXPECT_EQ(report.skipped,
-              (std::vector<ImportSkip>{{"GitHub · ann", ImportSkipReason::duplicate}}));
-    EXPECT_EQ(accounts.list.size(), 1U);
-}
-
 TEST_F(ImportFlowTest, duplicatesNeedTheSameTitleParametersAndReadableSecret) {
     run(ImportBatch{{entry("GitHub", "ann", bytesOf("one"))}, {}, {}});
     ImportBatch again;
@@ -74,12 +63,14 @@ TEST_F(ImportFlowTest, duplicatesNeedTheSameTitleParametersAndReadableSecret) {
               *OTPParameters::make( // other period
                   OTPAlgorithm::sha1, 6, 60)),
         entry("Other", "name", bytesOf("one")), // same secret, other name
+        entry("Other", "name", bytesOf("one")), // the same twice in one batch
     };
     const auto report = ImportFlow::run(
         again, now, [] { return RandomBytes::uuid(); }, accounts, secrets);
     EXPECT_EQ(report.imported.size(), 5U);
     EXPECT_EQ(report.skipped,
-              (std::vector<ImportSkip>{{"GitHub · ann", ImportSkipReason::duplicate}}));
+              (std::vector<ImportSkip>{{"GitHub · ann", ImportSkipReason::duplicate},
+                                       {"Other · name", ImportSkipReason::duplicate}}));
     EXPECT_EQ(accounts.list.size(), 6U);
 }
 
@@ -123,62 +114,37 @@ TEST_F(ImportFlowTest, anUnusableStoreReportsEveryEntryAsNotSaved) {
     EXPECT_TRUE(secrets.secrets.empty());
 }
 
-TEST_F(ImportFlowTest, importsTheRealExportImageAndTextFile) {
-    if (!std::filesystem::exists(sharedTestData())) {
-        GTEST_SKIP() << "no shared test data at " << sharedTestData();
-    }
-    const auto image = readFile(sharedTestData() / "scito-extract_otp_secrets/example_export.png");
-    const auto text = ImportText::fileText(*image);
-    ASSERT_TRUE(text);
-    auto report = run(ImportParser::parse(*text));
-    EXPECT_EQ(report.imported,
-              (std::vector<std::string>{"Test1 · test1@example1.com", "Test2 · test2@example2.com",
-                                        "Test3 · test3@example3.com"}));
-    EXPECT_EQ(secrets.secrets.at(report.importedIDs[0]),
-              (Bytes{0x48, 0x65, 0x6c, 0x6c, 0x6f, 0x21, 0xde, 0xad, 0xbe, 0xef}));
-
-    const auto links = readFile(sharedTestData() / "scito-extract_otp_secrets/url_list_output.txt");
-    report =
-        ImportFlow::run(ImportParser::parse(*ImportText::fileText(*links)), now, accounts, secrets);
-    EXPECT_EQ(report.imported.size() + report.skipped.size(), 6U);
-}
-
 // The rule that turns an import source into text.
-
-TEST(ImportText, payloadsOfTheImageWinOverTheText) {
+TEST(ImportText, theImagesPayloadsWinOverTheTextAndAnImageWithoutCodesFallsBackToIt) {
     const auto other = readFile(fixture("qr-other.png"));
     const Bytes two =
         encoded(sideBySide(imageOf(*readFile(fixture("qr-single.png"))), imageOf(*other)), "PNG");
     const auto text = ImportText::payloadText(two, "ignored");
     ASSERT_TRUE(text);
     EXPECT_TRUE(*text == singleLink + "\n" + otherLink || *text == otherLink + "\n" + singleLink);
-    const auto batch = ImportParser::parse(*text);
-    EXPECT_EQ(batch.entries.size(), 2U);
-}
 
-TEST(ImportText, anImageWithoutCodesFallsBackToTheText) {
     QImage blank(200, 200, QImage::Format_RGB32);
     blank.fill(Qt::white);
     const Bytes png = encoded(blank, "PNG");
     EXPECT_EQ(ImportText::payloadText(png, std::string("some text")), "some text");
-    EXPECT_EQ(ImportText::payloadText(png, std::string()), "");
     EXPECT_EQ(ImportText::payloadText(bytesOf("not an image"), std::string("x")), "x");
     EXPECT_EQ(ImportText::payloadText(png, std::nullopt), fail(ImportFailure::noQRCode()));
     EXPECT_EQ(ImportText::payloadText(std::nullopt, std::nullopt), fail(ImportFailure::noQRCode()));
     EXPECT_EQ(ImportText::payloadText(std::nullopt, std::string("t")), "t");
-    // The same PNG offered as a file: its bytes are not UTF-8, so there is no text either.
-    EXPECT_EQ(ImportText::fileText(png), fail(ImportFailure::noQRCode()));
 }
 
 TEST(ImportText, filesGiveTheirTextOnlyWhenItIsUTF8) {
-    const auto utf8 = readFile(fixture("links-utf8.txt"));
-    const auto text = ImportText::fileText(*utf8);
+    const auto text = ImportText::fileText(*readFile(fixture("links-utf8.txt")));
     ASSERT_TRUE(text);
     const auto batch = ImportParser::parse(*text);
     ASSERT_EQ(batch.entries.size(), 2U);
     EXPECT_EQ(batch.entries[0].issuer, "Café");
     EXPECT_EQ(ImportText::fileText(*readFile(fixture("links-latin1.txt"))),
               fail(ImportFailure::noQRCode()));
+    // A PNG without codes offered as a file: its bytes are not UTF-8, so there is no text either.
+    QImage blank(200, 200, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    EXPECT_EQ(ImportText::fileText(encoded(blank, "PNG")), fail(ImportFailure::noQRCode()));
 }
 
 TEST(ImportText, utf8TextRefusesMalformedSequences) {

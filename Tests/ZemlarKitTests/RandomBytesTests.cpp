@@ -5,18 +5,14 @@
 
 using namespace zemlar;
 
-TEST(RandomBytes, GivesTheCountAskedFor) {
+TEST(RandomBytes, GivesTheCountAskedForAndNeverRepeatsASalt) {
     EXPECT_TRUE(RandomBytes::generate(0).empty());
-    EXPECT_EQ(RandomBytes::generate(12).size(), 12u);
-    EXPECT_EQ(RandomBytes::generate(16).size(), 16u);
-}
-
-TEST(RandomBytes, NeverRepeatsASalt) {
     std::set<Bytes> salts;
     for (int draw = 0; draw < 1000; ++draw) {
         salts.insert(RandomBytes::generate(16));
     }
     EXPECT_EQ(salts.size(), 1000u);
+    EXPECT_EQ(salts.begin()->size(), 16u);
 }
 
 TEST(RandomBytes, MakesVersion4Identifiers) {

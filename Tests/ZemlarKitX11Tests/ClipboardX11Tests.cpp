@@ -43,7 +43,9 @@ protected:
 
 } // namespace
 
-TEST_F(ClipboardX11Test, WritesTheCodeWithThePasswordManagerHintAndMarkers) {
+TEST_F(ClipboardX11Test, WritesTheCodeWithThePasswordManagerHintAndLeavesThePrimarySelection) {
+    ASSERT_EQ(
+        shell("printf 'selected words' | xclip -selection primary -i >/dev/null 2>&1").exitCode, 0);
     SystemPasteboard pasteboard;
     pasteboard.writeConcealed("012345");
     EXPECT_EQ(readClipboard().output, "012345");
@@ -53,13 +55,6 @@ TEST_F(ClipboardX11Test, WritesTheCodeWithThePasswordManagerHintAndMarkers) {
     EXPECT_NE(targets.find("x-kde-passwordManagerHint"), std::string::npos) << targets;
     EXPECT_NE(targets.find("org.nspasteboard.ConcealedType"), std::string::npos) << targets;
     EXPECT_NE(targets.find("org.nspasteboard.TransientType"), std::string::npos) << targets;
-}
-
-TEST_F(ClipboardX11Test, LeavesThePrimarySelectionAlone) {
-    ASSERT_EQ(
-        shell("printf 'selected words' | xclip -selection primary -i >/dev/null 2>&1").exitCode, 0);
-    SystemPasteboard pasteboard;
-    pasteboard.writeConcealed("012345");
     const ToolRun primary =
         runTool(QStringLiteral("xclip"),
                 {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("primary")});
@@ -87,12 +82,4 @@ TEST_F(ClipboardX11Test, ClearsTheCodeAfterTheDelay) {
     const ToolRun after = readClipboard();
     EXPECT_EQ(after.output, "");
     EXPECT_NE(after.exitCode, 0) << "the clipboard still has an owner";
-}
-
-TEST_F(ClipboardX11Test, KeepsWhatAnotherProcessCopiedMeanwhile) {
-    ClipboardDelivery delivery(std::make_shared<SystemPasteboard>(), 300ms);
-    ASSERT_TRUE(QCoro::waitFor(delivery.deliver("654321")).has_value());
-    copyFromAnotherProcess("a note");
-    runEventLoop(450ms);
-    EXPECT_EQ(readClipboard().output, "a note");
 }

@@ -75,11 +75,8 @@ protected:
 
 } // namespace
 
-TEST_F(TypingDeliveryX11Test, PrepareTrustsAServerWithXTest) {
+TEST_F(TypingDeliveryX11Test, TrustsAServerWithXTestAndTypesReturnOnlyWhenAsked) {
     EXPECT_TRUE(TypingDelivery().prepare().has_value());
-}
-
-TEST_F(TypingDeliveryX11Test, TypesDigitsAndReturnOnlyWhenAsked) {
     EXPECT_EQ(typeIntoField("0123456789", false, 10), "0123456789");
     EXPECT_EQ(typeIntoField("012345", true, 7), "012345\n");
     for (const ReceivedKey& key : field_->keys()) {
@@ -97,7 +94,7 @@ TEST_F(TypingDeliveryX11Test, RefusesAnInvalidCodeWithoutTypingAnything) {
     EXPECT_EQ(field_->text(), "");
 }
 
-TEST_F(TypingDeliveryX11Test, TypesDigitsOnGermanAndFrenchLayouts) {
+TEST_F(TypingDeliveryX11Test, TypesDigitsOnGermanAndFrenchLayoutsEvenWithShiftHeld) {
     Observer observer;
     const int emptyBefore = observer.emptyKeycodes();
     setLayout("-layout de");
@@ -107,10 +104,13 @@ TEST_F(TypingDeliveryX11Test, TypesDigitsOnGermanAndFrenchLayouts) {
     ASSERT_EQ(XkbKeycodeToKeysym(observer.display, XKeysymToKeycode(observer.display, XK_1), 0, 0),
               XK_ampersand);
     EXPECT_EQ(typeIntoField("9081726354", true, 11), "9081726354\n");
+    EXPECT_EQ(observer.emptyKeycodes(), emptyBefore);
+    // Held Shift must not turn them back into the symbols of the first level.
+    ASSERT_EQ(std::system("xdotool keydown ctrl shift"), 0);
+    EXPECT_EQ(typeIntoField("13579", false, 5), "13579");
     for (const ReceivedKey& key : field_->keys()) {
         EXPECT_EQ(key.state & leakingModifiers, 0u);
     }
-    EXPECT_EQ(observer.emptyKeycodes(), emptyBefore);
 }
 
 TEST_F(TypingDeliveryX11Test, LendsASpareKeyWhenTheGroupHasNoDigits) {
@@ -155,15 +155,6 @@ TEST_F(TypingDeliveryX11Test, ReleasesHeldModifiersAndPressesThemAgain) {
         }
         EXPECT_TRUE(observer.keyDown(modifier.symbol)) << "the held key was not pressed again";
         ASSERT_EQ(std::system((std::string("xdotool keyup ") + modifier.key).c_str()), 0);
-    }
-}
-
-TEST_F(TypingDeliveryX11Test, HeldShiftOnAzertyStillGivesDigits) {
-    setLayout("-layout fr");
-    ASSERT_EQ(std::system("xdotool keydown ctrl shift"), 0);
-    EXPECT_EQ(typeIntoField("13579", false, 5), "13579");
-    for (const ReceivedKey& key : field_->keys()) {
-        EXPECT_EQ(key.state & leakingModifiers, 0u);
     }
 }
 
