@@ -21,7 +21,6 @@ namespace zemlar::testing {
 class ListAccountStore : public AccountStore {
 public:
     Result<Accounts, AccountStoreError> load() override {
-        ++loads;
         if (failLoad) {
             return fail(AccountStoreError::corrupted(AccountsCodecError::unsupportedVersion(9)));
         }
@@ -33,7 +32,6 @@ public:
     }
     Accounts accounts;
     bool failLoad = false;
-    std::atomic<int> loads = 0;
 };
 
 class ListGroupStore : public GroupStore {
@@ -93,10 +91,12 @@ class QuietWindowSystem : public WindowSystem {
 public:
     std::optional<FrontApp> frontmost() override { return front; }
     void activate(const FrontApp& app) override { activated.push_back(app); }
-    bool isThisApplicationActive() override { return true; }
-    bool isThisApplication(const FrontApp& app) override { return app.pid == 1; }
+    bool isThisApplicationActive() override { return active; }
+    bool isThisApplication(const FrontApp& app) override { return app.pid == ownPid; }
     std::optional<FrontApp> front = FrontApp{.window = 7, .pid = 500, .wmClass = "Gedit"};
     std::vector<FrontApp> activated;
+    bool active = true;
+    std::int64_t ownPid = 1;
 };
 
 struct Stores {
