@@ -99,20 +99,26 @@ public:
     std::int64_t ownPid = 1;
 };
 
+/// The environment of the screens that need only the lists, the secrets and the recovery codes.
+inline AppEnvironment listEnvironment(std::shared_ptr<AccountStore> accounts,
+                                      std::shared_ptr<GroupStore> groups,
+                                      std::shared_ptr<SecretStore> secrets,
+                                      std::shared_ptr<RecoveryCodeStore> recovery = nullptr) {
+    return AppEnvironment{.accountStore = std::move(accounts),
+                          .groupStore = std::move(groups),
+                          .secretStore = std::move(secrets),
+                          .keyStore = nullptr,
+                          .fileStore = nullptr,
+                          .takenStore = nullptr,
+                          .recoveryStore = std::move(recovery)};
+}
+
 struct Stores {
     std::shared_ptr<ListAccountStore> accounts = std::make_shared<ListAccountStore>();
     std::shared_ptr<ListGroupStore> groups = std::make_shared<ListGroupStore>();
     std::shared_ptr<SimpleSecretStore> secrets = std::make_shared<SimpleSecretStore>();
 
-    AppEnvironment environment() const {
-        return AppEnvironment{.accountStore = accounts,
-                              .groupStore = groups,
-                              .secretStore = secrets,
-                              .keyStore = nullptr,
-                              .fileStore = nullptr,
-                              .takenStore = nullptr,
-                              .recoveryStore = nullptr};
-    }
+    AppEnvironment environment() const { return listEnvironment(accounts, groups, secrets); }
 };
 
 inline UUID uuid(int n) {
