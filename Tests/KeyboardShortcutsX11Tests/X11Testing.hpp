@@ -41,8 +41,6 @@ public:
         }
     }
     OtherClient(const OtherClient&) = delete;
-    OtherClient& operator=(const OtherClient&) = delete;
-
     bool isOpen() const { return display_ != nullptr; }
 
     /// Grabs the key with exactly these modifiers (plus `extraMask`); false when the server

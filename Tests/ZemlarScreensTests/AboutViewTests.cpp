@@ -7,36 +7,30 @@ using namespace zemlar;
 
 namespace {
 
-TEST(AboutView, ShowsTheVersionOrADash) {
-    EXPECT_EQ(AboutView(QStringLiteral("0.1.0"), {}).versionLabel()->text(),
-              QStringLiteral("Version 0.1.0"));
+TEST(AboutView, ShowsTheVersionOrADashAndWhereSecretsLiveInLinuxTerms) {
     EXPECT_EQ(AboutView(QString(), {}).versionLabel()->text(), QStringLiteral("Version —"));
-}
-
-TEST(AboutView, LinksToTheRussianPageOnlyWhenRussianComesFirst) {
-    EXPECT_EQ(AboutView::siteFor({QStringLiteral("ru"), QStringLiteral("en")}),
-              QStringLiteral("https://zemlar.app/ru/"));
-    EXPECT_EQ(AboutView::siteFor({QStringLiteral("ru-RU")}),
-              QStringLiteral("https://zemlar.app/ru/"));
-    EXPECT_EQ(AboutView::siteFor({QStringLiteral("en-US"), QStringLiteral("ru")}),
-              QStringLiteral("https://zemlar.app/"));
-    EXPECT_EQ(AboutView::siteFor({QStringLiteral("rue")}), QStringLiteral("https://zemlar.app/"));
-    EXPECT_EQ(AboutView::siteFor({}), QStringLiteral("https://zemlar.app/"));
-    AboutView view(QStringLiteral("1"), {QStringLiteral("ru")});
-    EXPECT_TRUE(view.siteLink()->text().contains(QStringLiteral("https://zemlar.app/ru/")));
-}
-
-TEST(AboutView, SaysWhereSecretsLiveInLinuxTerms) {
-    AboutView view(QStringLiteral("1"), {});
+    AboutView view(QStringLiteral("0.1.0"), {});
+    EXPECT_EQ(view.versionLabel()->text(), QStringLiteral("Version 0.1.0"));
     QStringList texts;
     for (const QLabel* label : view.findChildren<QLabel*>()) {
         texts << label->text();
     }
-    EXPECT_TRUE(texts.contains(QStringLiteral("Zemlar")));
     EXPECT_TRUE(texts.contains(QStringLiteral(
         "Secrets are kept only in this computer's keyring. The backup is an encrypted file in the "
         "sync folder.")));
-    EXPECT_EQ(view.width(), 340);
+}
+
+TEST(AboutView, LinksToTheRussianPageOnlyWhenRussianComesFirst) {
+    const std::pair<QStringList, const char*> cases[] = {{{"ru", "en"}, "https://zemlar.app/ru/"},
+                                                         {{"ru-RU"}, "https://zemlar.app/ru/"},
+                                                         {{"en-US", "ru"}, "https://zemlar.app/"},
+                                                         {{"rue"}, "https://zemlar.app/"},
+                                                         {{}, "https://zemlar.app/"}};
+    for (const auto& [languages, site] : cases) {
+        EXPECT_EQ(AboutView::siteFor(languages), QString::fromUtf8(site)) << site;
+    }
+    AboutView view(QStringLiteral("1"), {QStringLiteral("ru")});
+    EXPECT_TRUE(view.siteLink()->text().contains(QStringLiteral("https://zemlar.app/ru/")));
 }
 
 } // namespace

@@ -24,21 +24,20 @@ namespace {
 
 const QString reason = QStringLiteral("show your two-factor codes");
 
-TEST(PamServiceName, PrefersOurOwnServiceAndFallsBackToLogin) {
+TEST(PamServiceName, PrefersOurOwnServiceFileAndFallsBackToLogin) {
     QTemporaryDir empty;
     QTemporaryDir configured;
-    ASSERT_TRUE(empty.isValid() && configured.isValid());
+    QTemporaryDir folderOnly;
+    ASSERT_TRUE(empty.isValid() && configured.isValid() && folderOnly.isValid());
     QFile service(configured.filePath(QStringLiteral("zemlar")));
     ASSERT_TRUE(service.open(QIODevice::WriteOnly));
     service.close();
+    ASSERT_TRUE(QDir(folderOnly.path()).mkdir(QStringLiteral("zemlar"))); // no service file
     EXPECT_EQ(PamDeviceAuthentication::serviceName({empty.path()}), QStringLiteral("login"));
     EXPECT_EQ(PamDeviceAuthentication::serviceName({}), QStringLiteral("login"));
+    EXPECT_EQ(PamDeviceAuthentication::serviceName({folderOnly.path()}), QStringLiteral("login"));
     EXPECT_EQ(PamDeviceAuthentication::serviceName({empty.path(), configured.path()}),
               QStringLiteral("zemlar"));
-    // A folder of that name is no service file.
-    QTemporaryDir folderOnly;
-    ASSERT_TRUE(QDir(folderOnly.path()).mkdir(QStringLiteral("zemlar")));
-    EXPECT_EQ(PamDeviceAuthentication::serviceName({folderOnly.path()}), QStringLiteral("login"));
 }
 
 class PamTest : public FreshSettings {
@@ -82,22 +81,18 @@ TEST_F(PamTest, TheRightPasswordAuthenticates) {
     EXPECT_EQ(prompter->messagesBeforeEnd, prompter->messages.size());
 }
 
-TEST_F(PamTest, AWrongPasswordDoesNot) {
-    prompter->answer = QStringLiteral("wrong-password");
-    EXPECT_FALSE(QCoro::waitFor(authentication->authenticate(reason)));
-    EXPECT_EQ(prompter->ended, std::vector<bool>{false});
-}
-
-TEST_F(PamTest, CancellingDoesNot) {
-    prompter->answer = std::nullopt;
-    EXPECT_FALSE(QCoro::waitFor(authentication->authenticate(reason)));
-    EXPECT_EQ(prompter->prompts.size(), 1u);
-    EXPECT_EQ(prompter->ended, std::vector<bool>{false});
-}
-
-TEST_F(PamTest, AnEmptyPasswordDoesNot) {
-    prompter->answer = QString();
-    EXPECT_FALSE(QCoro::waitFor(authentication->authenticate(reason)));
+TEST_F(PamTest, AWrongOrEmptyPasswordOrCancellingDoesNot) {
+    for (const std::optional<QString>& answer :
+         {std::optional(QStringLiteral("wrong-password")), std::optional(QString()),
+          std::optional<QString>()}) {
+        SCOPED_TRACE(answer.value_or(QStringLiteral("cancelled")).toStdString());
+        prompter->answer = answer;
+        prompter->ended.clear();
+        prompter->prompts.clear();
+        EXPECT_FALSE(QCoro::waitFor(authentication->authenticate(reason)));
+        EXPECT_EQ(prompter->prompts.size(), 1u);
+        EXPECT_EQ(prompter->ended, std::vector<bool>{false});
+    }
 }
 
 TEST_F(PamTest, TheSessionLockUnlocksOnceWithTheRightPassword) {
@@ -110,10 +105,6 @@ TEST_F(PamTest, TheSessionLockUnlocksOnceWithTheRightPassword) {
     EXPECT_TRUE(QCoro::waitFor(lock.unlock()));
     EXPECT_EQ(prompter->begun.size(), 2u);
 }
-
-} // namespace
-
-namespace {
 
 /// Our own dialog in the real conversation, answered the way a user would.
 class PamDialogTest : public PamTest {

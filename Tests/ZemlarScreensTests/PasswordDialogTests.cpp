@@ -5,23 +5,25 @@
 #include <QPushButton>
 #include <QTest>
 #include <ZemlarScreens/PasswordDialog.hpp>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace zemlar;
 
 namespace {
 
-/// Answers the dialog's next question the way a user would, once it waits.
-void answerWith(PasswordDialog& dialog, const QString& password, bool cancel) {
-    QObject::connect(
-        &dialog, &PasswordDialog::answerRequested, &dialog,
-        [&dialog, password, cancel] {
-            QTest::keyClicks(dialog.answerField(), password);
-            dialog.buttons()
-                ->button(cancel ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok)
-                ->click();
-        },
-        Qt::SingleShotConnection);
+/// Answers the dialog's next question once it waits: `act` runs on the waiting dialog.
+void whenAsked(PasswordDialog& dialog, std::function<void()> act) {
+    QObject::connect(&dialog, &PasswordDialog::answerRequested, &dialog, std::move(act),
+                     Qt::SingleShotConnection);
+}
+
+void answerWith(PasswordDialog& dialog, const QString& password,
+                QDialogButtonBox::StandardButton button) {
+    whenAsked(dialog, [&dialog, password, button] {
+        QTest::keyClicks(dialog.answerField(), password);
+        dialog.buttons()->button(button)->click();
+    });
 }
 
 TEST(PasswordDialog, GivesTheTypedPasswordAndForgetsIt) {
@@ -29,7 +31,7 @@ TEST(PasswordDialog, GivesTheTypedPasswordAndForgetsIt) {
     dialog.begin(QStringLiteral("show your two-factor codes"));
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_FALSE(dialog.answerField()->isEnabled());
-    answerWith(dialog, QStringLiteral("s3cret"), false);
+    answerWith(dialog, QStringLiteral("s3cret"), QDialogButtonBox::Ok);
     EXPECT_EQ(dialog.askSecret(QStringLiteral("Password: "), false), QStringLiteral("s3cret"));
     EXPECT_TRUE(dialog.answerField()->text().isEmpty());
     EXPECT_FALSE(dialog.answerField()->isEnabled());
@@ -42,13 +44,10 @@ TEST(PasswordDialog, HidesThePasswordUnlessAskedToEcho) {
     dialog.begin(QStringLiteral("reason"));
     for (const bool echo : {false, true}) {
         QLineEdit::EchoMode mode = QLineEdit::NoEcho;
-        QObject::connect(
-            &dialog, &PasswordDialog::answerRequested, &dialog,
-            [&dialog, &mode] {
-                mode = dialog.answerField()->echoMode();
-                dialog.buttons()->button(QDialogButtonBox::Ok)->click();
-            },
-            Qt::SingleShotConnection);
+        whenAsked(dialog, [&dialog, &mode] {
+            mode = dialog.answerField()->echoMode();
+            dialog.buttons()->button(QDialogButtonBox::Ok)->click();
+        });
         EXPECT_EQ(dialog.askSecret(QStringLiteral("Prompt: "), echo), QString());
         EXPECT_EQ(mode, echo ? QLineEdit::Normal : QLineEdit::Password);
     }
@@ -57,12 +56,9 @@ TEST(PasswordDialog, HidesThePasswordUnlessAskedToEcho) {
 TEST(PasswordDialog, CancellingOrClosingGivesNothing) {
     PasswordDialog dialog;
     dialog.begin(QStringLiteral("reason"));
-    answerWith(dialog, QStringLiteral("typed"), true);
+    answerWith(dialog, QStringLiteral("typed"), QDialogButtonBox::Cancel);
     EXPECT_EQ(dialog.askSecret(QStringLiteral("Password: "), false), std::nullopt);
-
-    QObject::connect(
-        &dialog, &PasswordDialog::answerRequested, &dialog, [&dialog] { dialog.reject(); },
-        Qt::SingleShotConnection);
+    whenAsked(dialog, [&dialog] { dialog.reject(); });
     EXPECT_EQ(dialog.askSecret(QStringLiteral("Password: "), false), std::nullopt);
 }
 

@@ -8,7 +8,10 @@
 #include <ZemlarKit/WakeEvents.hpp>
 #include <ZemlarScreens/SessionLock.hpp>
 #include <cstdlib>
+#include <functional>
 #include <string_view>
+#include <tuple>
+#include <vector>
 
 using namespace zemlar;
 using namespace zemlar::testing;
@@ -40,30 +43,44 @@ protected:
         ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage);
     }
 
-    void send(const QString& path, const QString& interface, const QString& name, bool value) {
-        QDBusMessage signal = QDBusMessage::createSignal(path, interface, name);
+    void send(const char* path, const char* interface, const char* name, bool value) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QString::fromUtf8(path), QString::fromUtf8(interface), QString::fromUtf8(name));
         signal << value;
         ASSERT_TRUE(sender.send(signal));
     }
 
-    /// Sends a signal that must not lock, then one that must, and counts the locks heard: the
-    /// bus keeps the order of one sender's messages, so the count is 1 exactly when the first
-    /// signal was ignored.
-    int locksHeard(const QString& path, const QString& interface, const QString& name, bool ignored,
-                   QDBusConnection systemBus) {
-        int locks = 0;
-        SessionEvents events([&locks] { ++locks; }, bus, systemBus);
+    /// Sends the signals, the last of which must be heard, and counts what was heard: the bus
+    /// keeps the order of one sender's messages, so the count is 1 exactly when the ones before
+    /// were ignored.
+    template <class Events>
+    int heard(QDBusConnection systemBus,
+              const std::vector<std::tuple<const char*, const char*, const char*, bool>>& sent) {
+        int count = 0;
+        Events events([&count] { ++count; }, systemBus);
         listenersAreInPlace();
-        send(path, interface, name, ignored);
-        send(path, interface, name, !ignored);
-        EXPECT_TRUE(QTest::qWaitFor([&locks] { return locks > 0; }, 5000));
+        for (const auto& [path, interface, name, value] : sent) {
+            send(path, interface, name, value);
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&count] { return count > 0; }, 5000));
         QTest::qWait(50);
-        return locks;
+        return count;
     }
 
     QDBusConnection bus{QString()};
     QDBusConnection sender{QString()};
 };
+
+/// The lock events, with the session bus of the test.
+struct Locks : SessionEvents {
+    Locks(std::function<void()> lock, QDBusConnection systemBus)
+        : SessionEvents(std::move(lock), QDBusConnection::sessionBus(), systemBus) {}
+};
+
+constexpr const char* freedesktop = "/org/freedesktop/ScreenSaver";
+constexpr const char* freedesktopSaver = "org.freedesktop.ScreenSaver";
+constexpr const char* login = "/org/freedesktop/login1";
+constexpr const char* loginManager = "org.freedesktop.login1.Manager";
 
 TEST_F(SessionBusTest, AScreenSaverTurningOnLocksTheSession) {
     store(QStringLiteral("requireAuthentication"), true);
@@ -71,57 +88,33 @@ TEST_F(SessionBusTest, AScreenSaverTurningOnLocksTheSession) {
     SessionLock lock(authentication, bus, noBus());
     ASSERT_TRUE(QCoro::waitFor(lock.unlock()));
     listenersAreInPlace();
-
-    send(QStringLiteral("/org/freedesktop/ScreenSaver"),
-         QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("ActiveChanged"), true);
+    send(freedesktop, freedesktopSaver, "ActiveChanged", true);
     EXPECT_TRUE(QTest::qWaitFor([&lock] { return !lock.unlocked(); }, 5000));
     EXPECT_TRUE(QCoro::waitFor(lock.unlock()));
     EXPECT_EQ(authentication.reasons.size(), 2u);
 }
 
 TEST_F(SessionBusTest, BothScreenSaverInterfacesAreHeardAndOnlyTheirTurningOn) {
-    EXPECT_EQ(locksHeard(QStringLiteral("/org/freedesktop/ScreenSaver"),
-                         QStringLiteral("org.freedesktop.ScreenSaver"),
-                         QStringLiteral("ActiveChanged"), false, noBus()),
+    EXPECT_EQ(heard<Locks>(noBus(), {{freedesktop, freedesktopSaver, "ActiveChanged", false},
+                                     {freedesktop, freedesktopSaver, "ActiveChanged", true}}),
               1);
-    EXPECT_EQ(locksHeard(QStringLiteral("/org/gnome/ScreenSaver"),
-                         QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("ActiveChanged"),
-                         false, noBus()),
-              1);
+    EXPECT_EQ(
+        heard<Locks>(noBus(),
+                     {{"/org/example/Other", "org.example.Other", "ActiveChanged",
+                       true}, // another interface with the same signal
+                      {"/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", "ActiveChanged", false},
+                      {"/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", "ActiveChanged", true}}),
+        1);
 }
 
-TEST_F(SessionBusTest, GoingToSleepLocksButWakingDoesNot) {
-    // The private session bus stands in for the system bus, where logind announces sleep.
-    EXPECT_EQ(locksHeard(QStringLiteral("/org/freedesktop/login1"),
-                         QStringLiteral("org.freedesktop.login1.Manager"),
-                         QStringLiteral("PrepareForSleep"), false, bus),
+// The private session bus stands in for the system bus, where logind announces sleep.
+TEST_F(SessionBusTest, GoingToSleepLocksAndWakingIsReportedAsAWake) {
+    EXPECT_EQ(heard<Locks>(bus, {{login, loginManager, "PrepareForSleep", false},
+                                 {login, loginManager, "PrepareForSleep", true}}),
               1);
-}
-
-TEST_F(SessionBusTest, OnlyWakingFromSleepIsReportedAsAWake) {
-    int wakes = 0;
-    WakeEvents events([&wakes] { ++wakes; }, bus);
-    listenersAreInPlace();
-    const QString path = QStringLiteral("/org/freedesktop/login1");
-    const QString manager = QStringLiteral("org.freedesktop.login1.Manager");
-    send(path, manager, QStringLiteral("PrepareForSleep"), true);
-    send(path, manager, QStringLiteral("PrepareForSleep"), false);
-    EXPECT_TRUE(QTest::qWaitFor([&wakes] { return wakes > 0; }, 5000));
-    QTest::qWait(50);
-    EXPECT_EQ(wakes, 1);
-}
-
-TEST_F(SessionBusTest, AnotherInterfaceWithTheSameSignalIsIgnored) {
-    int locks = 0;
-    SessionEvents events([&locks] { ++locks; }, bus, noBus());
-    listenersAreInPlace();
-    send(QStringLiteral("/org/example/Other"), QStringLiteral("org.example.Other"),
-         QStringLiteral("ActiveChanged"), true);
-    send(QStringLiteral("/org/gnome/ScreenSaver"), QStringLiteral("org.gnome.ScreenSaver"),
-         QStringLiteral("ActiveChanged"), true);
-    EXPECT_TRUE(QTest::qWaitFor([&locks] { return locks > 0; }, 5000));
-    QTest::qWait(50);
-    EXPECT_EQ(locks, 1);
+    EXPECT_EQ(heard<WakeEvents>(bus, {{login, loginManager, "PrepareForSleep", true},
+                                      {login, loginManager, "PrepareForSleep", false}}),
+              1);
 }
 
 } // namespace

@@ -19,67 +19,65 @@ protected:
     std::unique_ptr<SessionLock> makeLock() {
         return std::make_unique<SessionLock>(authentication, noBus(), noBus());
     }
+    bool unlock(SessionLock& lock) { return QCoro::waitFor(lock.unlock()); }
 
     FakeDeviceAuthentication authentication;
 };
 
-TEST_F(SessionLockTest, AFreshInstallationShowsCodesWithoutAsking) {
+TEST_F(SessionLockTest, AFreshInstallationShowsCodesWithoutAskingAndTurningOffStaysQuiet) {
     auto lock = makeLock();
     EXPECT_FALSE(lock->isEnabled());
     EXPECT_FALSE(lock->unlocked());
-    EXPECT_TRUE(QCoro::waitFor(lock->unlock()));
-    EXPECT_TRUE(QCoro::waitFor(lock->unlock()));
+    EXPECT_TRUE(unlock(*lock));
+    EXPECT_TRUE(unlock(*lock));
+    QCoro::waitFor(lock->setEnabled(false));
+    EXPECT_FALSE(lock->isEnabled());
+    EXPECT_EQ(stored(requirementKey), QVariant(false));
     EXPECT_TRUE(authentication.reasons.empty());
 }
 
-TEST_F(SessionLockTest, AsksOncePerSessionAndAgainAfterLocking) {
+TEST_F(SessionLockTest, AsksOncePerSessionAndAgainAfterLockingOrRelaunching) {
     store(requirementKey, true);
     auto lock = makeLock();
     ASSERT_TRUE(lock->isEnabled());
     EXPECT_FALSE(lock->unlocked());
-
-    EXPECT_TRUE(QCoro::waitFor(lock->unlock()));
+    EXPECT_TRUE(unlock(*lock));
     EXPECT_TRUE(lock->unlocked());
-    EXPECT_TRUE(QCoro::waitFor(lock->unlock()));
+    EXPECT_TRUE(unlock(*lock));
     EXPECT_EQ(authentication.reasons, std::vector<QString>{showCodesReason});
 
     QSignalSpy changed(lock.get(), &SessionLock::changed);
     lock->lock();
     EXPECT_FALSE(lock->unlocked());
     EXPECT_EQ(changed.count(), 1);
-    EXPECT_TRUE(QCoro::waitFor(lock->unlock()));
+    EXPECT_TRUE(unlock(*lock));
     EXPECT_EQ(authentication.reasons.size(), 2u);
+
+    auto relaunched = makeLock();
+    EXPECT_FALSE(relaunched->unlocked());
+    EXPECT_TRUE(unlock(*relaunched));
+    EXPECT_EQ(authentication.reasons.size(), 3u);
 }
 
 TEST_F(SessionLockTest, ARefusedAuthenticationKeepsTheCodesHiddenAndAsksNextTime) {
     store(requirementKey, true);
     authentication.answers = {false, true};
     auto lock = makeLock();
-    EXPECT_FALSE(QCoro::waitFor(lock->unlock()));
+    EXPECT_FALSE(unlock(*lock));
     EXPECT_FALSE(lock->unlocked());
-    EXPECT_TRUE(QCoro::waitFor(lock->unlock()));
-    EXPECT_EQ(authentication.reasons.size(), 2u);
-}
-
-TEST_F(SessionLockTest, EveryLaunchStartsLocked) {
-    store(requirementKey, true);
-    EXPECT_TRUE(QCoro::waitFor(makeLock()->unlock()));
-    auto relaunched = makeLock();
-    EXPECT_FALSE(relaunched->unlocked());
-    EXPECT_TRUE(QCoro::waitFor(relaunched->unlock()));
+    EXPECT_TRUE(unlock(*lock));
     EXPECT_EQ(authentication.reasons.size(), 2u);
 }
 
 TEST_F(SessionLockTest, TurningTheRequirementOnLocksAtOnce) {
     auto lock = makeLock();
-    EXPECT_TRUE(QCoro::waitFor(lock->unlock()));
+    EXPECT_TRUE(unlock(*lock));
     QCoro::waitFor(lock->setEnabled(true));
     EXPECT_TRUE(lock->isEnabled());
     EXPECT_FALSE(lock->unlocked());
     EXPECT_EQ(stored(requirementKey), QVariant(true));
     EXPECT_TRUE(authentication.reasons.empty());
-
-    EXPECT_TRUE(QCoro::waitFor(lock->unlock()));
+    EXPECT_TRUE(unlock(*lock));
     EXPECT_EQ(authentication.reasons, std::vector<QString>{showCodesReason});
 }
 
@@ -87,7 +85,6 @@ TEST_F(SessionLockTest, TurningTheRequirementOffNeedsTheOwner) {
     store(requirementKey, true);
     authentication.answers = {false};
     auto lock = makeLock();
-
     QCoro::waitFor(lock->setEnabled(false));
     EXPECT_TRUE(lock->isEnabled());
     EXPECT_EQ(stored(requirementKey), QVariant(true));
@@ -98,22 +95,14 @@ TEST_F(SessionLockTest, TurningTheRequirementOffNeedsTheOwner) {
     EXPECT_EQ(stored(requirementKey), QVariant(false));
     // Turning off does not unlock by itself, but nothing is asked any more.
     EXPECT_FALSE(lock->unlocked());
-    EXPECT_TRUE(QCoro::waitFor(lock->unlock()));
+    EXPECT_TRUE(unlock(*lock));
     EXPECT_EQ(authentication.reasons.size(), 2u);
-}
-
-TEST_F(SessionLockTest, TurningOffWhileOffWritesFalseWithoutAsking) {
-    auto lock = makeLock();
-    QCoro::waitFor(lock->setEnabled(false));
-    EXPECT_FALSE(lock->isEnabled());
-    EXPECT_EQ(stored(requirementKey), QVariant(false));
-    EXPECT_TRUE(authentication.reasons.empty());
 }
 
 TEST_F(SessionLockTest, TurningOffAfterUnlockingKeepsTheSessionUnlocked) {
     store(requirementKey, true);
     auto lock = makeLock();
-    EXPECT_TRUE(QCoro::waitFor(lock->unlock()));
+    EXPECT_TRUE(unlock(*lock));
     QCoro::waitFor(lock->setEnabled(false));
     EXPECT_TRUE(lock->unlocked());
 }

@@ -137,39 +137,35 @@ protected:
         serving.wait();
     }
 
+    /// Another application and a browser of two windows, the front one active with a hidden
+    /// and a shown tab; `urlKey` names the page's address in the document attributes.
     void browserTree(const QString& applicationName, const QString& urlKey) {
-        fake.nodes[QStringLiteral("/org/a11y/atspi/accessible/root")] = {
-            QString(), 0, {QStringLiteral("/app/editor"), QStringLiteral("/app/browser")}, {}};
-        fake.nodes[QStringLiteral("/app/editor")] = {QStringLiteral("gedit"), 0, {}, {}};
-        fake.nodes[QStringLiteral("/app/browser")] = {
-            applicationName,
-            0,
-            {QStringLiteral("/window/back"), QStringLiteral("/window/front")},
-            {}};
-        fake.nodes[QStringLiteral("/window/back")] = {
-            QStringLiteral("Other window"), 0, {QStringLiteral("/window/back/page")}, {}};
-        fake.nodes[QStringLiteral("/window/back/page")] = {
-            QString(), showing, {}, {{urlKey, QStringLiteral("https://back.example.org/")}}};
-        fake.nodes[QStringLiteral("/window/front")] = {
-            QStringLiteral("Sign in"),
-            active,
-            {QStringLiteral("/window/front/toolbar"), QStringLiteral("/window/front/tabs")},
-            {}};
-        fake.nodes[QStringLiteral("/window/front/toolbar")] = {QString(), showing, {}, {}};
-        fake.nodes[QStringLiteral("/window/front/tabs")] = {
-            QString(),
-            showing,
-            {QStringLiteral("/window/front/tabs/hidden"),
-             QStringLiteral("/window/front/tabs/shown")},
-            {}};
-        fake.nodes[QStringLiteral("/window/front/tabs/hidden")] = {
-            QString(), 0, {}, {{urlKey, QStringLiteral("https://hidden.example.net/")}}};
-        fake.nodes[QStringLiteral("/window/front/tabs/shown")] = {
-            QString(),
-            showing,
-            {},
-            {{QStringLiteral("MimeType"), QStringLiteral("text/html")},
-             {urlKey, QStringLiteral("https://WWW.Acme-Bank.example.com/login?next=1")}}};
+        const auto page = [&urlKey](const char* url) {
+            return QMap<QString, QString>{{urlKey, QString::fromUtf8(url)}};
+        };
+        const auto list = [](std::initializer_list<const char*> paths) {
+            QStringList result;
+            for (const char* path : paths) {
+                result << QString::fromUtf8(path);
+            }
+            return result;
+        };
+        fake.nodes = {
+            {"/org/a11y/atspi/accessible/root", {{}, 0, list({"/app/editor", "/app/browser"}), {}}},
+            {"/app/editor", {"gedit", 0, {}, {}}},
+            {"/app/browser", {applicationName, 0, list({"/window/back", "/window/front"}), {}}},
+            {"/window/back", {"Other window", 0, list({"/window/back/page"}), {}}},
+            {"/window/back/page", {{}, showing, {}, page("https://back.example.org/")}},
+            {"/window/front",
+             {"Sign in", active, list({"/window/front/toolbar", "/window/front/tabs"}), {}}},
+            {"/window/front/toolbar", {{}, showing, {}, {}}},
+            {"/window/front/tabs",
+             {{}, showing, list({"/window/front/tabs/hidden", "/window/front/tabs/shown"}), {}}},
+            {"/window/front/tabs/hidden", {{}, 0, {}, page("https://hidden.example.net/")}},
+            {"/window/front/tabs/shown",
+             {{}, showing, {}, page("https://WWW.Acme-Bank.example.com/login?next=1")}},
+        };
+        fake.nodes["/window/front/tabs/shown"].document["MimeType"] = "text/html";
     }
 
     QDBusConnection server{QString()};
@@ -184,38 +180,27 @@ TEST_F(TabReaderBusTest, ReadsTheShownTabOfTheActiveChromiumWindow) {
     // Another browser is not running, and a text editor is never asked.
     EXPECT_EQ(reader.host("com.google.Chrome"), std::nullopt);
     EXPECT_EQ(reader.host("com.apple.TextEdit"), std::nullopt);
+    // Gives up when the time runs out.
+    EXPECT_EQ(AtspiTabReader(std::chrono::milliseconds(0)).host("org.chromium.Chromium"),
+              std::nullopt);
 }
 
-TEST_F(TabReaderBusTest, ReadsFirefoxThroughItsDocumentURL) {
+TEST_F(TabReaderBusTest, ReadsFirefoxThroughItsDocumentURLInsideTheBrowsersOwnDocument) {
     browserTree(QStringLiteral("Firefox"), QStringLiteral("DocURL"));
     EXPECT_EQ(AtspiTabReader().host("org.mozilla.firefox"), "acme-bank.example.com");
-}
-
-TEST_F(TabReaderBusTest, LooksForThePageInsideTheBrowsersOwnDocument) {
-    browserTree(QStringLiteral("Firefox"), QStringLiteral("DocURL"));
     fake.nodes[QStringLiteral("/window/front")].document[QStringLiteral("DocURL")] =
         QStringLiteral("chrome://browser/content/browser.xhtml");
     fake.nodes[QStringLiteral("/window/front")].state = active | showing;
     EXPECT_EQ(AtspiTabReader().host("org.mozilla.firefox"), "acme-bank.example.com");
 }
 
-TEST_F(TabReaderBusTest, WithoutAnActiveWindowTheFirstWindowCounts) {
-    browserTree(QStringLiteral("Chromium"), QStringLiteral("URI"));
-    fake.nodes[QStringLiteral("/window/front")].state = 0;
-    EXPECT_EQ(AtspiTabReader().host("org.chromium.Chromium"), "back.example.org");
-}
-
-TEST_F(TabReaderBusTest, APageThatIsNotOnTheWebGivesNothing) {
+TEST_F(TabReaderBusTest, WithoutAnActiveWindowTheFirstWindowCountsAndNoWebPageGivesNothing) {
     browserTree(QStringLiteral("Chromium"), QStringLiteral("URI"));
     fake.nodes[QStringLiteral("/window/front/tabs/shown")].document[QStringLiteral("URI")] =
         QStringLiteral("chrome://settings/");
     EXPECT_EQ(AtspiTabReader().host("org.chromium.Chromium"), std::nullopt);
-}
-
-TEST_F(TabReaderBusTest, GivesUpWhenTheTimeRunsOut) {
-    browserTree(QStringLiteral("Chromium"), QStringLiteral("URI"));
-    EXPECT_EQ(AtspiTabReader(std::chrono::milliseconds(0)).host("org.chromium.Chromium"),
-              std::nullopt);
+    fake.nodes[QStringLiteral("/window/front")].state = 0;
+    EXPECT_EQ(AtspiTabReader().host("org.chromium.Chromium"), "back.example.org");
 }
 
 } // namespace

@@ -151,9 +151,6 @@ TEST_F(AccountsModelTest, TheQRCodeCarriesTheLinkOfTheAccount) {
     const std::string link =
         OTPAuthURI::make("ACME Co", "alice", secret, OTPParameters::standard());
     EXPECT_EQ(*payloads, std::vector<std::string>{link});
-    for (const char* item : {"algorithm=SHA1", "digits=6", "period=30"}) {
-        EXPECT_NE(link.find(item), std::string::npos) << item;
-    }
 
     secretStore->failRead = true;
     EXPECT_FALSE(run(model.qrCode(account)));

@@ -5,6 +5,7 @@
 
 #include "AccountEdit.hpp"
 #include "AccountsModel.hpp"
+#include "AppDoubles.hpp"
 #include "AppEnvironment.hpp"
 
 #include <QTemporaryDir>
@@ -79,13 +80,7 @@ public:
         std::ofstream(file(name)) << contents;
     }
     AppEnvironment environment() const {
-        return AppEnvironment{.accountStore = accountStore,
-                              .groupStore = groupStore,
-                              .secretStore = secretStore,
-                              .keyStore = nullptr,
-                              .fileStore = nullptr,
-                              .takenStore = nullptr,
-                              .recoveryStore = recoveryStore};
+        return listEnvironment(accountStore, groupStore, secretStore, recoveryStore);
     }
     Account addAccount(std::string issuer, std::string name, Bytes secret = Bytes(20, 7)) {
         const OTPAuthEntry entry(std::move(issuer), std::move(name), std::move(secret),

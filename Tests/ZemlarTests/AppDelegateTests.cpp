@@ -77,13 +77,25 @@ protected:
     std::unique_ptr<AppDelegate> delegate;
 };
 
-TEST_F(AppDelegateTest, TheShortcutOpensThePanelOnceAndClosesItAgain) {
+TEST_F(AppDelegateTest, TheShortcutOrTheTrayOpensThePanelAndTheShortcutClosesIt) {
     delegate->togglePanel();
     EXPECT_FALSE(delegate->unlocking()); // no lock: opened at once
     EXPECT_TRUE(delegate->panel().isVisible());
     EXPECT_EQ(delegate->panel().previousApp, windows->front);
     delegate->togglePanel();
     EXPECT_FALSE(delegate->panel().isVisible());
+
+    delegate->createTray();
+    QStringList entries;
+    for (QAction* action : delegate->trayMenu()->actions()) {
+        entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    EXPECT_EQ(entries,
+              (QStringList{"Find Code…", "-", "Settings…", "-", "Quit", "-", "About Zemlar"}));
+    EXPECT_EQ(delegate->trayMenu()->actions()[2]->shortcut(), QKeySequence("Ctrl+,"));
+    EXPECT_EQ(delegate->trayMenu()->actions()[4]->shortcut(), QKeySequence("Ctrl+Q"));
+    delegate->trayMenu()->actions()[0]->trigger();
+    EXPECT_TRUE(delegate->panel().isVisible());
 }
 
 TEST_F(AppDelegateTest, APickWithTimeLeftHidesThePanelThenDelivers) {
@@ -126,7 +138,7 @@ TEST_F(AppDelegateTest, EscapeDuringTheCountdownDeliversNothing) {
     EXPECT_TRUE(delivery->runs.empty());
 }
 
-TEST_F(AppDelegateTest, TypingWithoutPermissionHidesThePanelAndAlerts) {
+TEST_F(AppDelegateTest, TypingWithoutPermissionOrAFailedDeliveryShowsTheMatchingAlert) {
     delivery->typingAllowed = false;
     openPanel();
     delegate->deliver(stores.accounts->accounts[0], SubmitMode::typeAndSubmit);
@@ -135,24 +147,15 @@ TEST_F(AppDelegateTest, TypingWithoutPermissionHidesThePanelAndAlerts) {
     QTest::qWait(50);
     EXPECT_TRUE(delivery->runs.empty());
 
-    delegate->deliver(stores.accounts->accounts[0], SubmitMode::copy); // copying needs nothing
-    waitUntil([&] { return !delivery->runs.empty(); });
-    EXPECT_EQ(delivery->runs.size(), 1u);
-}
-
-TEST_F(AppDelegateTest, AFailedDeliveryShowsTheMatchingAlert) {
-    openPanel();
-    delivery->failure =
-        DeliveryFailure{.description = "secrets(notFound)", .accessibilityDenied = false};
-    delegate->deliver(stores.accounts->accounts[0], SubmitMode::copy);
-    waitUntil([&] { return !alerts.empty(); });
-    EXPECT_EQ(alerts, std::vector{AppDelegate::Alert::deliveryFailed});
-
-    delivery->failure = DeliveryFailure{.description = "delivery(accessibilityDenied)",
-                                        .accessibilityDenied = true};
-    delegate->deliver(stores.accounts->accounts[0], SubmitMode::copy);
-    waitUntil([&] { return alerts.size() == 2; });
-    EXPECT_EQ(alerts.back(), AppDelegate::Alert::accessibility);
+    for (const bool denied : {false, true}) { // copying needs no permission
+        delivery->failure = DeliveryFailure{.description = "failed", .accessibilityDenied = denied};
+        delegate->deliver(stores.accounts->accounts[0], SubmitMode::copy);
+        waitUntil([&] { return alerts.size() == (denied ? 3u : 2u); });
+    }
+    EXPECT_EQ(delivery->runs.size(), 2u);
+    EXPECT_EQ(alerts,
+              (std::vector{AppDelegate::Alert::accessibility, AppDelegate::Alert::deliveryFailed,
+                           AppDelegate::Alert::accessibility}));
 }
 
 TEST_F(AppDelegateTest, ReturningFocusWaitsForTheApplicationToComeToTheFront) {
@@ -178,26 +181,6 @@ TEST(SingleInstance, ASecondLaunchReachesTheFirstAndAsksForSettings) {
     QSignalSpy requests(&first, &SingleInstance::settingsRequested);
     EXPECT_TRUE(second.notifyRunning());
     EXPECT_TRUE(requests.wait(2000));
-}
-
-} // namespace
-} // namespace zemlar
-
-namespace zemlar {
-namespace {
-
-TEST_F(AppDelegateTest, TheTrayMenuKeepsItsOrder) {
-    delegate->createTray();
-    QStringList entries;
-    for (QAction* action : delegate->trayMenu()->actions()) {
-        entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    }
-    EXPECT_EQ(entries,
-              (QStringList{"Find Code…", "-", "Settings…", "-", "Quit", "-", "About Zemlar"}));
-    EXPECT_EQ(delegate->trayMenu()->actions()[2]->shortcut(), QKeySequence("Ctrl+,"));
-    EXPECT_EQ(delegate->trayMenu()->actions()[4]->shortcut(), QKeySequence("Ctrl+Q"));
-    delegate->trayMenu()->actions()[0]->trigger();
-    EXPECT_TRUE(delegate->panel().isVisible());
 }
 
 } // namespace

@@ -21,7 +21,6 @@ namespace zemlar::testing {
 class ListAccountStore : public AccountStore {
 public:
     Result<Accounts, AccountStoreError> load() override {
-        ++loads;
         if (failLoad) {
             return fail(AccountStoreError::corrupted(AccountsCodecError::unsupportedVersion(9)));
         }
@@ -33,7 +32,6 @@ public:
     }
     Accounts accounts;
     bool failLoad = false;
-    std::atomic<int> loads = 0;
 };
 
 class ListGroupStore : public GroupStore {
@@ -93,26 +91,34 @@ class QuietWindowSystem : public WindowSystem {
 public:
     std::optional<FrontApp> frontmost() override { return front; }
     void activate(const FrontApp& app) override { activated.push_back(app); }
-    bool isThisApplicationActive() override { return true; }
-    bool isThisApplication(const FrontApp& app) override { return app.pid == 1; }
+    bool isThisApplicationActive() override { return active; }
+    bool isThisApplication(const FrontApp& app) override { return app.pid == ownPid; }
     std::optional<FrontApp> front = FrontApp{.window = 7, .pid = 500, .wmClass = "Gedit"};
     std::vector<FrontApp> activated;
+    bool active = true;
+    std::int64_t ownPid = 1;
 };
+
+/// The environment of the screens that need only the lists, the secrets and the recovery codes.
+inline AppEnvironment listEnvironment(std::shared_ptr<AccountStore> accounts,
+                                      std::shared_ptr<GroupStore> groups,
+                                      std::shared_ptr<SecretStore> secrets,
+                                      std::shared_ptr<RecoveryCodeStore> recovery = nullptr) {
+    return AppEnvironment{.accountStore = std::move(accounts),
+                          .groupStore = std::move(groups),
+                          .secretStore = std::move(secrets),
+                          .keyStore = nullptr,
+                          .fileStore = nullptr,
+                          .takenStore = nullptr,
+                          .recoveryStore = std::move(recovery)};
+}
 
 struct Stores {
     std::shared_ptr<ListAccountStore> accounts = std::make_shared<ListAccountStore>();
     std::shared_ptr<ListGroupStore> groups = std::make_shared<ListGroupStore>();
     std::shared_ptr<SimpleSecretStore> secrets = std::make_shared<SimpleSecretStore>();
 
-    AppEnvironment environment() const {
-        return AppEnvironment{.accountStore = accounts,
-                              .groupStore = groups,
-                              .secretStore = secrets,
-                              .keyStore = nullptr,
-                              .fileStore = nullptr,
-                              .takenStore = nullptr,
-                              .recoveryStore = nullptr};
-    }
+    AppEnvironment environment() const { return listEnvironment(accounts, groups, secrets); }
 };
 
 inline UUID uuid(int n) {

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <qcoro/qcorotask.h>
+#include <tuple>
 
 namespace zemlar {
 namespace {
@@ -16,15 +17,20 @@ namespace {
 using Kind = BackupModel::Status::Kind;
 
 TEST(BackupViewHint, followsTheTwoFieldsAndWhetherAPassphraseIsSet) {
-    const QString tooShort = "At least 6 characters. The passphrase is not stored anywhere: "
-                             "without it the backup can't be opened.";
-    EXPECT_EQ(BackupView::passphraseHint("", "", false), tooShort);
-    EXPECT_EQ(BackupView::passphraseHint("abcde", "abcde", true), tooShort);
-    EXPECT_EQ(BackupView::passphraseHint("abcdef", "", false), "");
-    EXPECT_EQ(BackupView::passphraseHint("abcdef", "abcdeg", true), "The passphrases don't match");
-    EXPECT_EQ(BackupView::passphraseHint("abcdef", "abcdef", false), "");
-    EXPECT_EQ(BackupView::passphraseHint("abcdef", "abcdef", true),
-              "Older backup versions stay encrypted with the old passphrase.");
+    const char* tooShort = "At least 6 characters. The passphrase is not stored anywhere: "
+                           "without it the backup can't be opened.";
+    const std::tuple<const char*, const char*, bool, const char*> cases[] = {
+        {"", "", false, tooShort},
+        {"abcde", "abcde", true, tooShort},
+        {"abcdef", "", false, ""},
+        {"abcdef", "abcdeg", true, "The passphrases don't match"},
+        {"abcdef", "abcdef", false, ""},
+        {"abcdef", "abcdef", true, "Older backup versions stay encrypted with the old passphrase."},
+    };
+    for (const auto& [passphrase, confirmation, isSet, hint] : cases) {
+        EXPECT_EQ(BackupView::passphraseHint(passphrase, confirmation, isSet), hint)
+            << passphrase << " / " << confirmation;
+    }
 }
 
 class BackupViewTest : public ::testing::Test {

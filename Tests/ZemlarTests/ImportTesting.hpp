@@ -3,6 +3,7 @@
 // memory, plus the sources it reads (clipboard, files, QR images).
 #pragma once
 
+#include "AppDoubles.hpp"
 #include "AppEnvironment.hpp"
 #include "ImportModel.hpp"
 
@@ -72,15 +73,11 @@ protected:
         std::filesystem::path(folder.path().toStdString()) / "data" / "accounts.json");
     std::shared_ptr<VaultSecretStore> secrets = std::make_shared<VaultSecretStore>(
         std::make_shared<SecretVault>(std::make_unique<InMemoryVaultStorage>()));
-    AppEnvironment environment{
-        .accountStore = accounts,
-        .groupStore = std::make_shared<FileGroupStore>(
-            std::filesystem::path(folder.path().toStdString()) / "data" / "groups.json"),
-        .secretStore = secrets,
-        .keyStore = nullptr,
-        .fileStore = nullptr,
-        .takenStore = nullptr,
-        .recoveryStore = nullptr};
+    AppEnvironment environment = listEnvironment(
+        accounts,
+        std::make_shared<FileGroupStore>(std::filesystem::path(folder.path().toStdString()) /
+                                         "data" / "groups.json"),
+        secrets);
     int notified = 0;
     ImportModel model{environment, [this] { ++notified; }};
 };

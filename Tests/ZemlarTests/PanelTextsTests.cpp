@@ -34,16 +34,14 @@ TEST(PanelTexts, FooterCountsWholeSecondsUpAndNeverBelowOne) {
     EXPECT_EQ(PanelTexts::footer(model, Date(10)),
               "↩ type · ⇧↩ type and submit · Ctrl+↩ copy · esc close");
     model.setWaitingUntil(Date(12));
-    EXPECT_EQ(PanelTexts::footer(model, Date(10)),
-              "The code is about to expire, a new one in 2 s · esc to cancel");
     EXPECT_EQ(PanelTexts::footer(model, Date(10.2)),
               "The code is about to expire, a new one in 2 s · esc to cancel");
-    EXPECT_EQ(PanelTexts::secondsUntil(Date(12), Date(11.99)), 1);
-    EXPECT_EQ(PanelTexts::secondsUntil(Date(12), Date(12.5)), 1);
-    EXPECT_EQ(PanelTexts::secondsUntil(Date(12), Date(8.5)), 4);
+    for (const auto& [at, seconds] : {std::pair{11.99, 1}, {12.5, 1}, {8.5, 4}, {10.0, 2}}) {
+        EXPECT_EQ(PanelTexts::secondsUntil(Date(12), Date(at)), seconds) << at;
+    }
 }
 
-TEST(PanelTexts, TitleAndSubtitle) {
+TEST(PanelTexts, TheTitleIsTheIssuerOrElseTheName) {
     EXPECT_EQ(PanelTexts::title(account(1, "GitHub", "me")), "GitHub");
     EXPECT_EQ(PanelTexts::subtitle(account(1, "GitHub", "me")), "me");
     EXPECT_EQ(PanelTexts::title(account(1, "", "me")), "me");
@@ -51,15 +49,12 @@ TEST(PanelTexts, TitleAndSubtitle) {
     EXPECT_EQ(PanelTexts::subtitle(account(1, "GitHub", "")), std::nullopt);
 }
 
-TEST(Texts, PlaceholdersAreFilledInOrder) {
+TEST(Texts, PlaceholdersAreFilledInOrderAndOnlyMacOSThingsReadDifferently) {
     EXPECT_EQ(Texts::fill("%lld of %@ (%lld)", {"3", "GitHub", "7"}), "3 of GitHub (7)");
     EXPECT_EQ(Texts::fill("%lld and %@", {"1"}), "1 and %@");
     EXPECT_EQ(Texts::fill("no placeholders", {"1"}), "no placeholders");
     EXPECT_EQ(Texts::fill("%ll%@%", {"x"}), "%llx%");
     EXPECT_EQ(Texts::fill("%@", {"%lld"}), "%lld"); // an argument is never filled again
-}
-
-TEST(Texts, OnlyMacOSThingsAreRenderedDifferently) {
     EXPECT_EQ(Texts::text("Require Touch ID to show codes"), "Require your password to show codes");
     EXPECT_EQ(Texts::text("iCloud Drive"), "the sync folder");
     EXPECT_EQ(Texts::text("Couldn't get the code"), "Couldn't get the code");

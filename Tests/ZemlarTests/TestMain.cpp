@@ -1,25 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Runs the suite in a Qt application on the offscreen platform, with the user defaults in a
-// temporary folder and no X display.
-#include <QApplication>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+// The offscreen test main, without an X display.
+#include <TestSupport/OffscreenTestMain.hpp>
 #include <ZemlarScreens/Texts.hpp>
-#include <cstdlib>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qunsetenv("DISPLAY");
-    QStandardPaths::setTestModeEnabled(true);
-    QTemporaryDir settingsFolder;
-    if (!settingsFolder.isValid()) {
-        return EXIT_FAILURE;
-    }
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
-    QApplication application(argc, argv);
-    zemlar::Texts::install();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return zemlar::testing::runOffscreenTests(
+        argc, argv, [](const QTemporaryDir&) { qunsetenv("DISPLAY"); },
+        [] { zemlar::Texts::install(); });
 }
