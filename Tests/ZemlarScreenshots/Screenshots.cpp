@@ -75,9 +75,11 @@ bool fillSamples(const AppEnvironment& environment) {
             return false;
         }
     }
-    const std::string secretText = "12345678901234567890";
     int number = 1;
     for (const SampleAccount& sample : sampleAccounts()) {
+        // A secret of its own per account, so that the rows show different codes.
+        const std::string secretText =
+            std::string("sample secret of ") + sample.issuer + sample.name;
         const OTPAuthEntry entry(sample.issuer, sample.name,
                                  Bytes(secretText.begin(), secretText.end()),
                                  OTPParameters::standard());
