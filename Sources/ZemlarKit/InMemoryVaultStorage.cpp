@@ -18,12 +18,28 @@ Result<std::optional<Bytes>, SecretStoreError> InMemoryVaultStorage::load() {
 
 Result<void, SecretStoreError> InMemoryVaultStorage::save(const Bytes& document) {
     const std::lock_guard guard(mutex_);
+    if (!document_) {
+        return fail(SecretStoreError::notFound());
+    }
+    replace(document);
+    return {};
+}
+
+Result<void, SecretStoreError> InMemoryVaultStorage::create(const Bytes& document) {
+    const std::lock_guard guard(mutex_);
+    if (document_) {
+        return fail(SecretStoreError::duplicate());
+    }
+    replace(document);
+    return {};
+}
+
+void InMemoryVaultStorage::replace(const Bytes& document) {
     if (document_) {
         Crypto::wipe(*document_);
     }
     document_ = document;
     ++saveCount_;
-    return {};
 }
 
 std::optional<Bytes> InMemoryVaultStorage::document() const {

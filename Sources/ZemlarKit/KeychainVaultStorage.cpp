@@ -17,7 +17,11 @@ Result<std::optional<Bytes>, SecretStoreError> KeychainVaultStorage::load() {
 }
 
 Result<void, SecretStoreError> KeychainVaultStorage::save(const Bytes& document) {
-    return KeychainItem::upsert(service, account, document);
+    return KeychainItem::update(service, account, document);
+}
+
+Result<void, SecretStoreError> KeychainVaultStorage::create(const Bytes& document) {
+    return KeychainItem::add(service, account, document);
 }
 
 } // namespace zemlar

@@ -7,22 +7,29 @@ namespace zemlar {
 
 SecretVault::SecretVault(std::unique_ptr<VaultStorage> storage) : storage_(std::move(storage)) {}
 
-Result<VaultContents, SecretStoreError> SecretVault::loadLocked() {
+Result<SecretVault::Loaded, SecretStoreError> SecretVault::loadLocked() {
     auto stored = storage_->load();
     if (!stored) {
         return fail(stored.error());
     }
     if (!stored->has_value()) {
-        return VaultContents{};
+        return Loaded{};
     }
     auto contents = VaultContents::decode(**stored);
     Crypto::wipe(**stored);
-    return contents;
+    if (!contents) {
+        return fail(contents.error());
+    }
+    return Loaded{std::move(*contents), true};
 }
 
 Result<VaultContents, SecretStoreError> SecretVault::read() {
     const std::lock_guard guard(lock_);
-    return loadLocked();
+    auto loaded = loadLocked();
+    if (!loaded) {
+        return fail(loaded.error());
+    }
+    return std::move(loaded->contents);
 }
 
 Result<void, SecretStoreError> SecretVault::update(const Body& body) {
@@ -31,18 +38,18 @@ Result<void, SecretStoreError> SecretVault::update(const Body& body) {
     if (!loaded) {
         return fail(loaded.error());
     }
-    VaultContents changed = *loaded;
+    VaultContents changed = loaded->contents;
     if (auto outcome = body(changed); !outcome) {
         return outcome;
     }
-    if (changed == *loaded) {
+    if (changed == loaded->contents) {
         return {};
     }
     auto document = changed.encoded();
     if (!document) {
         return fail(document.error());
     }
-    auto saved = storage_->save(*document);
+    auto saved = loaded->stored ? storage_->save(*document) : storage_->create(*document);
     Crypto::wipe(*document);
     return saved;
 }

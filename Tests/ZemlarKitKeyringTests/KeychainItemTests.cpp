@@ -109,3 +109,24 @@ TEST_F(KeychainItemTest, ListsTheAccountsOfOneServiceAndRemovesItems) {
     EXPECT_EQ(KeychainItem::accounts(service).value().size(), 2u);
     EXPECT_EQ(KeychainItem::read(service + ".x", "z").value(), bytesOf("z"));
 }
+
+// An item another tool put in another collection is written where it lives, never shadowed by
+// a second item in the default collection that later reads might miss.
+TEST_F(KeychainItemTest, UpsertWritesTheItemWhereItLives) {
+    SecretSchema schema{};
+    schema.name = "other.tool";
+    schema.flags = SECRET_SCHEMA_DONT_MATCH_NAME;
+    schema.attributes[0] = {"service", SECRET_SCHEMA_ATTRIBUTE_STRING};
+    schema.attributes[1] = {"account", SECRET_SCHEMA_ATTRIBUTE_STRING};
+    GError* error = nullptr;
+    ASSERT_TRUE(secret_password_store_sync(&schema, SECRET_COLLECTION_SESSION, "elsewhere", "old",
+                                           nullptr, &error, "service", service.c_str(), "account",
+                                           "vault", nullptr));
+    const std::vector<std::string> sessionCollection = factsOf(service).collections;
+
+    ASSERT_TRUE(KeychainItem::upsert(service, "vault", bytesOf("new")).has_value());
+    EXPECT_EQ(factsOf(service).collections, sessionCollection);
+    EXPECT_EQ(KeychainItem::read(service, "vault").value(), bytesOf("new"));
+    EXPECT_EQ(KeychainItem::add(service, "vault", bytesOf("x")).error(),
+              SecretStoreError::duplicate());
+}

@@ -25,6 +25,9 @@ struct VaultFixture : ::testing::Test {
     }
 
     std::string stored() const { return textOf(memory.document().value_or(Bytes{})); }
+    void seed(const Bytes& document) {
+        (void)(memory.document() ? memory.save(document) : memory.create(document));
+    }
 };
 
 const UUID first = uuidNumber(1);
@@ -84,8 +87,8 @@ TEST_F(VaultFixture, KeepsTheBackupCredentialsBesideTheSecrets) {
 }
 
 TEST_F(VaultFixture, SkipsKeysThatAreNotIdentifiersAndReplaceAllDropsThem) {
-    memory.save(bytesOf(R"({"version":1,"secrets":{"legacy":"eA==",")" + first.uuidString() +
-                        R"(":"b25l"},"recovery":{"nope":["c"]}})"));
+    seed(bytesOf(R"({"version":1,"secrets":{"legacy":"eA==",")" + first.uuidString() +
+                 R"(":"b25l"},"recovery":{"nope":["c"]}})"));
     EXPECT_EQ(secrets.allIDs().value(), std::vector<UUID>{first});
     EXPECT_EQ(secrets.readAll().value().size(), 1u);
     EXPECT_TRUE(recovery.readAll().value().empty());
@@ -103,7 +106,7 @@ TEST_F(VaultFixture, SkipsKeysThatAreNotIdentifiersAndReplaceAllDropsThem) {
 TEST_F(VaultFixture, ACorruptedVaultFailsEveryOperationAndIsNeverOverwritten) {
     for (const std::string& document :
          {std::string("{not json"), std::string(R"({"version":2,"secrets":{}})")}) {
-        memory.save(bytesOf(document));
+        seed(bytesOf(document));
         const int saves = memory.saveCount();
         EXPECT_EQ(vault->read().error(), SecretStoreError::invalidData());
         EXPECT_EQ(secrets.add(bytesOf("x"), first).error(), SecretStoreError::invalidData());
@@ -114,6 +117,16 @@ TEST_F(VaultFixture, ACorruptedVaultFailsEveryOperationAndIsNeverOverwritten) {
         EXPECT_EQ(stored(), document);
         EXPECT_EQ(memory.saveCount(), saves);
     }
+}
+
+// A storage that fails to see its document (a keyring that looks empty while locked) must not
+// lose it: only a first document is created, and creating never replaces one.
+TEST_F(VaultFixture, AVaultThatLooksEmptyIsCreatedNeverReplaced) {
+    ASSERT_TRUE(secrets.add(bytesOf("one"), first).has_value());
+    faulty->hidden = true;
+    EXPECT_EQ(secrets.add(bytesOf("two"), second).error(), SecretStoreError::duplicate());
+    faulty->hidden = false;
+    EXPECT_EQ(secrets.readAll().value(), (SecretMap{{first, bytesOf("one")}}));
 }
 
 TEST_F(VaultFixture, StorageAndChangeFailuresLeaveTheDocumentAlone) {

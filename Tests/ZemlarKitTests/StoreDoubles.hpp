@@ -19,6 +19,9 @@ public:
         if (failLoad) {
             return fail(*failLoad);
         }
+        if (hidden) {
+            return std::optional<Bytes>{};
+        }
         return inner.load();
     }
     Result<void, SecretStoreError> save(const Bytes& document) override {
@@ -27,10 +30,18 @@ public:
         }
         return inner.save(document);
     }
+    Result<void, SecretStoreError> create(const Bytes& document) override {
+        if (failSave) {
+            return fail(*failSave);
+        }
+        return inner.create(document);
+    }
 
     InMemoryVaultStorage& inner;
     std::optional<SecretStoreError> failLoad;
     std::optional<SecretStoreError> failSave;
+    /// Loads report no document although one is stored.
+    bool hidden = false;
 };
 
 /// A secret store over a map, counting calls, failing any operation on demand.

@@ -17,11 +17,14 @@ public:
 
     Result<std::optional<Bytes>, SecretStoreError> load() override;
     Result<void, SecretStoreError> save(const Bytes& document) override;
+    Result<void, SecretStoreError> create(const Bytes& document) override;
 
     std::optional<Bytes> document() const;
     int saveCount() const;
 
 private:
+    void replace(const Bytes& document);
+
     mutable std::mutex mutex_;
     std::optional<Bytes> document_;
     int saveCount_ = 0;

@@ -25,12 +25,18 @@ inline constexpr std::int32_t statusLocked = -67901;
 
 inline constexpr std::string_view label = "Zemlar";
 
-/// The item's data; notFound when there is no such item.
+/// The item's data; notFound only when no such item exists in any collection, statusLocked
+/// when one exists but stays locked (its unlock was refused or no one could be asked).
 Result<Bytes, SecretStoreError> read(std::string_view service, std::string_view account);
-/// Creates the item; duplicate when one with that service and account exists.
+/// Creates the item in the default collection; duplicate when one with that service and
+/// account exists in any collection, locked or not.
 Result<void, SecretStoreError> add(std::string_view service, std::string_view account,
                                    const Bytes& data);
-/// Replaces the data of the item, creating it when there is none.
+/// Replaces the data of the items with that service and account where they live, unlocking
+/// them first; notFound when there are none.
+Result<void, SecretStoreError> update(std::string_view service, std::string_view account,
+                                      const Bytes& data);
+/// Replaces the data of the item where it lives, creating it when there is none.
 Result<void, SecretStoreError> upsert(std::string_view service, std::string_view account,
                                       const Bytes& data);
 /// The account attribute of every item of the service, in the order the service returns them.

@@ -19,6 +19,7 @@ public:
 
     Result<std::optional<Bytes>, SecretStoreError> load() override;
     Result<void, SecretStoreError> save(const Bytes& document) override;
+    Result<void, SecretStoreError> create(const Bytes& document) override;
 
     std::string service;
 };

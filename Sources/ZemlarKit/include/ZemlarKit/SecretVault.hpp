@@ -26,11 +26,17 @@ public:
     /// The stored contents; version 1 and empty when nothing is stored yet.
     Result<VaultContents, SecretStoreError> read();
     /// Loads, runs `body` on a copy and saves the copy, unless it equals what was loaded.
-    /// A load, decode or body failure writes nothing.
+    /// A load, decode or body failure writes nothing. A document is created only when the
+    /// storage proved that none existed; otherwise the stored one is replaced where it lives.
     Result<void, SecretStoreError> update(const Body& body);
 
 private:
-    Result<VaultContents, SecretStoreError> loadLocked();
+    struct Loaded {
+        VaultContents contents;
+        bool stored = false;
+    };
+
+    Result<Loaded, SecretStoreError> loadLocked();
 
     std::unique_ptr<VaultStorage> storage_;
     std::mutex lock_;

@@ -13,10 +13,13 @@ class VaultStorage {
 public:
     virtual ~VaultStorage() = default;
 
-    /// The stored document, or nothing when none is stored yet.
+    /// The stored document, or nothing when it is certain that none is stored anywhere. A
+    /// document that exists but cannot be read (a locked keyring) is an error, never nothing.
     virtual Result<std::optional<Bytes>, SecretStoreError> load() = 0;
-    /// Stores the document, creating the item if needed.
+    /// Replaces the stored document where it lives; notFound when none is stored.
     virtual Result<void, SecretStoreError> save(const Bytes& document) = 0;
+    /// Stores the first document; duplicate when one is stored already.
+    virtual Result<void, SecretStoreError> create(const Bytes& document) = 0;
 };
 
 } // namespace zemlar
