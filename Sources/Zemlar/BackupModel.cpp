@@ -137,10 +137,11 @@ Checked check(const AppEnvironment& environment) {
 }
 
 InboxCheckOutcome lookAtInbox(const AppEnvironment& environment,
-                              std::optional<std::string> lastHash) {
-    return InboxImportFlow::importInbox(lastHash, *environment.fileStore, *environment.accountStore,
-                                        *environment.groupStore, *environment.secretStore,
-                                        *environment.keyStore, *environment.takenStore);
+                              std::optional<std::string> lastHash,
+                              std::optional<FileStamp> failedStamp) {
+    return InboxImportFlow::importInbox(
+        lastHash, *environment.fileStore, *environment.accountStore, *environment.groupStore,
+        *environment.secretStore, *environment.keyStore, *environment.takenStore, failedStamp);
 }
 
 std::optional<BackupModel::InboxImport> storedInboxImport() {
@@ -296,7 +297,8 @@ QCoro::Task<> BackupModel::checkInbox() {
     if (stored.typeId() == QMetaType::QString) {
         lastHash = stored.toString().toStdString();
     }
-    QFuture<InboxCheckOutcome> pending = QtConcurrent::run(lookAtInbox, environment_, lastHash);
+    QFuture<InboxCheckOutcome> pending =
+        QtConcurrent::run(lookAtInbox, environment_, lastHash, failedInboxStamp_);
     const QPointer<BackupModel> alive(this);
     const InboxCheckOutcome outcome = co_await pending;
     if (!alive) {
@@ -308,6 +310,7 @@ QCoro::Task<> BackupModel::checkInbox() {
     case InboxCheckOutcome::Kind::unchanged:
         break;
     case InboxCheckOutcome::Kind::failed:
+        failedInboxStamp_ = outcome.failedStamp();
         if (outcome.error().kind() != InboxImportError::Kind::notConfigured) {
             AppLog::error(category, "Входящие с iPhone не забраны: " + outcome.error().describe());
             inboxProblem_ = message(outcome.error());
@@ -318,6 +321,7 @@ QCoro::Task<> BackupModel::checkInbox() {
         settings.setValue(QLatin1String(inboxLastHashKey), QString::fromStdString(outcome.hash()));
         hasPhone_ = true;
         inboxProblem_.reset();
+        failedInboxStamp_.reset();
         const auto added = static_cast<std::int64_t>(outcome.report().added.size());
         if (added > 0) {
             AppLog::info(category, "С iPhone забрано аккаунтов: " + std::to_string(added));
@@ -373,6 +377,8 @@ QString BackupModel::message(const BackupFlowError& error) {
             return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Couldn't read the backup file"));
         case BackupFileError::Kind::writeFailed:
             return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Couldn't write the backup file"));
+        case BackupFileError::Kind::tooLarge:
+            return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "The backup file is too large"));
         }
         break;
     case BackupFlowError::Kind::codec:

@@ -46,6 +46,7 @@ TEST(BackupModelTexts, everyBackupFlowErrorHasItsText) {
          "No backup in iCloud Drive, or iCloud Drive is turned off"},
         {BackupFlowError::file(BackupFileError::readFailed()), "Couldn't read the backup file"},
         {BackupFlowError::file(BackupFileError::writeFailed()), "Couldn't write the backup file"},
+        {BackupFlowError::file(BackupFileError::tooLarge()), "The backup file is too large"},
         {BackupFlowError::codec(BackupError::unsupportedVersion(2)),
          "The backup was made by a newer version of Zemlar"},
         {BackupFlowError::codec(BackupError::authenticationFailed()),
