@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarKit/AccountFlows.hpp"
 
+#include "ZemlarKit/WipedSecrets.hpp"
+
 #include <functional>
 
 namespace zemlar::AccountFlows {
@@ -24,6 +26,42 @@ Result<Accounts, AccountFlowError> updateList(AccountStore& accountStore, const 
     return std::move(*changed);
 }
 
+/// The accounts of a batch that go into the list, with their secrets, before anything is
+/// written.
+struct Staged {
+    Accounts list;
+    SecretMap secrets;
+};
+
+/// Appends every account whose identifier is new to the list; the others fail.
+Staged staged(const std::vector<NewAccount>& accounts, Date now, const Accounts& loaded,
+              std::vector<std::optional<AccountFlowError>>& failures) {
+    Staged staging{loaded, {}};
+    for (std::size_t index = 0; index < accounts.size(); ++index) {
+        const auto& [entry, id] = accounts[index];
+        auto added = AccountList::adding(entry.account(id, now), staging.list);
+        if (!added) {
+            failures[index] = AccountFlowError::list(added.error());
+            continue;
+        }
+        staging.list = std::move(*added);
+        staging.secrets.emplace(id, entry.secret);
+    }
+    return staging;
+}
+
+/// Marks the accounts of the identifiers that have not failed yet as failed with `error`.
+template <class Identifiers>
+void failEach(const std::vector<NewAccount>& accounts, const Identifiers& ids,
+              const AccountFlowError& error,
+              std::vector<std::optional<AccountFlowError>>& failures) {
+    for (std::size_t index = 0; index < accounts.size(); ++index) {
+        if (!failures[index] && ids.contains(accounts[index].id)) {
+            failures[index] = error;
+        }
+    }
+}
+
 } // namespace
 
 Result<Accounts, AccountFlowError> add(const OTPAuthEntry& entry, const UUID& id, Date now,
@@ -44,6 +82,48 @@ Result<Accounts, AccountFlowError> add(const OTPAuthEntry& entry, const UUID& id
         return fail(AccountFlowError::accounts(saved.error()));
     }
     return std::move(*added);
+}
+
+AddedAccounts addAll(const std::vector<NewAccount>& accounts, Date now, AccountStore& accountStore,
+                     SecretStore& secretStore) {
+    AddedAccounts outcome{{}, std::vector<std::optional<AccountFlowError>>(accounts.size())};
+    auto loaded = accountStore.load();
+    if (!loaded) {
+        outcome.failures.assign(accounts.size(), AccountFlowError::accounts(loaded.error()));
+        return outcome;
+    }
+    outcome.accounts = std::move(*loaded);
+    Staged staging = staged(accounts, now, outcome.accounts, outcome.failures);
+    const WipedSecrets secrets(std::move(staging.secrets));
+    if (secrets.map().empty()) {
+        return outcome;
+    }
+    const auto present = secretStore.addAll(secrets.map());
+    if (!present) {
+        failEach(accounts, secrets.map(), AccountFlowError::secrets(present.error()),
+                 outcome.failures);
+        return outcome;
+    }
+    failEach(accounts, *present, AccountFlowError::secrets(SecretStoreError::duplicate()),
+             outcome.failures);
+    for (const auto& id : *present) {
+        staging.list = AccountList::removing(id, staging.list);
+    }
+    if (present->size() == secrets.map().size()) {
+        return outcome;
+    }
+    if (auto saved = accountStore.save(staging.list); !saved) {
+        for (const auto& [id, secret] : secrets.map()) {
+            if (!present->contains(id)) {
+                (void)secretStore.remove(id);
+            }
+        }
+        failEach(accounts, secrets.map(), AccountFlowError::accounts(saved.error()),
+                 outcome.failures);
+        return outcome;
+    }
+    outcome.accounts = std::move(staging.list);
+    return outcome;
 }
 
 Result<Accounts, AccountFlowError> remove(const UUID& id, AccountStore& accountStore,
