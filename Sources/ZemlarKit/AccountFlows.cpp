@@ -4,6 +4,7 @@
 #include "ZemlarKit/WipedSecrets.hpp"
 
 #include <functional>
+#include <set>
 
 namespace zemlar::AccountFlows {
 namespace {
@@ -33,18 +34,22 @@ struct Staged {
     SecretMap secrets;
 };
 
-/// Appends every account whose identifier is new to the list; the others fail.
+/// Appends every account whose identifier is new to the list, as AccountList::adding does one
+/// by one, without copying the list for each; the others fail with duplicateID.
 Staged staged(const std::vector<NewAccount>& accounts, Date now, const Accounts& loaded,
               std::vector<std::optional<AccountFlowError>>& failures) {
     Staged staging{loaded, {}};
+    std::set<UUID> taken;
+    for (const auto& account : loaded) {
+        taken.insert(account.id);
+    }
     for (std::size_t index = 0; index < accounts.size(); ++index) {
         const auto& [entry, id] = accounts[index];
-        auto added = AccountList::adding(entry.account(id, now), staging.list);
-        if (!added) {
-            failures[index] = AccountFlowError::list(added.error());
+        if (!taken.insert(id).second) {
+            failures[index] = AccountFlowError::list(AccountListError::duplicateID());
             continue;
         }
-        staging.list = std::move(*added);
+        staging.list.push_back(entry.account(id, now));
         staging.secrets.emplace(id, entry.secret);
     }
     return staging;
