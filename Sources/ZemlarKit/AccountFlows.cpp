@@ -67,6 +67,16 @@ void failEach(const std::vector<NewAccount>& accounts, const Identifiers& ids,
     }
 }
 
+/// Takes back the secrets a batch added (all staged but those already present), after its list
+/// could not be saved. Failures to remove are not reported: the save's failure is.
+void removeAdded(const SecretMap& staged, const std::set<UUID>& present, SecretStore& secretStore) {
+    for (const auto& [id, secret] : staged) {
+        if (!present.contains(id)) {
+            (void)secretStore.remove(id);
+        }
+    }
+}
+
 } // namespace
 
 Result<Accounts, AccountFlowError> add(const OTPAuthEntry& entry, const UUID& id, Date now,
@@ -118,11 +128,7 @@ AddedAccounts addAll(const std::vector<NewAccount>& accounts, Date now, AccountS
         return outcome;
     }
     if (auto saved = accountStore.save(staging.list); !saved) {
-        for (const auto& [id, secret] : secrets.map()) {
-            if (!present->contains(id)) {
-                (void)secretStore.remove(id);
-            }
-        }
+        removeAdded(secrets.map(), *present, secretStore);
         failEach(accounts, secrets.map(), AccountFlowError::accounts(saved.error()),
                  outcome.failures);
         return outcome;
