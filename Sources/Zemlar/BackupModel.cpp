@@ -15,6 +15,7 @@
 #include <ZemlarKit/BackupFlows.hpp>
 #include <ZemlarKit/InboxImportFlow.hpp>
 #include <ZemlarKit/RandomBytes.hpp>
+#include <ZemlarKit/SyncFolderFile.hpp>
 #include <ZemlarScreens/Texts.hpp>
 #include <chrono>
 #include <cmath>
@@ -94,18 +95,30 @@ Exported setUpAndExport(const AppEnvironment& environment, std::string passphras
     return exportNow(environment);
 }
 
+/// A file the user picked, a link included; but never more than a backup can hold, so that a
+/// device or a huge file is refused rather than read into memory.
+Result<Bytes, BackupFlowError> readChosenFile(const std::filesystem::path& path) {
+    QFile file(QString::fromStdString(path.string()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return fail(BackupFlowError::file(BackupFileError::readFailed()));
+    }
+    if (file.size() > SyncFolderFile::sizeLimit) {
+        return fail(BackupFlowError::file(BackupFileError::tooLarge()));
+    }
+    const QByteArray data = file.read(SyncFolderFile::sizeLimit + 1);
+    if (file.error() != QFileDevice::NoError) {
+        return fail(BackupFlowError::file(BackupFileError::readFailed()));
+    }
+    if (data.size() > SyncFolderFile::sizeLimit) {
+        return fail(BackupFlowError::file(BackupFileError::tooLarge()));
+    }
+    return Bytes(data.begin(), data.end());
+}
+
 Result<Bytes, BackupFlowError> read(const AppEnvironment& environment,
                                     const BackupModel::RestoreSource& source) {
     if (source.kind() == BackupModel::RestoreSource::Kind::file) {
-        QFile file(QString::fromStdString(source.path().string()));
-        if (!file.open(QIODevice::ReadOnly)) {
-            return fail(BackupFlowError::file(BackupFileError::readFailed()));
-        }
-        const QByteArray data = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            return fail(BackupFlowError::file(BackupFileError::readFailed()));
-        }
-        return Bytes(data.begin(), data.end());
+        return readChosenFile(source.path());
     }
     auto latest = environment.fileStore->readLatest();
     if (!latest) {

@@ -224,6 +224,18 @@ TEST_F(BackupModelTest, restoringFromTheSyncFolderReportsAMissingFileAndAWrongPa
     EXPECT_FALSE(model->offersRestore());
 }
 
+TEST_F(BackupModelTest, aBackupFileLargerThanAnyBackupIsRefusedUnread) {
+    const auto model = makeModel();
+    computer.put("backup.zemlar", {});
+    const auto huge = computer.backupFolder() / "backup.zemlar";
+    std::filesystem::resize_file(huge, 200 * 1024 * 1024); // sparse: no disk is used
+    const auto tooLarge = BackupModel::Status::failure(Texts::text("The backup file is too large"));
+    QCoro::waitFor(model->restore(BackupModel::RestoreSource::iCloudDrive(), "whatever"));
+    EXPECT_EQ(model->status(), tooLarge);
+    QCoro::waitFor(model->restore(BackupModel::RestoreSource::file(huge), "whatever"));
+    EXPECT_EQ(model->status(), tooLarge);
+}
+
 TEST_F(BackupModelTest, settingThePassphraseWritesABackupOfEveryAccount) {
     computer.add(1, "GitHub");
     computer.add(2, "Mail");
