@@ -15,6 +15,7 @@
 #include <ZemlarKit/BackupFlows.hpp>
 #include <ZemlarKit/InboxImportFlow.hpp>
 #include <ZemlarKit/RandomBytes.hpp>
+#include <ZemlarKit/SyncFolderFile.hpp>
 #include <ZemlarScreens/Texts.hpp>
 #include <chrono>
 #include <cmath>
@@ -94,18 +95,30 @@ Exported setUpAndExport(const AppEnvironment& environment, std::string passphras
     return exportNow(environment);
 }
 
+/// A file the user picked, a link included; but never more than a backup can hold, so that a
+/// device or a huge file is refused rather than read into memory.
+Result<Bytes, BackupFlowError> readChosenFile(const std::filesystem::path& path) {
+    QFile file(QString::fromStdString(path.string()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return fail(BackupFlowError::file(BackupFileError::readFailed()));
+    }
+    if (file.size() > SyncFolderFile::sizeLimit) {
+        return fail(BackupFlowError::file(BackupFileError::tooLarge()));
+    }
+    const QByteArray data = file.read(SyncFolderFile::sizeLimit + 1);
+    if (file.error() != QFileDevice::NoError) {
+        return fail(BackupFlowError::file(BackupFileError::readFailed()));
+    }
+    if (data.size() > SyncFolderFile::sizeLimit) {
+        return fail(BackupFlowError::file(BackupFileError::tooLarge()));
+    }
+    return Bytes(data.begin(), data.end());
+}
+
 Result<Bytes, BackupFlowError> read(const AppEnvironment& environment,
                                     const BackupModel::RestoreSource& source) {
     if (source.kind() == BackupModel::RestoreSource::Kind::file) {
-        QFile file(QString::fromStdString(source.path().string()));
-        if (!file.open(QIODevice::ReadOnly)) {
-            return fail(BackupFlowError::file(BackupFileError::readFailed()));
-        }
-        const QByteArray data = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            return fail(BackupFlowError::file(BackupFileError::readFailed()));
-        }
-        return Bytes(data.begin(), data.end());
+        return readChosenFile(source.path());
     }
     auto latest = environment.fileStore->readLatest();
     if (!latest) {
@@ -137,10 +150,11 @@ Checked check(const AppEnvironment& environment) {
 }
 
 InboxCheckOutcome lookAtInbox(const AppEnvironment& environment,
-                              std::optional<std::string> lastHash) {
-    return InboxImportFlow::importInbox(lastHash, *environment.fileStore, *environment.accountStore,
-                                        *environment.groupStore, *environment.secretStore,
-                                        *environment.keyStore, *environment.takenStore);
+                              std::optional<std::string> lastHash,
+                              std::optional<FileStamp> failedStamp) {
+    return InboxImportFlow::importInbox(
+        lastHash, *environment.fileStore, *environment.accountStore, *environment.groupStore,
+        *environment.secretStore, *environment.keyStore, *environment.takenStore, failedStamp);
 }
 
 std::optional<BackupModel::InboxImport> storedInboxImport() {
@@ -296,7 +310,8 @@ QCoro::Task<> BackupModel::checkInbox() {
     if (stored.typeId() == QMetaType::QString) {
         lastHash = stored.toString().toStdString();
     }
-    QFuture<InboxCheckOutcome> pending = QtConcurrent::run(lookAtInbox, environment_, lastHash);
+    QFuture<InboxCheckOutcome> pending =
+        QtConcurrent::run(lookAtInbox, environment_, lastHash, failedInboxStamp_);
     const QPointer<BackupModel> alive(this);
     const InboxCheckOutcome outcome = co_await pending;
     if (!alive) {
@@ -308,6 +323,7 @@ QCoro::Task<> BackupModel::checkInbox() {
     case InboxCheckOutcome::Kind::unchanged:
         break;
     case InboxCheckOutcome::Kind::failed:
+        failedInboxStamp_ = outcome.failedStamp();
         if (outcome.error().kind() != InboxImportError::Kind::notConfigured) {
             AppLog::error(category, "Входящие с iPhone не забраны: " + outcome.error().describe());
             inboxProblem_ = message(outcome.error());
@@ -318,6 +334,7 @@ QCoro::Task<> BackupModel::checkInbox() {
         settings.setValue(QLatin1String(inboxLastHashKey), QString::fromStdString(outcome.hash()));
         hasPhone_ = true;
         inboxProblem_.reset();
+        failedInboxStamp_.reset();
         const auto added = static_cast<std::int64_t>(outcome.report().added.size());
         if (added > 0) {
             AppLog::info(category, "С iPhone забрано аккаунтов: " + std::to_string(added));
@@ -373,6 +390,8 @@ QString BackupModel::message(const BackupFlowError& error) {
             return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Couldn't read the backup file"));
         case BackupFileError::Kind::writeFailed:
             return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Couldn't write the backup file"));
+        case BackupFileError::Kind::tooLarge:
+            return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "The backup file is too large"));
         }
         break;
     case BackupFlowError::Kind::codec:

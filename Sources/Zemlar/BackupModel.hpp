@@ -9,6 +9,7 @@
 #include <QString>
 #include <ZemlarKit/BackupFlowError.hpp>
 #include <ZemlarKit/Debouncer.hpp>
+#include <ZemlarKit/FileStamp.hpp>
 #include <ZemlarKit/InboxImportError.hpp>
 #include <chrono>
 #include <cstdint>
@@ -155,6 +156,9 @@ private:
     bool hasPhone_ = false;
     AppEnvironment environment_;
     bool checkingInbox_ = false;
+    /// The inbox file as it was when it last failed by its own fault: not read again until it
+    /// changes, while its problem stays shown.
+    std::optional<FileStamp> failedInboxStamp_;
     Debouncer debouncer_;
 };
 

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarKit/AccountFlows.hpp"
 
+#include "ZemlarKit/WipedSecrets.hpp"
+
 #include <functional>
+#include <set>
 
 namespace zemlar::AccountFlows {
 namespace {
@@ -24,6 +27,56 @@ Result<Accounts, AccountFlowError> updateList(AccountStore& accountStore, const 
     return std::move(*changed);
 }
 
+/// The accounts of a batch that go into the list, with their secrets, before anything is
+/// written.
+struct Staged {
+    Accounts list;
+    SecretMap secrets;
+};
+
+/// Appends every account whose identifier is new to the list, as AccountList::adding does one
+/// by one, without copying the list for each; the others fail with duplicateID.
+Staged staged(const std::vector<NewAccount>& accounts, Date now, const Accounts& loaded,
+              std::vector<std::optional<AccountFlowError>>& failures) {
+    Staged staging{loaded, {}};
+    std::set<UUID> taken;
+    for (const auto& account : loaded) {
+        taken.insert(account.id);
+    }
+    for (std::size_t index = 0; index < accounts.size(); ++index) {
+        const auto& [entry, id] = accounts[index];
+        if (!taken.insert(id).second) {
+            failures[index] = AccountFlowError::list(AccountListError::duplicateID());
+            continue;
+        }
+        staging.list.push_back(entry.account(id, now));
+        staging.secrets.emplace(id, entry.secret);
+    }
+    return staging;
+}
+
+/// Marks the accounts of the identifiers that have not failed yet as failed with `error`.
+template <class Identifiers>
+void failEach(const std::vector<NewAccount>& accounts, const Identifiers& ids,
+              const AccountFlowError& error,
+              std::vector<std::optional<AccountFlowError>>& failures) {
+    for (std::size_t index = 0; index < accounts.size(); ++index) {
+        if (!failures[index] && ids.contains(accounts[index].id)) {
+            failures[index] = error;
+        }
+    }
+}
+
+/// Takes back the secrets a batch added (all staged but those already present), after its list
+/// could not be saved. Failures to remove are not reported: the save's failure is.
+void removeAdded(const SecretMap& staged, const std::set<UUID>& present, SecretStore& secretStore) {
+    for (const auto& [id, secret] : staged) {
+        if (!present.contains(id)) {
+            (void)secretStore.remove(id);
+        }
+    }
+}
+
 } // namespace
 
 Result<Accounts, AccountFlowError> add(const OTPAuthEntry& entry, const UUID& id, Date now,
@@ -44,6 +97,44 @@ Result<Accounts, AccountFlowError> add(const OTPAuthEntry& entry, const UUID& id
         return fail(AccountFlowError::accounts(saved.error()));
     }
     return std::move(*added);
+}
+
+AddedAccounts addAll(const std::vector<NewAccount>& accounts, Date now, AccountStore& accountStore,
+                     SecretStore& secretStore) {
+    AddedAccounts outcome{{}, std::vector<std::optional<AccountFlowError>>(accounts.size())};
+    auto loaded = accountStore.load();
+    if (!loaded) {
+        outcome.failures.assign(accounts.size(), AccountFlowError::accounts(loaded.error()));
+        return outcome;
+    }
+    outcome.accounts = std::move(*loaded);
+    Staged staging = staged(accounts, now, outcome.accounts, outcome.failures);
+    const WipedSecrets secrets(std::move(staging.secrets));
+    if (secrets.map().empty()) {
+        return outcome;
+    }
+    const auto present = secretStore.addAll(secrets.map());
+    if (!present) {
+        failEach(accounts, secrets.map(), AccountFlowError::secrets(present.error()),
+                 outcome.failures);
+        return outcome;
+    }
+    failEach(accounts, *present, AccountFlowError::secrets(SecretStoreError::duplicate()),
+             outcome.failures);
+    for (const auto& id : *present) {
+        staging.list = AccountList::removing(id, staging.list);
+    }
+    if (present->size() == secrets.map().size()) {
+        return outcome;
+    }
+    if (auto saved = accountStore.save(staging.list); !saved) {
+        removeAdded(secrets.map(), *present, secretStore);
+        failEach(accounts, secrets.map(), AccountFlowError::accounts(saved.error()),
+                 outcome.failures);
+        return outcome;
+    }
+    outcome.accounts = std::move(staging.list);
+    return outcome;
 }
 
 Result<Accounts, AccountFlowError> remove(const UUID& id, AccountStore& accountStore,

@@ -2,11 +2,13 @@
 #include "ZemlarKit/DirectoryBackupFileStore.hpp"
 
 #include "ZemlarKit/ListFile.hpp"
+#include "ZemlarKit/SyncFolderFile.hpp"
 
 #include <OTPCore/BackupRotation.hpp>
 #include <QSettings>
 #include <QString>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <system_error>
 #include <vector>
 
@@ -20,6 +22,8 @@ std::string BackupFileError::describe() const {
         return "readFailed";
     case Kind::writeFailed:
         return "writeFailed";
+    case Kind::tooLarge:
+        return "tooLarge";
     }
     return "writeFailed";
 }
@@ -42,12 +46,35 @@ fs::path withoutTrailingSeparator(const fs::path& directory) {
     return normal;
 }
 
-Result<std::optional<Bytes>, BackupFileError> readIfPresent(const fs::path& file) {
-    auto bytes = ListFile::read(file);
-    if (!bytes) {
-        return fail(BackupFileError::readFailed());
+bool isRegularFile(const fs::path& file) {
+    struct stat status {};
+    return ::lstat(file.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+/// Keeps the previous latest file under the archive name for `now`, written from its bytes.
+/// Whatever stands there without being a regular file within the size limit (a link planted in
+/// the shared folder, say) is no backup of ours: it is not archived, and the new latest file
+/// takes its name. A backup of ours that cannot be read or archived fails the write.
+Result<void, BackupFileError> archivePrevious(const fs::path& folder, Date now) {
+    const fs::path latest = folder / BackupRotation::latestName;
+    const auto previous = SyncFolderFile::read(latest);
+    if (!previous) {
+        const bool ours = previous.error() != BackupFileError::tooLarge() && isRegularFile(latest);
+        if (!ours) {
+            return {};
+        }
+        return fail(BackupFileError::writeFailed());
     }
-    return std::move(*bytes);
+    if (!previous->has_value()) {
+        return {};
+    }
+    const fs::path archive = folder / BackupRotation::archiveName(now);
+    std::error_code ignored;
+    fs::remove(archive, ignored);
+    if (!ListFile::write(archive, **previous)) {
+        return fail(BackupFileError::writeFailed());
+    }
+    return {};
 }
 
 std::vector<std::string> namesIn(const fs::path& directory) {
@@ -76,11 +103,15 @@ fs::path DirectoryBackupFileStore::configuredDirectory() {
 }
 
 Result<std::optional<Bytes>, BackupFileError> DirectoryBackupFileStore::readLatest() {
-    return readIfPresent(directory / BackupRotation::latestName);
+    return SyncFolderFile::read(directory / BackupRotation::latestName);
 }
 
 Result<std::optional<Bytes>, BackupFileError> DirectoryBackupFileStore::readInbox() {
-    return readIfPresent(directory / BackupRotation::inboxName);
+    return SyncFolderFile::read(directory / BackupRotation::inboxName);
+}
+
+std::optional<FileStamp> DirectoryBackupFileStore::inboxStamp() {
+    return SyncFolderFile::stamp(directory / BackupRotation::inboxName);
 }
 
 Result<void, BackupFileError> DirectoryBackupFileStore::write(const Bytes& data, Date now) {
@@ -93,18 +124,13 @@ Result<void, BackupFileError> DirectoryBackupFileStore::write(const Bytes& data,
     if (error || !fs::is_directory(folder)) {
         return fail(BackupFileError::writeFailed());
     }
-    const fs::path latest = folder / BackupRotation::latestName;
-    if (fs::exists(latest, error)) {
-        const fs::path archive = folder / BackupRotation::archiveName(now);
-        fs::remove(archive, error);
-        if (!fs::copy_file(latest, archive, fs::copy_options::overwrite_existing, error) || error) {
-            return fail(BackupFileError::writeFailed());
-        }
+    if (auto archived = archivePrevious(folder, now); !archived) {
+        return archived;
     }
-    if (!ListFile::write(latest, data)) {
+    if (!ListFile::write(folder / BackupRotation::latestName, data)) {
         return fail(BackupFileError::writeFailed());
     }
-    for (const auto& name : BackupRotation::namesToDelete(namesIn(folder), keep)) {
+    for (const auto& name : BackupRotation::namesToDelete(namesIn(folder), keep, now)) {
         fs::remove(folder / name, error);
     }
     return {};

@@ -6,28 +6,61 @@
 
 #include <OTPCore/Crypto.hpp>
 #include <algorithm>
+#include <map>
 
 namespace zemlar::ImportFlow {
 
 namespace {
 
-bool isDuplicate(const OTPAuthEntry& entry, const Accounts& accounts, SecretStore& secretStore) {
-    for (const auto& account : accounts) {
-        if (account.issuer != entry.issuer || account.name != entry.name ||
-            account.parameters != entry.parameters) {
-            continue;
-        }
-        auto stored = secretStore.read(account.id);
-        if (!stored) {
-            continue;
-        }
-        const bool same = *stored == entry.secret;
-        Crypto::wipe(*stored);
-        if (same) {
-            return true;
+/// The secrets of the accounts planned earlier in the run, which are not stored yet.
+using PlannedSecrets = std::map<UUID, const Bytes*>;
+
+bool hasSecret(const Account& account, const Bytes& secret, const PlannedSecrets& planned,
+               SecretStore& secretStore) {
+    if (const auto found = planned.find(account.id); found != planned.end()) {
+        return *found->second == secret;
+    }
+    auto stored = secretStore.read(account.id);
+    if (!stored) {
+        return false;
+    }
+    const bool same = *stored == secret;
+    Crypto::wipe(*stored);
+    return same;
+}
+
+bool isDuplicate(const OTPAuthEntry& entry, const Accounts& accounts, const PlannedSecrets& planned,
+                 SecretStore& secretStore) {
+    return std::any_of(accounts.begin(), accounts.end(), [&](const Account& account) {
+        return account.issuer == entry.issuer && account.name == entry.name &&
+               account.parameters == entry.parameters &&
+               hasSecret(account, entry.secret, planned, secretStore);
+    });
+}
+
+/// The run before anything is written: per entry its title and whether it is to be added.
+struct Plan {
+    std::vector<std::string> titles;
+    std::vector<bool> duplicate;
+    std::vector<NewAccount> toAdd;
+};
+
+Plan plan(const ImportBatch& batch, Date now, const std::function<UUID()>& makeID, Accounts current,
+          SecretStore& secretStore) {
+    Plan planned;
+    PlannedSecrets secrets;
+    for (const auto& entry : batch.entries) {
+        planned.titles.push_back(AccountTitle::make(entry.issuer, entry.name));
+        const bool duplicate = isDuplicate(entry, current, secrets, secretStore);
+        planned.duplicate.push_back(duplicate);
+        if (!duplicate) {
+            const UUID id = makeID();
+            planned.toAdd.push_back({entry, id});
+            secrets.emplace(id, &entry.secret);
+            current.push_back(entry.account(id, now));
         }
     }
-    return false;
+    return planned;
 }
 
 } // namespace
@@ -35,23 +68,25 @@ bool isDuplicate(const OTPAuthEntry& entry, const Accounts& accounts, SecretStor
 ImportReport run(const ImportBatch& batch, Date now, const std::function<UUID()>& makeID,
                  AccountStore& accountStore, SecretStore& secretStore) {
     auto loaded = accountStore.load();
-    Accounts current = loaded ? std::move(*loaded) : Accounts{};
+    Plan planned = plan(batch, now, makeID, loaded ? std::move(*loaded) : Accounts{}, secretStore);
+    // One write of the secrets and one save of the list for the whole run: each write of the
+    // vault rewrites every secret, so adding the entries one by one grows with the square.
+    const AddedAccounts added = AccountFlows::addAll(planned.toAdd, now, accountStore, secretStore);
     ImportReport report{{}, {}, batch.skipped, batch.migrationParts};
-    for (const auto& entry : batch.entries) {
-        std::string title = AccountTitle::make(entry.issuer, entry.name);
-        if (isDuplicate(entry, current, secretStore)) {
+    std::size_t nextAdded = 0;
+    for (std::size_t index = 0; index < planned.titles.size(); ++index) {
+        std::string& title = planned.titles[index];
+        if (planned.duplicate[index]) {
             report.skipped.push_back({std::move(title), ImportSkipReason::duplicate});
             continue;
         }
-        const UUID id = makeID();
-        auto added = AccountFlows::add(entry, id, now, accountStore, secretStore);
-        if (!added) {
+        const std::size_t slot = nextAdded++;
+        if (added.failures[slot]) {
             report.skipped.push_back({std::move(title), ImportSkipReason::storageFailed});
-            continue;
+        } else {
+            report.imported.push_back(std::move(title));
+            report.importedIDs.push_back(planned.toAdd[slot].id);
         }
-        current = std::move(*added);
-        report.imported.push_back(std::move(title));
-        report.importedIDs.push_back(id);
     }
     return report;
 }

@@ -70,28 +70,48 @@ struct UsableAccounts {
     std::vector<UUID> added;
 };
 
-/// Stores each secret; an identical secret already stored makes the account usable too.
-UsableAccounts storeSecrets(const std::vector<BackupAccount>& toAdd, SecretStore& secretStore) {
+bool holdsTheSameSecret(const BackupAccount& account, SecretStore& secretStore) {
+    auto stored = secretStore.read(account.id);
+    const bool same = stored && *stored == account.secret;
+    if (stored) {
+        Crypto::wipe(*stored);
+    }
+    return same;
+}
+
+/// Stores the secrets in one go. An identical secret already stored makes its account usable
+/// without adding it; a different one leaves the account out. A failure of the store adds
+/// nothing and fails the run, so no identifier of the file is taken and the next check tries
+/// the file again.
+Result<UsableAccounts, SecretStoreError> storeSecrets(const std::vector<BackupAccount>& toAdd,
+                                                      SecretStore& secretStore) {
+    SecretMap secrets;
+    for (const auto& account : toAdd) {
+        secrets.emplace(account.id, account.secret);
+    }
+    const WipedSecrets staged(std::move(secrets));
+    const auto present = secretStore.addAll(staged.map());
+    if (!present) {
+        return fail(present.error());
+    }
     UsableAccounts usable;
     for (const auto& account : toAdd) {
-        bool isUsable = false;
-        const auto added = secretStore.add(account.secret, account.id);
+        const bool added = !present->contains(account.id);
         if (added) {
             usable.added.push_back(account.id);
-            isUsable = true;
-        } else if (added.error().kind() == SecretStoreError::Kind::duplicate) {
-            auto stored = secretStore.read(account.id);
-            isUsable = stored && *stored == account.secret;
-            if (stored) {
-                Crypto::wipe(*stored);
-            }
         }
-        if (isUsable) {
+        if (added || holdsTheSameSecret(account, secretStore)) {
             usable.records.push_back(account.account());
             usable.titles.push_back(AccountTitle::make(account.issuer, account.name));
         }
     }
     return usable;
+}
+
+/// Failures that lie in the file itself: the same file fails again until the phone rewrites it.
+bool isTheFilesFault(const InboxImportError& error) {
+    return error.kind() == InboxImportError::Kind::codec ||
+           error.kind() == InboxImportError::Kind::staleKey;
 }
 
 } // namespace
@@ -143,7 +163,11 @@ Result<InboxImportReport, InboxImportError> run(std::span<const std::uint8_t> da
         }
     } planWipe{plan};
 
-    UsableAccounts usable = storeSecrets(plan.toAdd, secretStore);
+    auto stored = storeSecrets(plan.toAdd, secretStore);
+    if (!stored) {
+        return fail(InboxImportError::secrets(stored.error()));
+    }
+    UsableAccounts& usable = *stored;
     if (!usable.records.empty()) {
         Accounts merged = std::move(*local);
         merged.insert(merged.end(), usable.records.begin(), usable.records.end());
@@ -181,7 +205,14 @@ std::string sha256Hex(std::span<const std::uint8_t> bytes) {
 InboxCheckOutcome importInbox(const std::optional<std::string>& lastHash,
                               BackupFileStore& fileStore, AccountStore& accountStore,
                               GroupStore& groupStore, SecretStore& secretStore,
-                              BackupKeyStore& keyStore, InboxTakenStore& takenStore) {
+                              BackupKeyStore& keyStore, InboxTakenStore& takenStore,
+                              const std::optional<FileStamp>& failedStamp) {
+    // Taken before the read: should the file change in between, the stamp is an older one's
+    // and the next check reads the file again.
+    const auto stamp = fileStore.inboxStamp();
+    if (failedStamp && stamp == failedStamp) {
+        return InboxCheckOutcome::unchanged();
+    }
     const auto inbox = fileStore.readInbox();
     if (!inbox || !*inbox) {
         return InboxCheckOutcome::unchanged();
@@ -192,7 +223,8 @@ InboxCheckOutcome importInbox(const std::optional<std::string>& lastHash,
     }
     auto report = run(**inbox, accountStore, groupStore, secretStore, keyStore, takenStore);
     if (!report) {
-        return InboxCheckOutcome::failed(report.error());
+        return InboxCheckOutcome::failed(report.error(),
+                                         isTheFilesFault(report.error()) ? stamp : std::nullopt);
     }
     return InboxCheckOutcome::imported(std::move(*report), std::move(hash));
 }

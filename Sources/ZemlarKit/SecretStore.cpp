@@ -40,6 +40,25 @@ Result<void, SecretStoreError> replaceStored(SecretStore& store, const SecretMap
 
 } // namespace
 
+Result<std::set<UUID>, SecretStoreError> SecretStore::addAll(const SecretMap& secrets) {
+    std::set<UUID> present;
+    std::vector<UUID> added;
+    for (const auto& [id, secret] : secrets) {
+        auto stored = add(secret, id);
+        if (stored) {
+            added.push_back(id);
+        } else if (stored.error().kind() == SecretStoreError::Kind::duplicate) {
+            present.insert(id);
+        } else {
+            for (const auto& addedID : added) {
+                (void)remove(addedID);
+            }
+            return fail(stored.error());
+        }
+    }
+    return present;
+}
+
 Result<void, SecretStoreError> SecretStore::replaceAll(const SecretMap& secrets) {
     auto stored = readAll();
     if (!stored) {

@@ -14,6 +14,23 @@ Result<void, SecretStoreError> VaultSecretStore::add(const Bytes& secret, const 
     });
 }
 
+Result<std::set<UUID>, SecretStoreError> VaultSecretStore::addAll(const SecretMap& secrets) {
+    std::set<UUID> present;
+    auto updated = vault->update([&](VaultContents& contents) -> Result<void, SecretStoreError> {
+        present.clear();
+        for (const auto& [id, secret] : secrets) {
+            if (!contents.secrets.try_emplace(id.uuidString(), secret).second) {
+                present.insert(id);
+            }
+        }
+        return {};
+    });
+    if (!updated) {
+        return fail(updated.error());
+    }
+    return present;
+}
+
 Result<Bytes, SecretStoreError> VaultSecretStore::read(const UUID& id) {
     auto contents = vault->read();
     if (!contents) {

@@ -30,6 +30,8 @@ TEST(BackupRotationArchiveName, SortsInTimeOrder) {
     }
 }
 
+constexpr Date afterAll{1'750'000'000}; // 2025-06-15, after every archive of the folder
+
 const std::vector<std::string> folder = {
     "backup.zemlar",
     "backup-20250301T093000Z.zemlar",
@@ -43,13 +45,13 @@ const std::vector<std::string> folder = {
 };
 
 TEST(BackupRotationNamesToDelete, KeepsTheNewestArchives) {
-    EXPECT_EQ(BackupRotation::namesToDelete(folder, 5),
+    EXPECT_EQ(BackupRotation::namesToDelete(folder, 5, afterAll),
               (std::vector<std::string>{"backup-20250302T093000Z.zemlar",
                                         "backup-20250301T093000Z.zemlar"}));
-    EXPECT_EQ(BackupRotation::namesToDelete(folder, 6),
+    EXPECT_EQ(BackupRotation::namesToDelete(folder, 6, afterAll),
               std::vector<std::string>{"backup-20250301T093000Z.zemlar"});
-    EXPECT_TRUE(BackupRotation::namesToDelete(folder, 7).empty());
-    EXPECT_TRUE(BackupRotation::namesToDelete(folder, 100).empty());
+    EXPECT_TRUE(BackupRotation::namesToDelete(folder, 7, afterAll).empty());
+    EXPECT_TRUE(BackupRotation::namesToDelete(folder, 100, afterAll).empty());
 }
 
 TEST(BackupRotationNamesToDelete, DeletesEveryArchiveWhenKeepingOneOrLess) {
@@ -57,19 +59,32 @@ TEST(BackupRotationNamesToDelete, DeletesEveryArchiveWhenKeepingOneOrLess) {
         "backup-20250306T093000Z.zemlar", "backup-20250305T093000Z.zemlar",
         "backup-20250304T093000Z.zemlar", "backup-20250303T093000Z.zemlar",
         "backup-20250302T093000Z.zemlar", "backup-20250301T093000Z.zemlar"};
-    EXPECT_EQ(BackupRotation::namesToDelete(folder, 1), all);
-    EXPECT_EQ(BackupRotation::namesToDelete(folder, 0), all);
-    EXPECT_EQ(BackupRotation::namesToDelete(folder, -4), all);
+    EXPECT_EQ(BackupRotation::namesToDelete(folder, 1, afterAll), all);
+    EXPECT_EQ(BackupRotation::namesToDelete(folder, 0, afterAll), all);
+    EXPECT_EQ(BackupRotation::namesToDelete(folder, -4, afterAll), all);
 }
 
-TEST(BackupRotationNamesToDelete, TreatsAnyBackupDashNameAsAnArchive) {
-    const std::vector<std::string> names = {
-        "backup-zzz.zemlar",   "backup-.zemlar",  "backup-20250301T093000Z.zemlar",
-        "backup-x.zemlar.tmp", "Backup-1.zemlar", "backup-.zemla",
-        "backup.zemlar"};
-    EXPECT_EQ(BackupRotation::namesToDelete(names, 2),
-              (std::vector<std::string>{"backup-20250301T093000Z.zemlar", "backup-.zemlar"}));
-    EXPECT_TRUE(BackupRotation::namesToDelete({}, 5).empty());
+TEST(BackupRotationNamesToDelete, CountsOnlyNamesItWritesForMomentsUpToNow) {
+    // Planted in the shared folder: none of them may push a real archive out, or be deleted.
+    const std::vector<std::string> names = {"backup-99991231T235959Z.zemlar",
+                                            "backup-20250601T093000Z.zemlar",
+                                            "backup-9999.zemlar",
+                                            "backup-99999999T999999Z.zemlar",
+                                            "backup-20251301T093000Z.zemlar",
+                                            "backup-20250230T093000Z.zemlar",
+                                            "backup-20250301t093000z.zemlar",
+                                            "backup-20250301T093000Z.zemlar.tmp",
+                                            "Backup-20250301T093000Z.zemlar",
+                                            "backup-.zemlar",
+                                            "backup-20250301T093000Z.zemlar",
+                                            "backup-20250302T093000Z.zemlar",
+                                            "backup.zemlar"};
+    const Date secondOfMarch{1'740'907'800}; // 2025-03-02T09:30:00Z
+    EXPECT_EQ(BackupRotation::namesToDelete(names, 2, secondOfMarch),
+              std::vector<std::string>{"backup-20250301T093000Z.zemlar"});
+    EXPECT_TRUE(BackupRotation::namesToDelete({}, 5, secondOfMarch).empty());
+    EXPECT_EQ(BackupRotation::archiveDate("backup-20250302T093000Z.zemlar"), secondOfMarch);
+    EXPECT_EQ(BackupRotation::archiveDate("backup-20250230T093000Z.zemlar"), std::nullopt);
 }
 
 } // namespace

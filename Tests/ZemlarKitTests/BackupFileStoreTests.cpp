@@ -46,10 +46,13 @@ TEST_F(DirectoryBackupFileStoreTest, theFirstWriteCreatesTheFolderAndLaterOnesAr
     EXPECT_EQ(files.readLatest(), nothing);
     ASSERT_TRUE(files.write(bytesOf("first"), at(-60)));
     EXPECT_EQ(namesIn(folder()), std::set<std::string>{"backup.zemlar"});
+    fs::permissions(folder() / "backup.zemlar", fs::perms::others_read, fs::perm_options::add);
     ASSERT_TRUE(files.write(bytesOf("new"), at(0)));
     EXPECT_EQ(namesIn(folder()),
               (std::set<std::string>{"backup.zemlar", "backup-20250301T093000Z.zemlar"}));
     EXPECT_EQ(readFile(folder() / "backup-20250301T093000Z.zemlar"), bytesOf("first"));
+    EXPECT_EQ(fs::status(folder() / "backup-20250301T093000Z.zemlar").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(files.readLatest(), found("new"));
     // Two more writes in the same second share that archive.
     ASSERT_TRUE(files.write(bytesOf("b"), at(0)));
@@ -62,16 +65,26 @@ TEST_F(DirectoryBackupFileStoreTest, sevenWritesLeaveTheLatestAndFourArchivesAnd
     fs::create_directories(folder());
     std::ofstream(folder() / "inbox.zemlar") << "from the phone";
     std::ofstream(folder() / "notes.txt") << "mine";
+    // Names someone else put into the shared folder, sorting after every real archive.
+    const std::set<std::string> planted = {"backup-99991231T235959Z.zemlar",
+                                           "backup-99999999T999999Z.zemlar", "backup-9999.zemlar"};
+    for (const auto& name : planted) {
+        std::ofstream(folder() / name) << "planted";
+    }
     EXPECT_EQ(files.readInbox(), found("from the phone"));
     for (int write = 0; write < 7; ++write) {
         ASSERT_TRUE(files.write(bytesOf("v" + std::to_string(write)), at(write)));
     }
     // The archives of versions 2 to 5, written at the seconds 3 to 6.
-    EXPECT_EQ(namesIn(folder()),
-              (std::set<std::string>{
-                  "backup.zemlar", "inbox.zemlar", "notes.txt", "backup-20250301T093003Z.zemlar",
-                  "backup-20250301T093004Z.zemlar", "backup-20250301T093005Z.zemlar",
-                  "backup-20250301T093006Z.zemlar"}));
+    std::set<std::string> expected = {"backup.zemlar",
+                                      "inbox.zemlar",
+                                      "notes.txt",
+                                      "backup-20250301T093003Z.zemlar",
+                                      "backup-20250301T093004Z.zemlar",
+                                      "backup-20250301T093005Z.zemlar",
+                                      "backup-20250301T093006Z.zemlar"};
+    expected.insert(planted.begin(), planted.end());
+    EXPECT_EQ(namesIn(folder()), expected);
     EXPECT_EQ(readFile(folder() / "backup-20250301T093003Z.zemlar"), bytesOf("v2"));
     EXPECT_EQ(readFile(folder() / "inbox.zemlar"), bytesOf("from the phone"));
     EXPECT_EQ(files.readLatest(), found("v6"));
@@ -94,11 +107,34 @@ TEST_F(DirectoryBackupFileStoreTest, aFailedArchiveCopyKeepsThePreviousLatestFil
     EXPECT_EQ(files.readLatest(), found("previous"));
 }
 
-TEST_F(DirectoryBackupFileStoreTest, unreadableFilesAreReadFailures) {
+TEST_F(DirectoryBackupFileStoreTest, readsNeitherLinksNorOtherThanRegularFilesNorHugeOnes) {
     fs::create_directories(folder() / "backup.zemlar");
-    fs::create_directories(folder() / "inbox.zemlar");
     EXPECT_EQ(files.readLatest(), fail(BackupFileError::readFailed()));
+    fs::create_symlink("/dev/zero", folder() / "inbox.zemlar");
     EXPECT_EQ(files.readInbox(), fail(BackupFileError::readFailed()));
+
+    fs::remove(folder() / "backup.zemlar");
+    fs::remove(folder() / "inbox.zemlar");
+    for (const char* name : {"backup.zemlar", "inbox.zemlar"}) {
+        std::ofstream(folder() / name).close();
+        fs::resize_file(folder() / name, 200 * 1024 * 1024); // sparse: no disk is used
+    }
+    EXPECT_EQ(files.readLatest(), fail(BackupFileError::tooLarge()));
+    EXPECT_EQ(files.readInbox(), fail(BackupFileError::tooLarge()));
+}
+
+TEST_F(DirectoryBackupFileStoreTest, aPlantedLinkAsTheLatestBackupIsReplacedAndNeverCopied) {
+    const fs::path privateFile = scratch.path / "id_ed25519";
+    std::ofstream(privateFile) << "PRIVATE KEY";
+    fs::create_directories(folder());
+    fs::create_symlink(privateFile, folder() / "backup.zemlar");
+    EXPECT_EQ(files.readLatest(), fail(BackupFileError::readFailed()));
+
+    ASSERT_TRUE(files.write(bytesOf("backup"), firstOfMarch));
+    EXPECT_EQ(namesIn(folder()), std::set<std::string>{"backup.zemlar"});
+    EXPECT_FALSE(fs::is_symlink(folder() / "backup.zemlar"));
+    EXPECT_EQ(files.readLatest(), found("backup"));
+    EXPECT_EQ(readFile(privateFile), bytesOf("PRIVATE KEY"));
 }
 
 TEST(DirectoryBackupFileStoreLocation, isTheSyncedFolderUnlessTheUserChoseAnother) {

@@ -49,6 +49,7 @@ TEST_F(ImportFlowTest, addsEveryNewEntryInBatchOrder) {
     EXPECT_EQ(accounts.list[0].createdAt, now);
     EXPECT_EQ(accounts.list[1].id, uuidNumber(2));
     EXPECT_EQ(secrets.secrets.at(uuidNumber(1)), bytesOf("one"));
+    EXPECT_EQ(accounts.saves, 1);
 }
 
 TEST_F(ImportFlowTest, duplicatesNeedTheSameTitleParametersAndReadableSecret) {
@@ -84,21 +85,35 @@ TEST_F(ImportFlowTest, anAccountWhoseSecretCannotBeReadIsNoDuplicate) {
     EXPECT_EQ(accounts.list.size(), 2U);
 }
 
-TEST_F(ImportFlowTest, aFailedAddSkipsOnlyThatEntry) {
-    FaultyAccountStore faulty(accounts);
-    faulty.failSave = 2;
+TEST_F(ImportFlowTest, anEntryThatCannotBeStoredIsSkippedAndAFailedSaveSkipsTheWholeRun) {
+    secrets.secrets[uuidNumber(2)] = bytesOf("stored before");
     ImportBatch batch;
     batch.entries = {entry("A", "1", bytesOf("a")), entry("B", "2", bytesOf("b")),
                      entry("C", "3", bytesOf("c"))};
     batch.skipped = {{"", ImportSkipReason::invalid}};
-    const auto report =
-        ImportFlow::run(batch, now, std::function<UUID()>(Counter{}), faulty, secrets);
+    const auto report = run(batch);
     EXPECT_EQ(report.imported, (std::vector<std::string>{"A · 1", "C · 3"}));
     EXPECT_EQ(report.importedIDs, (std::vector<UUID>{uuidNumber(1), uuidNumber(3)}));
     EXPECT_EQ(report.skipped,
               (std::vector<ImportSkip>{{"", ImportSkipReason::invalid},
                                        {"B · 2", ImportSkipReason::storageFailed}}));
-    EXPECT_FALSE(secrets.secrets.contains(uuidNumber(2)));
+    EXPECT_EQ(secrets.secrets.at(uuidNumber(2)), bytesOf("stored before"));
+    EXPECT_EQ(accounts.list.size(), 2U);
+
+    FaultyAccountStore faulty(accounts);
+    faulty.failSave = 1;
+    const auto failed = ImportFlow::run(
+        ImportBatch{{entry("D", "4", bytesOf("d")), entry("A", "1", bytesOf("a")),
+                     entry("E", "5", bytesOf("e"))},
+                    {},
+                    {}},
+        now, [] { return RandomBytes::uuid(); }, faulty, secrets);
+    EXPECT_TRUE(failed.imported.empty());
+    EXPECT_EQ(failed.skipped,
+              (std::vector<ImportSkip>{{"D · 4", ImportSkipReason::storageFailed},
+                                       {"A · 1", ImportSkipReason::duplicate},
+                                       {"E · 5", ImportSkipReason::storageFailed}}));
+    EXPECT_EQ(secrets.secrets.size(), 3U);
     EXPECT_EQ(accounts.list.size(), 2U);
 }
 

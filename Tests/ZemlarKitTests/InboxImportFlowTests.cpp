@@ -136,6 +136,50 @@ TEST_F(InboxTest, aFailedSaveRemovesOnlyTheAddedSecretsAndKeepsTheTakenSet) {
     EXPECT_EQ(taken.sets, 0);
 }
 
+TEST_F(InboxTest, aSecretStoreFailureTakesNothingSoTheAccountsArriveAtTheNextCheck) {
+    const Bytes inbox = sealedFile(payloadOf({backupAccount(50, "First", "", bytesOf("f")),
+                                              backupAccount(51, "Second", "", bytesOf("s"))}));
+    MapSecretStore keychain;
+    keychain.failAdd = 2;
+    EXPECT_EQ(InboxImportFlow::run(inbox, mac.accounts, mac.groups, keychain, mac.keys, taken),
+              fail(InboxImportError::secrets(SecretStoreError::keychain(-1))));
+    EXPECT_TRUE(keychain.secrets.empty());
+    EXPECT_EQ(taken.sets, 0);
+    EXPECT_EQ(mac.accounts.load().value().size(), 1U);
+
+    keychain.failAdd.reset();
+    const auto report =
+        InboxImportFlow::run(inbox, mac.accounts, mac.groups, keychain, mac.keys, taken);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(*report, (InboxImportReport{{"First", "Second"}, 0}));
+    EXPECT_EQ(keychain.secrets.at(uuidNumber(51)), bytesOf("s"));
+}
+
+TEST_F(InboxTest, aFileThatFailedByItsOwnFaultIsNotReadAgainUntilItChanges) {
+    std::filesystem::create_directories(mac.files.directory);
+    const auto drop = [&](std::string_view text) {
+        std::ofstream(mac.files.directory / "inbox.zemlar", std::ios::trunc) << text;
+    };
+    const auto check = [&](const std::optional<FileStamp>& failedStamp) {
+        return InboxImportFlow::importInbox(std::nullopt, mac.files, mac.accounts, mac.groups,
+                                            mac.secrets, mac.keys, taken, failedStamp);
+    };
+    drop("not a backup");
+    const InboxCheckOutcome failed = check(std::nullopt);
+    ASSERT_EQ(failed.kind(), InboxCheckOutcome::Kind::failed);
+    EXPECT_EQ(failed.error(), InboxImportError::codec(BackupError::malformed()));
+    ASSERT_TRUE(failed.failedStamp());
+    EXPECT_EQ(check(failed.failedStamp()), InboxCheckOutcome::unchanged());
+
+    drop("still not a backup");
+    EXPECT_EQ(check(failed.failedStamp()).kind(), InboxCheckOutcome::Kind::failed);
+    // A failure of this computer, not of the file, is tried again at every check.
+    MapBackupKeyStore noKeys;
+    EXPECT_EQ(InboxImportFlow::importInbox(std::nullopt, mac.files, mac.accounts, mac.groups,
+                                           mac.secrets, noKeys, taken, std::nullopt),
+              InboxCheckOutcome::failed(InboxImportError::notConfigured()));
+}
+
 TEST_F(InboxTest, theCheckSkipsAFileItHasProcessed) {
     InboxCheckOutcome outcome = InboxImportFlow::importInbox(
         std::nullopt, mac.files, mac.accounts, mac.groups, mac.secrets, mac.keys, taken);

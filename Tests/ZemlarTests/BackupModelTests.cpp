@@ -46,6 +46,7 @@ TEST(BackupModelTexts, everyBackupFlowErrorHasItsText) {
          "No backup in iCloud Drive, or iCloud Drive is turned off"},
         {BackupFlowError::file(BackupFileError::readFailed()), "Couldn't read the backup file"},
         {BackupFlowError::file(BackupFileError::writeFailed()), "Couldn't write the backup file"},
+        {BackupFlowError::file(BackupFileError::tooLarge()), "The backup file is too large"},
         {BackupFlowError::codec(BackupError::unsupportedVersion(2)),
          "The backup was made by a newer version of Zemlar"},
         {BackupFlowError::codec(BackupError::authenticationFailed()),
@@ -221,6 +222,18 @@ TEST_F(BackupModelTest, restoringFromTheSyncFolderReportsAMissingFileAndAWrongPa
               BackupModel::Status::success("Restored: 1, already present: 0, failed: 0"));
     EXPECT_TRUE(model->isConfigured()); // the file's passphrase is now this computer's
     EXPECT_FALSE(model->offersRestore());
+}
+
+TEST_F(BackupModelTest, aBackupFileLargerThanAnyBackupIsRefusedUnread) {
+    const auto model = makeModel();
+    computer.put("backup.zemlar", {});
+    const auto huge = computer.backupFolder() / "backup.zemlar";
+    std::filesystem::resize_file(huge, 200 * 1024 * 1024); // sparse: no disk is used
+    const auto tooLarge = BackupModel::Status::failure(Texts::text("The backup file is too large"));
+    QCoro::waitFor(model->restore(BackupModel::RestoreSource::iCloudDrive(), "whatever"));
+    EXPECT_EQ(model->status(), tooLarge);
+    QCoro::waitFor(model->restore(BackupModel::RestoreSource::file(huge), "whatever"));
+    EXPECT_EQ(model->status(), tooLarge);
 }
 
 TEST_F(BackupModelTest, settingThePassphraseWritesABackupOfEveryAccount) {

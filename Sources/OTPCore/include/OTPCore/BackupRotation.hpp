@@ -4,6 +4,7 @@
 #include "OTPCore/Date.hpp"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +23,15 @@ inline constexpr std::int64_t defaultKeep = 5;
 /// that is not a number counts as 1970-01-01T00:00:00Z.
 std::string archiveName(Date date);
 
-/// The archives ("backup-*.zemlar") to delete so that `keep` versions remain with the latest:
-/// all but the keep − 1 greatest names (all of them when keep is 1 or less), newest first.
-std::vector<std::string> namesToDelete(const std::vector<std::string>& existing, std::int64_t keep);
+/// The moment of an archive name exactly as archiveName writes it; nothing for any other name
+/// (backup-9999.zemlar, a month 13, lower-case letters, …).
+std::optional<Date> archiveDate(std::string_view name);
+
+/// The archives to delete so that `keep` versions remain with the latest: all but the keep − 1
+/// greatest names (all of them when keep is 1 or less), newest first. Only names archiveName
+/// writes for a moment up to `now` count; the folder is shared, so any other name, a dated one
+/// from the future included, is someone else's file and is left alone.
+std::vector<std::string> namesToDelete(const std::vector<std::string>& existing, std::int64_t keep,
+                                       Date now);
 
 } // namespace zemlar::BackupRotation

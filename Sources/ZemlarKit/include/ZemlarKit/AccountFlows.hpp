@@ -8,6 +8,25 @@
 #include <OTPCore/OTPAuthEntry.hpp>
 #include <optional>
 #include <string_view>
+#include <vector>
+
+namespace zemlar {
+
+/// An account to add: the parsed entry it is made of and its new identifier.
+struct NewAccount {
+    const OTPAuthEntry& entry;
+    UUID id;
+};
+
+/// What adding several accounts at once did.
+struct AddedAccounts {
+    /// The list as saved; as loaded when nothing was saved, empty when it could not be loaded.
+    Accounts accounts;
+    /// Per account, in the order given: nothing when it was added, otherwise why it was not.
+    std::vector<std::optional<AccountFlowError>> failures;
+};
+
+} // namespace zemlar
 
 /// The changes of the account list. Each loads the list, applies one list operation, writes
 /// what it must and returns the list as saved. No state, no lock: callers run one change of a
@@ -18,6 +37,13 @@ namespace zemlar::AccountFlows {
 /// removes the secret again. A duplicate identifier writes nothing.
 Result<Accounts, AccountFlowError> add(const OTPAuthEntry& entry, const UUID& id, Date now,
                                        AccountStore& accountStore, SecretStore& secretStore);
+
+/// Adds each account as `add` does, with one write of the secrets and one save of the list for
+/// all of them. An account whose identifier is in the list already, or whose identifier has a
+/// stored secret, is not added; a failed write or save adds none, and a failed save removes
+/// the secrets written.
+AddedAccounts addAll(const std::vector<NewAccount>& accounts, Date now, AccountStore& accountStore,
+                     SecretStore& secretStore);
 
 /// Deletes the secret (and recovery codes), then removes the account from the list. A failed
 /// secret deletion leaves the list alone; an account already gone is no error.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ZemlarKit/BackupFileError.hpp"
+#include "ZemlarKit/FileStamp.hpp"
 
 #include <OTPCore/Date.hpp>
 #include <OTPCore/Result.hpp>
@@ -22,6 +23,9 @@ public:
     virtual Result<std::optional<Bytes>, BackupFileError> readInbox() {
         return std::optional<Bytes>();
     }
+    /// The size and modification time of the inbox file, known without reading it; nothing
+    /// when there is no file or the store cannot tell.
+    virtual std::optional<FileStamp> inboxStamp() { return std::nullopt; }
 };
 
 } // namespace zemlar

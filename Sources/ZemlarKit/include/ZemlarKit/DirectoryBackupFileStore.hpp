@@ -9,7 +9,8 @@
 namespace zemlar {
 
 /// The backup files in one folder: "backup.zemlar", its dated archives and the phone's
-/// "inbox.zemlar". Keeps nothing in memory; usable from any thread.
+/// "inbox.zemlar". The folder is shared with other devices, so its files are read as
+/// SyncFolderFile reads them. Keeps nothing in memory; usable from any thread.
 struct DirectoryBackupFileStore : BackupFileStore {
     std::filesystem::path directory;
     /// Versions kept, counting the latest.
@@ -25,14 +26,17 @@ struct DirectoryBackupFileStore : BackupFileStore {
     /// iCloudDriveDirectory().
     static std::filesystem::path configuredDirectory();
 
-    /// Nothing when there is no "backup.zemlar"; readFailed when it cannot be read.
+    /// Nothing when there is no "backup.zemlar"; readFailed when it cannot be read or is a
+    /// link, tooLarge above the size limit.
     Result<std::optional<Bytes>, BackupFileError> readLatest() override;
     /// locationUnavailable when the folder's parent is missing; otherwise creates the folder,
-    /// copies the previous latest file to its archive name (a failed copy writes nothing),
-    /// replaces the latest file atomically and deletes the archives beyond `keep`.
+    /// writes the bytes of the previous latest file under its archive name, 0600 (a failure
+    /// writes nothing), replaces the latest file atomically and deletes the archives beyond
+    /// `keep`. Only names that archiveName writes count as archives.
     Result<void, BackupFileError> write(const Bytes& data, Date now) override;
-    /// Nothing when there is no "inbox.zemlar"; readFailed when it cannot be read.
+    /// As readLatest, for "inbox.zemlar".
     Result<std::optional<Bytes>, BackupFileError> readInbox() override;
+    std::optional<FileStamp> inboxStamp() override;
 
     bool operator==(const DirectoryBackupFileStore& other) const {
         return directory == other.directory && keep == other.keep;

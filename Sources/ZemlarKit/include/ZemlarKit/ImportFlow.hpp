@@ -12,10 +12,11 @@
 /// Makes accounts of a parsed import batch.
 namespace zemlar::ImportFlow {
 
-/// Adds every entry that is not already stored, one by one through AccountFlows::add, with an
-/// identifier from `makeID` and `now` as creation time. An entry is a duplicate of an account
-/// (added earlier in the run included) with the same issuer, name and parameters whose secret
-/// can be read and has the same bytes. Per-entry failures become skips; never fails as a whole.
+/// Adds every entry that is not already stored, with an identifier from `makeID` and `now` as
+/// creation time, all at once through AccountFlows::addAll. An entry is a duplicate of an
+/// account (one planned earlier in the run included) with the same issuer, name and parameters
+/// whose secret can be read and has the same bytes. Entries that could not be stored become
+/// skips, in entry order with the duplicates; never fails as a whole.
 ImportReport run(const ImportBatch& batch, Date now, const std::function<UUID()>& makeID,
                  AccountStore& accountStore, SecretStore& secretStore);
 

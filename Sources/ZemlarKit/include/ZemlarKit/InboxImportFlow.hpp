@@ -34,13 +34,18 @@ public:
 
     /// The file was new and its import succeeded; `hash` is to be kept for the next check.
     static InboxCheckOutcome imported(InboxImportReport report, std::string hash) {
-        return {Kind::imported, std::move(report), std::move(hash), std::nullopt};
+        return {Kind::imported, std::move(report), std::move(hash), std::nullopt, std::nullopt};
     }
-    static InboxCheckOutcome failed(InboxImportError error) {
-        return {Kind::failed, {}, {}, std::move(error)};
+    /// `stamp`: the file's, when the file itself is at fault (damaged, or sealed with an old
+    /// key), so that the next check can pass over the same file.
+    static InboxCheckOutcome failed(InboxImportError error,
+                                    std::optional<FileStamp> stamp = std::nullopt) {
+        return {Kind::failed, {}, {}, std::move(error), stamp};
     }
     /// No file, an unreadable one, or the file last processed.
-    static InboxCheckOutcome unchanged() { return {Kind::unchanged, {}, {}, std::nullopt}; }
+    static InboxCheckOutcome unchanged() {
+        return {Kind::unchanged, {}, {}, std::nullopt, std::nullopt};
+    }
 
     Kind kind() const { return kind_; }
     /// For imported.
@@ -48,19 +53,21 @@ public:
     const std::string& hash() const { return hash_; }
     /// For failed.
     const InboxImportError& error() const { return *error_; }
+    const std::optional<FileStamp>& failedStamp() const { return failedStamp_; }
 
     bool operator==(const InboxCheckOutcome&) const = default;
 
 private:
     InboxCheckOutcome(Kind kind, InboxImportReport report, std::string hash,
-                      std::optional<InboxImportError> error)
-        : kind_(kind), report_(std::move(report)), hash_(std::move(hash)),
-          error_(std::move(error)) {}
+                      std::optional<InboxImportError> error, std::optional<FileStamp> failedStamp)
+        : kind_(kind), report_(std::move(report)), hash_(std::move(hash)), error_(std::move(error)),
+          failedStamp_(failedStamp) {}
 
     Kind kind_;
     InboxImportReport report_;
     std::string hash_;
     std::optional<InboxImportError> error_;
+    std::optional<FileStamp> failedStamp_;
 };
 
 /// Takes over the accounts the phone left in its inbox file. The file is never changed; the
@@ -69,8 +76,8 @@ namespace InboxImportFlow {
 
 /// Opens the inbox with the stored key (a file sealed with another salt or count is refused
 /// before any decryption), adds the accounts not taken before, not present and not identical
-/// to a local one, and remembers every identifier of the file. A failure leaves the taken set
-/// as it was.
+/// to a local one, and remembers every identifier of the file. A failure, a secret store that
+/// cannot store the secrets included, leaves the taken set as it was.
 Result<InboxImportReport, InboxImportError> run(std::span<const std::uint8_t> data,
                                                 AccountStore& accountStore, GroupStore& groupStore,
                                                 SecretStore& secretStore, BackupKeyStore& keyStore,
@@ -79,12 +86,14 @@ Result<InboxImportReport, InboxImportError> run(std::span<const std::uint8_t> da
 /// 64 lower-case hexadecimal digits of the SHA-256 of the bytes.
 std::string sha256Hex(std::span<const std::uint8_t> bytes);
 
-/// Reads the inbox; no file, an unreadable file or one whose hash equals `lastHash` is
-/// unchanged, anything else is run.
+/// Reads the inbox; no file, an unreadable file, one whose hash equals `lastHash` or one whose
+/// stamp equals `failedStamp` (it failed and has not changed since) is unchanged, anything
+/// else is run.
 InboxCheckOutcome importInbox(const std::optional<std::string>& lastHash,
                               BackupFileStore& fileStore, AccountStore& accountStore,
                               GroupStore& groupStore, SecretStore& secretStore,
-                              BackupKeyStore& keyStore, InboxTakenStore& takenStore);
+                              BackupKeyStore& keyStore, InboxTakenStore& takenStore,
+                              const std::optional<FileStamp>& failedStamp = std::nullopt);
 
 } // namespace InboxImportFlow
 } // namespace zemlar

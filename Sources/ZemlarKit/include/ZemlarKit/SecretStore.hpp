@@ -6,6 +6,7 @@
 #include <OTPCore/Result.hpp>
 #include <OTPCore/UUID.hpp>
 #include <map>
+#include <set>
 #include <vector>
 
 namespace zemlar {
@@ -19,6 +20,11 @@ public:
 
     /// duplicate when the account already has a secret.
     virtual Result<void, SecretStoreError> add(const Bytes& secret, const UUID& id) = 0;
+    /// Adds each secret whose account has none yet and gives the identifiers that had one
+    /// (their stored secrets stay as they are). Any other failure adds nothing. The default adds
+    /// one by one and removes what it added when one fails; a store of one document writes it
+    /// once.
+    virtual Result<std::set<UUID>, SecretStoreError> addAll(const SecretMap& secrets);
     virtual Result<Bytes, SecretStoreError> read(const UUID& id) = 0;
     virtual Result<SecretMap, SecretStoreError> readAll() = 0;
     /// Deletes the account's secret; succeeds also when there is nothing to delete.

@@ -14,6 +14,8 @@ public:
     explicit VaultSecretStore(std::shared_ptr<SecretVault> vault) : vault(std::move(vault)) {}
 
     Result<void, SecretStoreError> add(const Bytes& secret, const UUID& id) override;
+    /// One update of the vault for all of them.
+    Result<std::set<UUID>, SecretStoreError> addAll(const SecretMap& secrets) override;
     Result<Bytes, SecretStoreError> read(const UUID& id) override;
     /// Entries whose key is not an identifier are left out.
     Result<SecretMap, SecretStoreError> readAll() override;

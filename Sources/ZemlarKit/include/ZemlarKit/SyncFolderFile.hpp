@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ZemlarKit/BackupFileError.hpp"
+#include "ZemlarKit/FileStamp.hpp"
+
+#include <OTPCore/Result.hpp>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+/// Reading the files of the synced backup folder. Other people and devices can write there, so
+/// a link is never followed, only a regular file is read, and never more than sizeLimit bytes.
+namespace zemlar::SyncFolderFile {
+
+/// 16 MiB; a backup of 10,000 accounts takes about 5 MB.
+inline constexpr std::int64_t sizeLimit = std::int64_t{16} * 1024 * 1024;
+
+/// The whole file, or nothing when there is none. readFailed for a link, for anything but a
+/// regular file and on a read error; tooLarge above sizeLimit, found before reading.
+Result<std::optional<Bytes>, BackupFileError> read(const std::filesystem::path& file);
+
+/// The size and modification time of what stands at the path (a link itself, not its target);
+/// nothing when there is nothing.
+std::optional<FileStamp> stamp(const std::filesystem::path& file);
+
+} // namespace zemlar::SyncFolderFile
