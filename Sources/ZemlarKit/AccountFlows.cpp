@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarKit/AccountFlows.hpp"
 
+#include "ZemlarKit/StoreGate.hpp"
+
 #include <functional>
 
 namespace zemlar::AccountFlows {
@@ -10,6 +12,7 @@ using Change = std::function<Result<Accounts, AccountListError>(const Accounts&)
 
 /// Load, one list operation, save: the shared shape of the changes that touch no secret.
 Result<Accounts, AccountFlowError> updateList(AccountStore& accountStore, const Change& change) {
+    const StoreGate::Hold hold;
     auto loaded = accountStore.load();
     if (!loaded) {
         return fail(AccountFlowError::accounts(loaded.error()));
@@ -28,6 +31,7 @@ Result<Accounts, AccountFlowError> updateList(AccountStore& accountStore, const 
 
 Result<Accounts, AccountFlowError> add(const OTPAuthEntry& entry, const UUID& id, Date now,
                                        AccountStore& accountStore, SecretStore& secretStore) {
+    const StoreGate::Hold hold;
     auto loaded = accountStore.load();
     if (!loaded) {
         return fail(AccountFlowError::accounts(loaded.error()));
@@ -48,6 +52,7 @@ Result<Accounts, AccountFlowError> add(const OTPAuthEntry& entry, const UUID& id
 
 Result<Accounts, AccountFlowError> remove(const UUID& id, AccountStore& accountStore,
                                           SecretStore& secretStore) {
+    const StoreGate::Hold hold;
     auto loaded = accountStore.load();
     if (!loaded) {
         return fail(AccountFlowError::accounts(loaded.error()));

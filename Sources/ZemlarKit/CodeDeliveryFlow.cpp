@@ -6,6 +6,8 @@
 #include <OTPCore/Crypto.hpp>
 #include <OTPCore/HOTP.hpp>
 #include <OTPCore/TOTP.hpp>
+#include <QtConcurrent/QtConcurrentRun>
+#include <qcoro/qcorofuture.h>
 
 namespace zemlar::CodeDeliveryFlow {
 
@@ -34,8 +36,12 @@ QCoro::Task<Result<void, CodeDeliveryFlowError>> run(Account account, Date now,
     if (!delivered) {
         co_return fail(CodeDeliveryFlowError::delivery(delivered.error()));
     }
+    // Off the main thread: saving waits for the other changes of the list and flushes to disk.
     // A delivered code stays delivered even when the use cannot be saved.
-    (void)AccountFlows::recordUse(account.id, now, accountStore);
+    QFuture<void> recording = QtConcurrent::run([&accountStore, id = account.id, now] {
+        (void)AccountFlows::recordUse(id, now, accountStore);
+    });
+    co_await recording;
     co_return Result<void, CodeDeliveryFlowError>{};
 }
 

@@ -3,6 +3,7 @@
 
 #include "ZemlarKit/AccountFlows.hpp"
 #include "ZemlarKit/RandomBytes.hpp"
+#include "ZemlarKit/StoreGate.hpp"
 
 #include <OTPCore/Crypto.hpp>
 #include <algorithm>
@@ -34,6 +35,7 @@ bool isDuplicate(const OTPAuthEntry& entry, const Accounts& accounts, SecretStor
 
 ImportReport run(const ImportBatch& batch, Date now, const std::function<UUID()>& makeID,
                  AccountStore& accountStore, SecretStore& secretStore) {
+    const StoreGate::Hold hold;
     auto loaded = accountStore.load();
     Accounts current = loaded ? std::move(*loaded) : Accounts{};
     ImportReport report{{}, {}, batch.skipped, batch.migrationParts};

@@ -53,6 +53,7 @@
 #include "ZemlarKit/SecretStoreError.hpp"
 #include "ZemlarKit/SecretVault.hpp"
 #include "ZemlarKit/SessionEvents.hpp"
+#include "ZemlarKit/StoreGate.hpp"
 #include "ZemlarKit/SystemPasteboard.hpp"
 #include "ZemlarKit/TypingDelivery.hpp"
 #include "ZemlarKit/VaultBackupKeyStore.hpp"
