@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AppEnvironment.hpp"
+#include "BackgroundWork.hpp"
 
 #include <OTPCore/BackupCheck.hpp>
 #include <OTPCore/Date.hpp>
@@ -145,7 +146,9 @@ private:
     void setStatus(Status status);
     void reportFailure(const BackupFlowError& error, const char* logPrefix);
     void scheduleAutomaticBackup();
+    /// Never two at once: a change during an export asks for one more after it.
     QCoro::Task<> runAutomaticBackup();
+    static void logAutomaticBackup(const Guarded<Result<std::int64_t, BackupFlowError>>& exported);
 
     bool isConfigured_ = false;
     bool offersRestore_ = false;
@@ -155,6 +158,8 @@ private:
     bool hasPhone_ = false;
     AppEnvironment environment_;
     bool checkingInbox_ = false;
+    bool exportingAutomatically_ = false;
+    bool exportAgain_ = false;
     Debouncer debouncer_;
 };
 
