@@ -223,7 +223,8 @@ TEST_F(BackupModelTest, anInboxCheckThatThrowsEndsAndTheNextCheckTakesTheInbox) 
     BackupModel model(environment, shortDelay);
     int imported = 0;
     model.onInboxImported = [&] { ++imported; };
-    QCoro::waitFor(model.checkInbox());
+    QCoro::Task<> failing = model.checkInbox();
+    ASSERT_TRUE(eventsUntil([&] { return failing.isReady(); }));
     EXPECT_FALSE(model.isCheckingInbox());
     EXPECT_EQ(imported, 0);
     QCoro::waitFor(model.checkInbox());
