@@ -60,6 +60,7 @@ struct Removal {
 
 /// Deletes the account; one that is no longer listed still loses any secret left behind.
 Removal removeAccount(const AppEnvironment& environment, const UUID& id) {
+    // The look and the deletion see the same list.
     const StoreGate::Hold hold;
     const auto before = environment.accountStore->load();
     const bool listed = before && std::any_of(before->begin(), before->end(),
