@@ -31,7 +31,8 @@ QCoro::Task<Result<void, CodeDeliveryFlowError>> run(Account account, Date now,
         co_return fail(CodeDeliveryFlowError::secrets(secret.error()));
     }
     std::string code = codeAt(std::move(*secret), now, account.parameters);
-    const auto delivered = co_await delivery.deliver(code);
+    auto delivering = delivery.deliver(code);
+    const auto delivered = co_await delivering;
     Crypto::wipe(std::span(reinterpret_cast<std::uint8_t*>(code.data()), code.size()));
     if (!delivered) {
         co_return fail(CodeDeliveryFlowError::delivery(delivered.error()));
