@@ -15,6 +15,7 @@
 #include <ZemlarKit/GroupFlows.hpp>
 #include <ZemlarKit/QRImage.hpp>
 #include <ZemlarKit/RandomBytes.hpp>
+#include <ZemlarKit/StoreGate.hpp>
 #include <ZemlarScreens/Texts.hpp>
 #include <algorithm>
 #include <qcoro/qcorofuture.h>
@@ -59,6 +60,8 @@ struct Removal {
 
 /// Deletes the account; one that is no longer listed still loses any secret left behind.
 Removal removeAccount(const AppEnvironment& environment, const UUID& id) {
+    // The look and the deletion see the same list.
+    const StoreGate::Hold hold;
     const auto before = environment.accountStore->load();
     const bool listed = before && std::any_of(before->begin(), before->end(),
                                               [&](const Account& each) { return each.id == id; });
@@ -196,6 +199,7 @@ QCoro::Task<bool> AccountsModel::setRecoveryCodes(std::string text, Account acco
     using Stored = Result<void, SecretStoreError>;
     QFuture<Stored> pending = QtConcurrent::run(
         [environment = environment_, codes = RecoveryCodes::parse(text), id = account.id] {
+            const StoreGate::Hold hold;
             return environment.recoveryStore->setCodes(codes, id);
         });
     const QPointer<AccountsModel> alive(this);

@@ -4,6 +4,7 @@
 #include "AccountsView.hpp"
 #include "AppIcon.hpp"
 #include "AppLog.hpp"
+#include "BackgroundWork.hpp"
 #include "BackupView.hpp"
 #include "ImportView.hpp"
 #include "SearchPanel.hpp"
@@ -23,7 +24,6 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
-#include <QtConcurrent/QtConcurrentRun>
 #include <ZemlarKit/PamDeviceAuthentication.hpp>
 #include <ZemlarKit/VaultMigration.hpp>
 #include <ZemlarScreens/AboutView.hpp>
@@ -165,12 +165,17 @@ QCoro::Task<> AppDelegate::migrateVault() {
     if (!parts_.legacySecrets || !parts_.legacyKeys) {
         co_return;
     }
-    QFuture<Result<VaultMigrationReport, SecretStoreError>> pending = QtConcurrent::run(
+    QFuture<Guarded<Result<VaultMigrationReport, SecretStoreError>>> pending = inBackground(
         [legacySecrets = parts_.legacySecrets, legacyKeys = parts_.legacyKeys,
          secrets = parts_.environment.secretStore, keys = parts_.environment.keyStore] {
             return VaultMigration::run(*legacySecrets, *legacyKeys, *secrets, *keys);
         });
-    const auto result = co_await pending;
+    const auto guarded = co_await pending;
+    if (!guarded) {
+        AppLog::error("app", "Перенос секретов не завершён: " + guarded.error());
+        co_return;
+    }
+    const auto& result = *guarded;
     if (!result) {
         AppLog::error("app", "Перенос секретов не завершён: " + result.error().describe());
     } else if (result->movedSecrets > 0 || result->movedBackupKey) {

@@ -7,6 +7,7 @@
 #include <ZemlarKit/FileGroupStore.hpp>
 #include <ZemlarKit/KeychainVaultStorage.hpp>
 #include <ZemlarKit/SecretVault.hpp>
+#include <ZemlarKit/StoreGate.hpp>
 #include <ZemlarKit/VaultBackupKeyStore.hpp>
 #include <ZemlarKit/VaultRecoveryCodeStore.hpp>
 #include <ZemlarKit/VaultSecretStore.hpp>
@@ -16,6 +17,7 @@ namespace zemlar {
 
 const AppEnvironment& AppEnvironment::live() {
     static const AppEnvironment environment = [] {
+        StoreGate::lockAcrossProcesses(StoreGate::defaultLockFile());
         auto vault = std::make_shared<SecretVault>(std::make_unique<KeychainVaultStorage>(
             std::string(KeychainVaultStorage::applicationService)));
         return AppEnvironment{

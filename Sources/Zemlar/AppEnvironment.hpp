@@ -24,7 +24,8 @@ struct AppEnvironment {
 
     /// The environment of the running application, built once on first use: the list files in
     /// the data folder, the three vault stores over one shared keychain vault, the backup folder
-    /// and the record of what was taken from the phone's inbox.
+    /// and the record of what was taken from the phone's inbox. From then on the store gate also
+    /// keeps other processes out of the data folder.
     static const AppEnvironment& live();
 
     bool operator==(const AppEnvironment&) const = default;

@@ -2,6 +2,7 @@
 #include "BackupModel.hpp"
 
 #include "AppLog.hpp"
+#include "BackgroundWork.hpp"
 #include "DisplayDate.hpp"
 
 #include <OTPCore/BackupCodec.hpp>
@@ -11,10 +12,10 @@
 #include <QFile>
 #include <QPointer>
 #include <QSettings>
-#include <QtConcurrent/QtConcurrentRun>
 #include <ZemlarKit/BackupFlows.hpp>
 #include <ZemlarKit/InboxImportFlow.hpp>
 #include <ZemlarKit/RandomBytes.hpp>
+#include <ZemlarKit/StoreGate.hpp>
 #include <ZemlarKit/SyncFolderFile.hpp>
 #include <ZemlarScreens/Texts.hpp>
 #include <chrono>
@@ -77,6 +78,8 @@ Availability availability(const AppEnvironment& environment) {
 }
 
 Exported exportNow(const AppEnvironment& environment) {
+    // The clock is read under the gate, so the export written last is also the newest one.
+    const StoreGate::Hold hold;
     const Bytes nonce = RandomBytes::generate(BackupCodec::nonceLength);
     return BackupFlows::exportBackup(currentTime(), nonce, *environment.accountStore,
                                      *environment.groupStore, *environment.secretStore,
@@ -191,14 +194,17 @@ BackupModel::BackupModel(AppEnvironment environment, std::chrono::milliseconds b
       environment_(std::move(environment)), debouncer_(backupDelay) {}
 
 QCoro::Task<> BackupModel::refresh() {
-    QFuture<Availability> pending = QtConcurrent::run(availability, environment_);
+    QFuture<Guarded<Availability>> pending = inBackground(availability, environment_);
     const QPointer<BackupModel> alive(this);
-    const Availability found = co_await pending;
+    const Guarded<Availability> found = co_await pending;
     if (!alive) {
         co_return;
     }
-    isConfigured_ = found.configured;
-    offersRestore_ = found.offersRestore;
+    if (!found) {
+        AppLog::error(category, operationFailed + found.error());
+    }
+    isConfigured_ = found && found->configured;
+    offersRestore_ = found && found->offersRestore;
     emit changed();
 }
 
@@ -207,16 +213,20 @@ QCoro::Task<> BackupModel::perform(Work work, Success success, const char* logPr
                                    bool refreshAfter) {
     using Outcome = std::invoke_result_t<Work, const AppEnvironment&>;
     setStatus(Status::working());
-    QFuture<Outcome> pending = QtConcurrent::run(std::move(work), environment_);
+    QFuture<Guarded<Outcome>> pending = inBackground(std::move(work), environment_);
     const QPointer<BackupModel> alive(this);
-    const Outcome outcome = co_await pending;
+    const Guarded<Outcome> outcome = co_await pending;
     if (!alive) {
         co_return;
     }
-    if (outcome) {
-        setStatus(success(*outcome));
+    if (!outcome) {
+        // No error of ours, so no text for the user: the log has it, the screen leaves working.
+        AppLog::error(category, logPrefix + outcome.error());
+        setStatus(Status::idle());
+    } else if (*outcome) {
+        setStatus(success(**outcome));
     } else {
-        reportFailure(outcome.error(), logPrefix);
+        reportFailure(outcome->error(), logPrefix);
     }
     if (refreshAfter) {
         QCoro::Task<> refreshing = refresh();
@@ -285,18 +295,34 @@ void BackupModel::scheduleAutomaticBackup() {
 }
 
 QCoro::Task<> BackupModel::runAutomaticBackup() {
-    QFuture<Exported> pending = QtConcurrent::run(exportNow, environment_);
+    if (exportingAutomatically_) {
+        exportAgain_ = true;
+        co_return;
+    }
+    exportingAutomatically_ = true;
     const QPointer<BackupModel> alive(this);
-    const Exported exported = co_await pending;
-    if (exported) {
-        AppLog::info(category, "Автокопия создана, аккаунтов: " + std::to_string(*exported));
-    } else if (exported.error().kind() == BackupFlowError::Kind::notConfigured) {
+    do {
+        exportAgain_ = false;
+        QFuture<Guarded<Exported>> pending = inBackground(exportNow, environment_);
+        const Guarded<Exported> exported = co_await pending;
+        logAutomaticBackup(exported);
+        if (!alive) {
+            co_return;
+        }
+        emit automaticBackupFinished();
+    } while (exportAgain_);
+    exportingAutomatically_ = false;
+}
+
+void BackupModel::logAutomaticBackup(const Guarded<Exported>& exported) {
+    if (!exported) {
+        AppLog::error(category, "Автокопия не создана: " + exported.error());
+    } else if (*exported) {
+        AppLog::info(category, "Автокопия создана, аккаунтов: " + std::to_string(**exported));
+    } else if (exported->error().kind() == BackupFlowError::Kind::notConfigured) {
         AppLog::info(category, "Автокопия пропущена: парольная фраза не задана");
     } else {
-        AppLog::error(category, "Автокопия не создана: " + exported.error().describe());
-    }
-    if (alive) {
-        emit automaticBackupFinished();
+        AppLog::error(category, "Автокопия не создана: " + exported->error().describe());
     }
 }
 
@@ -310,13 +336,20 @@ QCoro::Task<> BackupModel::checkInbox() {
     if (stored.typeId() == QMetaType::QString) {
         lastHash = stored.toString().toStdString();
     }
-    QFuture<InboxCheckOutcome> pending =
-        QtConcurrent::run(lookAtInbox, environment_, lastHash, failedInboxStamp_);
+    QFuture<Guarded<InboxCheckOutcome>> pending =
+        inBackground(lookAtInbox, environment_, lastHash, failedInboxStamp_);
     const QPointer<BackupModel> alive(this);
-    const InboxCheckOutcome outcome = co_await pending;
+    const Guarded<InboxCheckOutcome> checked = co_await pending;
     if (!alive) {
         co_return;
     }
+    checkingInbox_ = false;
+    if (!checked) {
+        AppLog::error(category, "Входящие с iPhone не забраны: " + checked.error());
+        emit changed();
+        co_return;
+    }
+    const InboxCheckOutcome& outcome = *checked;
 
     bool importedAccounts = false;
     switch (outcome.kind()) {
@@ -351,7 +384,6 @@ QCoro::Task<> BackupModel::checkInbox() {
         break;
     }
     }
-    checkingInbox_ = false;
     emit changed();
     if (importedAccounts) {
         if (onInboxImported) {

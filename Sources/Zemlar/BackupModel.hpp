@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AppEnvironment.hpp"
+#include "BackgroundWork.hpp"
 
 #include <OTPCore/BackupCheck.hpp>
 #include <OTPCore/Date.hpp>
@@ -146,7 +147,9 @@ private:
     void setStatus(Status status);
     void reportFailure(const BackupFlowError& error, const char* logPrefix);
     void scheduleAutomaticBackup();
+    /// Never two at once: a change during an export asks for one more after it.
     QCoro::Task<> runAutomaticBackup();
+    static void logAutomaticBackup(const Guarded<Result<std::int64_t, BackupFlowError>>& exported);
 
     bool isConfigured_ = false;
     bool offersRestore_ = false;
@@ -159,6 +162,8 @@ private:
     /// The inbox file as it was when it last failed by its own fault: not read again until it
     /// changes, while its problem stays shown.
     std::optional<FileStamp> failedInboxStamp_;
+    bool exportingAutomatically_ = false;
+    bool exportAgain_ = false;
     Debouncer debouncer_;
 };
 

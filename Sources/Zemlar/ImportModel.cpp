@@ -2,6 +2,7 @@
 #include "ImportModel.hpp"
 
 #include "AppLog.hpp"
+#include "BackgroundWork.hpp"
 
 #include <OTPCore/Crypto.hpp>
 #include <OTPCore/ImportParser.hpp>
@@ -13,7 +14,6 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPointer>
-#include <QtConcurrent/QtConcurrentRun>
 #include <ZemlarKit/ImportFlow.hpp>
 #include <ZemlarKit/ImportText.hpp>
 #include <ZemlarScreens/Texts.hpp>
@@ -186,12 +186,19 @@ bool ImportModel::canClearForm() const {
 QCoro::Task<> ImportModel::perform(Job job) {
     setStatus(Status::working());
     // Named, not a temporary inside the co_await: g++ 12 destroys such temporaries twice.
-    QFuture<Result<ImportReport, Failure>> pending = QtConcurrent::run(std::move(job), environment);
+    QFuture<Guarded<Result<ImportReport, Failure>>> pending =
+        inBackground(std::move(job), environment);
     const QPointer<ImportModel> alive(this);
-    Result<ImportReport, Failure> outcome = co_await pending;
+    Guarded<Result<ImportReport, Failure>> guarded = co_await pending;
     if (!alive) {
         co_return; // the screen went away during the run; the accounts are stored regardless
     }
+    if (!guarded) {
+        AppLog::error("import", "Импорт прерван: " + guarded.error());
+        setStatus(Status::idle());
+        co_return;
+    }
+    Result<ImportReport, Failure>& outcome = *guarded;
     if (!outcome) {
         setStatus(Status::failed(outcome.error()));
         co_return;

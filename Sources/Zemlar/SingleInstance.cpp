@@ -1,8 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SingleInstance.hpp"
 
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
+#include <ZemlarKit/ListFile.hpp>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zemlar {
@@ -10,38 +20,77 @@ namespace {
 
 const QByteArray request = "settings\n";
 
-} // namespace
-
-QString SingleInstance::defaultName() {
-    QString display = qEnvironmentVariable("DISPLAY");
-    display.replace(QLatin1Char('/'), QLatin1Char('_'));
-    return QStringLiteral("app.zemlar.Zemlar-%1%2").arg(getuid()).arg(display);
+bool isPrivateFolder(const QByteArray& path) {
+    struct stat status {};
+    return !path.isEmpty() && ::lstat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::getuid() && (status.st_mode & 077) == 0;
 }
 
-SingleInstance::SingleInstance(QString name, QObject* parent)
-    : QObject(parent), name_(std::move(name)) {}
+/// The name of the lock file and the socket without their endings: one instance per display.
+QString baseName() {
+    QString display = qEnvironmentVariable("DISPLAY");
+    display.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return QStringLiteral("app.zemlar.Zemlar-%1").arg(display);
+}
 
-bool SingleInstance::notifyRunning() const {
+/// The socket answers when an instance listens; a socket file left by one that crashed refuses.
+bool isStale(const QString& socketPath) {
     QLocalSocket socket;
-    socket.connectToServer(name_);
-    if (!socket.waitForConnected(500)) {
+    socket.connectToServer(socketPath);
+    if (socket.waitForConnected(500)) {
+        socket.disconnectFromServer();
         return false;
     }
-    socket.write(request);
-    socket.waitForBytesWritten(500);
-    socket.disconnectFromServer();
+    return socket.error() == QLocalSocket::ConnectionRefusedError;
+}
+
+} // namespace
+
+QString SingleInstance::defaultFolder() {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (isPrivateFolder(runtime)) {
+        return QString::fromLocal8Bit(runtime);
+    }
+    return QString::fromStdString(ListFile::dataFolder().string());
+}
+
+SingleInstance::SingleInstance(QString folder, QObject* parent)
+    : QObject(parent), lockPath_(folder + QLatin1Char('/') + baseName() + QStringLiteral(".lock")),
+      socketPath_(folder + QLatin1Char('/') + baseName() + QStringLiteral(".socket")) {}
+
+SingleInstance::~SingleInstance() {
+    if (lock_ >= 0) {
+        ::close(lock_);
+    }
+}
+
+bool SingleInstance::claim() {
+    QDir().mkpath(QFileInfo(lockPath_).path());
+    const QByteArray path = QFile::encodeName(lockPath_);
+    lock_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lock_ < 0) {
+        // Nothing to guard with: run, as a lone launch would.
+        listen();
+        return true;
+    }
+    if (::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
+        ::close(lock_);
+        lock_ = -1;
+        notifyRunning();
+        return false;
+    }
+    if (isStale(socketPath_)) {
+        QLocalServer::removeServer(socketPath_);
+    }
+    listen();
     return true;
 }
 
-bool SingleInstance::listen() {
+void SingleInstance::listen() {
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(name_)) {
-        // A socket left by an instance that crashed: nobody answered it, so take it over.
-        QLocalServer::removeServer(name_);
-        if (!server_->listen(name_)) {
-            return false;
-        }
+    if (!server_->listen(socketPath_)) {
+        return;
     }
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
@@ -53,7 +102,22 @@ bool SingleInstance::listen() {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
-    return true;
+}
+
+void SingleInstance::notifyRunning() const {
+    // The running instance may have taken the lock a moment ago and not be listening yet.
+    const QDeadlineTimer deadline(5000);
+    while (!deadline.hasExpired()) {
+        QLocalSocket socket;
+        socket.connectToServer(socketPath_);
+        if (socket.waitForConnected(500)) {
+            socket.write(request);
+            socket.waitForBytesWritten(500);
+            socket.disconnectFromServer();
+            return;
+        }
+        QThread::msleep(50);
+    }
 }
 
 } // namespace zemlar

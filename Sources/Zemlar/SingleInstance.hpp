@@ -8,28 +8,38 @@ class QLocalServer;
 
 namespace zemlar {
 
-/// One running Zemlar per user session: the first instance listens on a local socket named
-/// after the user; a later launch finds it, asks it to open its settings window and ends.
+/// One running Zemlar per user and display. The running instance holds an flock on a lock file
+/// in a folder only the user can enter, and listens on a socket beside it; a later launch finds
+/// the lock taken, asks the running instance to open its settings window and ends.
 class SingleInstance : public QObject {
     Q_OBJECT
 
 public:
-    /// The socket name for this user and X display.
-    static QString defaultName();
+    /// $XDG_RUNTIME_DIR when it is the user's own and private (0700), otherwise the data folder.
+    static QString defaultFolder();
 
-    explicit SingleInstance(QString name = defaultName(), QObject* parent = nullptr);
+    explicit SingleInstance(QString folder = defaultFolder(), QObject* parent = nullptr);
+    ~SingleInstance() override;
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
 
-    /// Tells a running instance to open its settings window; false when none answers.
-    bool notifyRunning() const;
-    /// Starts answering later launches; false when the socket cannot be opened.
-    bool listen();
+    /// True: this is the running instance from now on, answering later launches. False: another
+    /// instance runs and has been asked to open its settings window.
+    bool claim();
+
+    const QString& socketPath() const { return socketPath_; }
 
 signals:
     /// A later launch asked for the settings window.
     void settingsRequested();
 
 private:
-    QString name_;
+    void listen();
+    void notifyRunning() const;
+
+    QString lockPath_;
+    QString socketPath_;
+    int lock_ = -1;
     QLocalServer* server_ = nullptr;
 };
 

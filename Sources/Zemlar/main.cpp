@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(zemlar::AppIcon::make());
 
     zemlar::SingleInstance instance;
-    if (instance.notifyRunning()) {
+    if (!instance.claim()) {
         std::fputs("Zemlar is already running: its settings window is open.\n", stdout);
         return 0;
     }
@@ -46,10 +46,8 @@ int main(int argc, char** argv) {
         .legacyKeys = std::make_shared<zemlar::KeychainBackupKeyStore>(
             std::string(zemlar::KeychainBackupKeyStore::applicationService)),
     });
-    if (instance.listen()) {
-        QObject::connect(&instance, &zemlar::SingleInstance::settingsRequested, &delegate,
-                         [&delegate] { delegate.showSettings(); });
-    }
+    QObject::connect(&instance, &zemlar::SingleInstance::settingsRequested, &delegate,
+                     [&delegate] { delegate.showSettings(); });
     delegate.applicationDidFinishLaunching();
     return application.exec();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarKit/AccountFlows.hpp"
 
+#include "ZemlarKit/StoreGate.hpp"
 #include "ZemlarKit/WipedSecrets.hpp"
 
 #include <functional>
@@ -13,6 +14,7 @@ using Change = std::function<Result<Accounts, AccountListError>(const Accounts&)
 
 /// Load, one list operation, save: the shared shape of the changes that touch no secret.
 Result<Accounts, AccountFlowError> updateList(AccountStore& accountStore, const Change& change) {
+    const StoreGate::Hold hold;
     auto loaded = accountStore.load();
     if (!loaded) {
         return fail(AccountFlowError::accounts(loaded.error()));
@@ -81,6 +83,7 @@ void removeAdded(const SecretMap& staged, const std::set<UUID>& present, SecretS
 
 Result<Accounts, AccountFlowError> add(const OTPAuthEntry& entry, const UUID& id, Date now,
                                        AccountStore& accountStore, SecretStore& secretStore) {
+    const StoreGate::Hold hold;
     auto loaded = accountStore.load();
     if (!loaded) {
         return fail(AccountFlowError::accounts(loaded.error()));
@@ -101,6 +104,7 @@ Result<Accounts, AccountFlowError> add(const OTPAuthEntry& entry, const UUID& id
 
 AddedAccounts addAll(const std::vector<NewAccount>& accounts, Date now, AccountStore& accountStore,
                      SecretStore& secretStore) {
+    const StoreGate::Hold hold;
     AddedAccounts outcome{{}, std::vector<std::optional<AccountFlowError>>(accounts.size())};
     auto loaded = accountStore.load();
     if (!loaded) {
@@ -139,6 +143,7 @@ AddedAccounts addAll(const std::vector<NewAccount>& accounts, Date now, AccountS
 
 Result<Accounts, AccountFlowError> remove(const UUID& id, AccountStore& accountStore,
                                           SecretStore& secretStore) {
+    const StoreGate::Hold hold;
     auto loaded = accountStore.load();
     if (!loaded) {
         return fail(AccountFlowError::accounts(loaded.error()));

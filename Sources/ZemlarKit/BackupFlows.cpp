@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarKit/BackupFlows.hpp"
 
+#include "ZemlarKit/StoreGate.hpp"
 #include "ZemlarKit/WipedSecrets.hpp"
 
 #include <OTPCore/BackupCodec.hpp>
@@ -232,6 +233,7 @@ Result<BackupCredentials, BackupFlowError> setUp(std::string_view passphrase,
         return fail(BackupFlowError::keyDerivationFailed());
     }
     BackupCredentials credentials(std::move(*key), Bytes(salt.begin(), salt.end()), iterations);
+    const StoreGate::Hold hold;
     if (auto saved = keyStore.save(credentials); !saved) {
         return fail(BackupFlowError::keyStore(saved.error()));
     }
@@ -242,6 +244,7 @@ Result<std::int64_t, BackupFlowError>
 exportBackup(Date now, std::span<const std::uint8_t> nonce, AccountStore& accountStore,
              GroupStore& groupStore, SecretStore& secretStore, BackupKeyStore& keyStore,
              BackupFileStore& fileStore, RecoveryCodeStore& recoveryStore) {
+    const StoreGate::Hold hold;
     const auto credentials = storedCredentials(keyStore);
     if (!credentials) {
         return fail(credentials.error());
@@ -292,6 +295,7 @@ Result<RestoreReport, BackupFlowError> restore(std::span<const std::uint8_t> dat
         return fail(BackupFlowError::codec(payload.error()));
     }
     const PayloadSecretsWipe wipe(*payload);
+    const StoreGate::Hold hold;
     const auto groupMap = mergeGroups(*payload, groupStore);
     if (!groupMap) {
         return fail(groupMap.error());
@@ -309,6 +313,7 @@ Result<BackupCheckReport, BackupFlowError> verify(AccountStore& accountStore,
                                                   SecretStore& secretStore,
                                                   BackupKeyStore& keyStore,
                                                   BackupFileStore& fileStore) {
+    const StoreGate::Hold hold;
     const auto credentials = storedCredentials(keyStore);
     if (!credentials) {
         return fail(credentials.error());

@@ -6,6 +6,8 @@
 #include <OTPCore/Crypto.hpp>
 #include <OTPCore/HOTP.hpp>
 #include <OTPCore/TOTP.hpp>
+#include <QtConcurrent/QtConcurrentRun>
+#include <qcoro/qcorofuture.h>
 
 namespace zemlar::CodeDeliveryFlow {
 
@@ -29,13 +31,18 @@ QCoro::Task<Result<void, CodeDeliveryFlowError>> run(Account account, Date now,
         co_return fail(CodeDeliveryFlowError::secrets(secret.error()));
     }
     std::string code = codeAt(std::move(*secret), now, account.parameters);
-    const auto delivered = co_await delivery.deliver(code);
+    auto delivering = delivery.deliver(code);
+    const auto delivered = co_await delivering;
     Crypto::wipe(std::span(reinterpret_cast<std::uint8_t*>(code.data()), code.size()));
     if (!delivered) {
         co_return fail(CodeDeliveryFlowError::delivery(delivered.error()));
     }
+    // Off the main thread: saving waits for the other changes of the list and flushes to disk.
     // A delivered code stays delivered even when the use cannot be saved.
-    (void)AccountFlows::recordUse(account.id, now, accountStore);
+    QFuture<void> recording = QtConcurrent::run([&accountStore, id = account.id, now] {
+        (void)AccountFlows::recordUse(id, now, accountStore);
+    });
+    co_await recording;
     co_return Result<void, CodeDeliveryFlowError>{};
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarKit/GroupFlows.hpp"
 
+#include "ZemlarKit/StoreGate.hpp"
+
 #include <functional>
 
 namespace zemlar::GroupFlows {
@@ -9,6 +11,7 @@ namespace {
 using Change = std::function<Result<Groups, GroupListError>(const Groups&)>;
 
 Result<Groups, GroupFlowError> updateList(GroupStore& groupStore, const Change& change) {
+    const StoreGate::Hold hold;
     auto loaded = groupStore.load();
     if (!loaded) {
         return fail(GroupFlowError::groups(loaded.error()));
@@ -43,6 +46,7 @@ Result<Groups, GroupFlowError> rename(const UUID& id, std::string_view name,
 
 Result<Groups, GroupFlowError> remove(const UUID& id, GroupStore& groupStore,
                                       AccountStore& accountStore) {
+    const StoreGate::Hold hold;
     auto accounts = accountStore.load();
     if (!accounts) {
         return fail(GroupFlowError::accounts(accounts.error()));

@@ -3,6 +3,7 @@
 
 #include "ZemlarKit/AccountFlows.hpp"
 #include "ZemlarKit/RandomBytes.hpp"
+#include "ZemlarKit/StoreGate.hpp"
 
 #include <OTPCore/Crypto.hpp>
 #include <algorithm>
@@ -67,6 +68,7 @@ Plan plan(const ImportBatch& batch, Date now, const std::function<UUID()>& makeI
 
 ImportReport run(const ImportBatch& batch, Date now, const std::function<UUID()>& makeID,
                  AccountStore& accountStore, SecretStore& secretStore) {
+    const StoreGate::Hold hold;
     auto loaded = accountStore.load();
     Plan planned = plan(batch, now, makeID, loaded ? std::move(*loaded) : Accounts{}, secretStore);
     // One write of the secrets and one save of the list for the whole run: each write of the

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarKit/InboxImportFlow.hpp"
 
+#include "ZemlarKit/StoreGate.hpp"
 #include "ZemlarKit/WipedSecrets.hpp"
 
 #include <OTPCore/BackupCodec.hpp>
@@ -120,6 +121,7 @@ Result<InboxImportReport, InboxImportError> run(std::span<const std::uint8_t> da
                                                 AccountStore& accountStore, GroupStore& groupStore,
                                                 SecretStore& secretStore, BackupKeyStore& keyStore,
                                                 InboxTakenStore& takenStore) {
+    const StoreGate::Hold hold;
     const auto credentials = keyStore.load();
     if (!credentials) {
         return fail(InboxImportError::keyStore(credentials.error()));

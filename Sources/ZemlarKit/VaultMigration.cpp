@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarKit/VaultMigration.hpp"
 
+#include "ZemlarKit/StoreGate.hpp"
+
 #include <OTPCore/Crypto.hpp>
 
 namespace zemlar::VaultMigration {
@@ -61,6 +63,7 @@ Result<bool, SecretStoreError> moveBackupKey(BackupKeyStore& legacyKeys, BackupK
 Result<VaultMigrationReport, SecretStoreError> run(SecretStore& legacySecrets,
                                                    BackupKeyStore& legacyKeys, SecretStore& secrets,
                                                    BackupKeyStore& keys) {
+    const StoreGate::Hold hold;
     auto ids = legacySecrets.allIDs();
     if (!ids) {
         return fail(ids.error());

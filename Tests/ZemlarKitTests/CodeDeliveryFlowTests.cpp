@@ -58,6 +58,7 @@ TEST_F(CodeDeliveryFlowFixture, DeliversTheCodeOfTheMomentAndRecordsTheUse) {
     const Account used = stored();
     EXPECT_EQ(used.useCount, account.useCount + 1);
     EXPECT_EQ(used.lastUsedAt, now);
+    EXPECT_NE(accounts.saveThread, std::this_thread::get_id()) << "saved on the main thread";
 }
 
 TEST_F(CodeDeliveryFlowFixture, AnUnreadableSecretOrAFailedDeliveryRecordsNoUse) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <thread>
 
 namespace zemlar::testing {
 
@@ -137,6 +138,7 @@ public:
     }
     Result<void, AccountStoreError> save(const List& list) override {
         ++saves;
+        saveThread = std::this_thread::get_id();
         if (failSave == saves) {
             return fail(AccountStoreError::writeFailed());
         }
@@ -148,6 +150,7 @@ public:
     int saves = 0;
     int failSave = 0;
     bool failLoads = false;
+    std::thread::id saveThread;
 };
 
 using FaultyAccountStore = FaultyListStore<AccountStore, Accounts>;

@@ -4,11 +4,17 @@
 #include "SingleInstance.hpp"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace zemlar {
 namespace {
@@ -172,14 +178,22 @@ TEST_F(AppDelegateTest, ReturningFocusWaitsForTheApplicationToComeToTheFront) {
     EXPECT_GE(timer.elapsed(), 140); // coarse timers may fire a little early
 }
 
-TEST(SingleInstance, ASecondLaunchReachesTheFirstAndAsksForSettings) {
-    const QString name = QStringLiteral("zemlar-test-%1").arg(QCoreApplication::applicationPid());
-    SingleInstance first(name);
-    SingleInstance second(name);
-    EXPECT_FALSE(second.notifyRunning());
-    ASSERT_TRUE(first.listen());
+TEST(SingleInstance, ALaterLaunchReachesTheFirstWhichTookOverTheSocketOfACrashedOne) {
+    const QTemporaryDir folder;
+    SingleInstance first(folder.path());
+    {
+        // A socket file whose instance is gone: bound once, never listened on.
+        sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+        const QByteArray path = QFile::encodeName(first.socketPath());
+        std::copy(path.begin(), path.end(), address.sun_path);
+        const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_EQ(::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ::close(stale);
+    }
+    ASSERT_TRUE(first.claim());
     QSignalSpy requests(&first, &SingleInstance::settingsRequested);
-    EXPECT_TRUE(second.notifyRunning());
+    SingleInstance second(folder.path());
+    EXPECT_FALSE(second.claim());
     EXPECT_TRUE(requests.wait(2000));
 }
 

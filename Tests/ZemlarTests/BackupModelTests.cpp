@@ -3,11 +3,14 @@
 #include "BackupTesting.hpp"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <ZemlarScreens/Texts.hpp>
 #include <gtest/gtest.h>
 #include <qcoro/qcorotask.h>
+#include <semaphore>
+#include <stdexcept>
 
 namespace zemlar {
 namespace {
@@ -30,6 +33,51 @@ protected:
     }
 
     testing::BackupComputer computer;
+};
+
+/// Processes events until the condition holds; false when it still does not after ten seconds.
+bool eventsUntil(const std::function<bool()>& condition) {
+    const QDeadlineTimer deadline(10'000);
+    while (!condition()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+/// The real backup folder, with the first write held until the test lets it go, and the first
+/// look at the inbox failing with an exception.
+class HeldBackupFolder : public BackupFileStore {
+public:
+    explicit HeldBackupFolder(std::shared_ptr<BackupFileStore> inner) : inner(std::move(inner)) {}
+
+    Result<std::optional<Bytes>, BackupFileError> readLatest() override {
+        return inner->readLatest();
+    }
+    Result<void, BackupFileError> write(const Bytes& data, Date now) override {
+        overlapped = overlapped || ++writing > 1;
+        if (writes++ == 0) {
+            letGo.acquire();
+        }
+        auto written = inner->write(data, now);
+        --writing;
+        return written;
+    }
+    Result<std::optional<Bytes>, BackupFileError> readInbox() override {
+        if (inboxReads++ == 0) {
+            throw std::runtime_error("the first look fails");
+        }
+        return inner->readInbox();
+    }
+
+    std::shared_ptr<BackupFileStore> inner;
+    std::atomic<int> writing = 0;
+    std::atomic<int> writes = 0;
+    std::atomic<bool> overlapped = false;
+    std::atomic<int> inboxReads = 0;
+    std::binary_semaphore letGo{0};
 };
 
 TEST(BackupModelTexts, everyBackupFlowErrorHasItsText) {
@@ -132,6 +180,56 @@ TEST_F(BackupModelTest, aBurstOfChangesWritesOneBackupADelayAfterTheLastOnceConf
     EXPECT_EQ(finished.count(), 1);
     EXPECT_EQ(computer.backupFiles(), std::vector<std::string>{"backup.zemlar"});
     EXPECT_EQ(model->status(), BackupModel::Status::idle());
+}
+
+TEST_F(BackupModelTest, changesDuringAnAutomaticBackupWriteOneMoreAfterItNeverTwoAtOnce) {
+    computer.setPassphrase();
+    computer.add(1, "GitHub");
+    const auto folder = std::make_shared<HeldBackupFolder>(computer.environment.fileStore);
+    AppEnvironment environment = computer.environment;
+    environment.fileStore = folder;
+    BackupModel model(environment, shortDelay);
+    QSignalSpy finished(&model, &BackupModel::automaticBackupFinished);
+    model.accountsDidChange();
+    ASSERT_TRUE(eventsUntil([&] { return folder->writes == 1; }));
+    // Straight into the stores: the running export holds the gate the flows wait for.
+    const auto second = testing::uuid(2);
+    ASSERT_TRUE(environment.secretStore->add(testing::rfcSecret(), second));
+    auto accounts = environment.accountStore->load().value();
+    accounts.push_back(OTPAuthEntry("Mail", "", testing::rfcSecret(), OTPParameters::standard())
+                           .account(second, Date(1'700'000'000)));
+    ASSERT_TRUE(environment.accountStore->save(accounts));
+    for (int change = 0; change < 2; ++change) {
+        model.accountsDidChange();
+        ASSERT_TRUE(eventsUntil([&] { return !model.debouncer().isPending(); }));
+    }
+    folder->letGo.release();
+    ASSERT_TRUE(eventsUntil([&] { return finished.count() == 2; }));
+    EXPECT_FALSE(finished.wait(400)); // nothing more follows
+    EXPECT_EQ(folder->writes, 2);
+    EXPECT_FALSE(folder->overlapped);
+    const auto latest =
+        BackupCodec::open(**computer.environment.fileStore->readLatest(), testing::testKey());
+    ASSERT_TRUE(latest.has_value());
+    EXPECT_EQ(latest->accounts.size(), 2U);
+}
+
+TEST_F(BackupModelTest, anInboxCheckThatThrowsEndsAndTheNextCheckTakesTheInbox) {
+    computer.setPassphrase();
+    computer.put("inbox.zemlar", sealedFile({phoneAccount(5, "Phone")}));
+    AppEnvironment environment = computer.environment;
+    const auto folder = std::make_shared<HeldBackupFolder>(computer.environment.fileStore);
+    folder->letGo.release();
+    environment.fileStore = folder;
+    BackupModel model(environment, shortDelay);
+    int imported = 0;
+    model.onInboxImported = [&] { ++imported; };
+    QCoro::Task<> failing = model.checkInbox();
+    ASSERT_TRUE(eventsUntil([&] { return failing.isReady(); }));
+    EXPECT_FALSE(model.isCheckingInbox());
+    EXPECT_EQ(imported, 0);
+    QCoro::waitFor(model.checkInbox());
+    EXPECT_EQ(imported, 1);
 }
 
 TEST_F(BackupModelTest, aSecondInboxCheckWhileOneRunsReturnsAtOnce) {

@@ -29,8 +29,9 @@ struct AddedAccounts {
 } // namespace zemlar
 
 /// The changes of the account list. Each loads the list, applies one list operation, writes
-/// what it must and returns the list as saved. No state, no lock: callers run one change of a
-/// file at a time.
+/// what it must and returns the list as saved. No state; each holds the store gate from its load
+/// to its last write, so changes never interleave. Run them off the main thread: the gate may
+/// be held by a whole import.
 namespace zemlar::AccountFlows {
 
 /// Appends the entry's account: the secret is written first, then the list; a failed list save

@@ -14,8 +14,9 @@
 namespace zemlar::CodeDeliveryFlow {
 
 /// Reads the account's secret, computes the code of `now` and hands it to the delivery method;
-/// after a successful delivery records the use (a failure to save it is not an error). Runs on
-/// the main thread; the delivery and the stores must outlive the returned task.
+/// after a successful delivery records the use in the background (a failure to save it is not
+/// an error). Runs on the main thread; the delivery and the stores must outlive the returned
+/// task.
 QCoro::Task<Result<void, CodeDeliveryFlowError>> run(Account account, Date now,
                                                      CodeDelivery& delivery,
                                                      AccountStore& accountStore,

@@ -54,6 +54,7 @@
 #include "ZemlarKit/SecretStoreError.hpp"
 #include "ZemlarKit/SecretVault.hpp"
 #include "ZemlarKit/SessionEvents.hpp"
+#include "ZemlarKit/StoreGate.hpp"
 #include "ZemlarKit/SyncFolderFile.hpp"
 #include "ZemlarKit/SystemPasteboard.hpp"
 #include "ZemlarKit/TypingDelivery.hpp"
