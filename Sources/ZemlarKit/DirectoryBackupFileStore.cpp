@@ -20,6 +20,8 @@ std::string BackupFileError::describe() const {
         return "readFailed";
     case Kind::writeFailed:
         return "writeFailed";
+    case Kind::tooLarge:
+        return "tooLarge";
     }
     return "writeFailed";
 }

@@ -10,7 +10,7 @@ namespace zemlar {
 /// Why the backup folder or one of its files could not be reached.
 class BackupFileError {
 public:
-    enum class Kind { locationUnavailable, readFailed, writeFailed };
+    enum class Kind { locationUnavailable, readFailed, writeFailed, tooLarge };
 
     /// The synced folder's parent does not exist (syncing is off or not set up).
     static BackupFileError locationUnavailable() {
@@ -21,6 +21,9 @@ public:
     /// The folder could not be created, the previous version not archived, or the file not
     /// written.
     static BackupFileError writeFailed() { return BackupFileError(Kind::writeFailed); }
+
+    /// A file is larger than any backup can be.
+    static BackupFileError tooLarge() { return BackupFileError(Kind::tooLarge); }
 
     Kind kind() const { return kind_; }
     std::string describe() const;
