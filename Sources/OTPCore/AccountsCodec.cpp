@@ -78,9 +78,7 @@ std::optional<Account> decodeAccount(const JSON& object) {
     const auto id = JSONCoding::uuid(object, "id");
     auto issuer = JSONCoding::string(object, "issuer");
     auto name = JSONCoding::string(object, "name");
-    const auto parametersValue = object.is_object() && object.contains("parameters")
-                                     ? JSONCoding::decodeParameters(object.at("parameters"))
-                                     : std::nullopt;
+    const auto parametersValue = JSONCoding::parametersMember(object, "parameters");
     const auto createdAt = JSONCoding::date(object, "createdAt");
     const auto lastUsedAt = optionalDate(object, "lastUsedAt");
     const auto useCount = JSONCoding::integer(object, "useCount");

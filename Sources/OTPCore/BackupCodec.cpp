@@ -29,28 +29,6 @@ const JSON* member(const JSON& object, std::string_view key) {
     return found == object.end() ? nullptr : &*found;
 }
 
-// The payload carries secrets and recovery codes: overwrite every string before it is freed.
-void wipeStrings(JSON& root) {
-    std::vector<JSON*> pending{&root}; // a loop, not recursion: nesting depth is unbounded
-    while (!pending.empty()) {
-        JSON* value = pending.back();
-        pending.pop_back();
-        if (value->is_string()) {
-            auto& text = value->get_ref<std::string&>();
-            Crypto::wipe({reinterpret_cast<std::uint8_t*>(text.data()), text.size()});
-        } else if (value->is_structured()) {
-            for (JSON& element : *value) {
-                pending.push_back(&element);
-            }
-        }
-    }
-}
-
-struct WipedJSON {
-    JSON value;
-    ~WipedJSON() { wipeStrings(value); }
-};
-
 std::optional<BackupError> validate(const BackupHeader& header) {
     if (header.format != BackupHeader::currentFormat) {
         return BackupError::unsupportedFormat();
@@ -211,9 +189,7 @@ std::optional<BackupAccount> decodeAccount(const JSON& object) {
     const auto id = JSONCoding::uuid(object, "id");
     auto issuer = JSONCoding::string(object, "issuer");
     auto name = JSONCoding::string(object, "name");
-    const JSON* parametersObject = member(object, "parameters");
-    const auto parameters =
-        parametersObject ? JSONCoding::decodeParameters(*parametersObject) : std::nullopt;
+    const auto parameters = JSONCoding::parametersMember(object, "parameters");
     auto secret = base64(object, "secret");
     const auto createdAt = JSONCoding::date(object, "createdAt");
     std::optional<std::vector<std::string>> domains;
@@ -342,7 +318,7 @@ Result<Bytes, BackupError> seal(const BackupPayload& payload, std::span<const st
     if (!document) {
         return fail(BackupError::encodingFailed());
     }
-    const WipedJSON payloadJSON{std::move(*document)};
+    const JSONCoding::WipedJSON payloadJSON{std::move(*document)};
     auto plaintext = payloadText(payloadJSON.value);
     if (!plaintext) {
         return fail(BackupError::encodingFailed());
@@ -350,7 +326,7 @@ Result<Bytes, BackupError> seal(const BackupPayload& payload, std::span<const st
     const auto sealed = Crypto::AESGCM::seal(
         key, nonce, {reinterpret_cast<const std::uint8_t*>(plaintext->data()), plaintext->size()},
         header.authenticatedData());
-    Crypto::wipe({reinterpret_cast<std::uint8_t*>(plaintext->data()), plaintext->size()});
+    Crypto::wipe(*plaintext);
     if (!sealed) {
         return fail(BackupError::encodingFailed());
     }
@@ -373,11 +349,11 @@ Result<BackupPayload, BackupError> open(std::span<const std::uint8_t> data,
         return fail(BackupError::authenticationFailed());
     }
     const Crypto::WipedBytes wipedPlaintext(std::move(*plaintext));
-    auto document = JSONCoding::parse(wipedPlaintext.bytes());
+    auto document = JSONCoding::parse(wipedPlaintext.value());
     if (!document) {
         return fail(BackupError::malformed());
     }
-    const WipedJSON payloadJSON{std::move(*document)};
+    const JSONCoding::WipedJSON payloadJSON{std::move(*document)};
     return decodePayload(payloadJSON.value);
 }
 

@@ -15,15 +15,13 @@ std::optional<Bytes> deriveKey(std::string_view passphrase, std::span<const std:
         iterations > std::int64_t{std::numeric_limits<std::uint32_t>::max()}) {
         return std::nullopt;
     }
-    std::string normalized = Unicode::nfc(passphrase);
-    if (normalized.empty()) {
+    const Crypto::WipedText normalized(Unicode::nfc(passphrase));
+    if (normalized->empty()) {
         return std::nullopt;
     }
-    auto key = Crypto::pbkdf2SHA256(
-        {reinterpret_cast<const std::uint8_t*>(normalized.data()), normalized.size()}, salt,
+    return Crypto::pbkdf2SHA256(
+        {reinterpret_cast<const std::uint8_t*>(normalized->data()), normalized->size()}, salt,
         static_cast<std::uint64_t>(iterations), keyLength);
-    Crypto::wipe({reinterpret_cast<std::uint8_t*>(normalized.data()), normalized.size()});
-    return key;
 }
 
 } // namespace zemlar::BackupKDF

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OTPCore/Base32.hpp"
 
+#include "OTPCore/Crypto.hpp"
+
 #include <array>
 
 namespace zemlar::Base32 {
@@ -41,6 +43,7 @@ std::optional<Bytes> decode(std::string_view text) {
             continue;
         }
         if (value == invalid) {
+            Crypto::wipe(bytes);
             return std::nullopt;
         }
         accumulator = (accumulator << 5) | static_cast<std::uint32_t>(value);

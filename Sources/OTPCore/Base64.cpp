@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OTPCore/Base64.hpp"
 
+#include "OTPCore/Crypto.hpp"
+
 #include <array>
 
 namespace zemlar::Base64 {
@@ -85,6 +87,7 @@ std::optional<Bytes> decode(std::string_view text) {
         for (std::size_t offset = 0; offset < 4; ++offset) {
             const int value = offset < letters ? valueOf(text[index + offset]) : 0;
             if (value == invalid) {
+                Crypto::wipe(bytes);
                 return std::nullopt;
             }
             group = (group << 6) | static_cast<std::uint32_t>(value);
@@ -92,6 +95,7 @@ std::optional<Bytes> decode(std::string_view text) {
         // Bits below the last whole byte must be zero, so every byte string has one text.
         const std::uint32_t unusedBits = letters == 2 ? 0xFFFF : letters == 3 ? 0xFF : 0;
         if ((group & unusedBits) != 0) {
+            Crypto::wipe(bytes);
             return std::nullopt;
         }
         for (std::size_t byte = 0; byte + 1 < letters; ++byte) {

@@ -79,12 +79,18 @@ MAC::~MAC() {
 
 MAC hmac(Digest digest, std::span<const std::uint8_t> key, std::span<const std::uint8_t> message) {
     MAC mac;
+    if (!fitsInt(key.size())) {
+        return mac;
+    }
     unsigned int length = 0;
     // An empty key is legal for HMAC, but OpenSSL wants a non-null pointer for it.
     static constexpr std::uint8_t emptyKey = 0;
     const void* keyData = key.empty() ? &emptyKey : key.data();
-    HMAC(messageDigest(digest), keyData, static_cast<int>(key.size()), message.data(),
-         message.size(), mac.bytes.data(), &length);
+    if (HMAC(messageDigest(digest), keyData, static_cast<int>(key.size()), message.data(),
+             message.size(), mac.bytes.data(), &length) == nullptr ||
+        length > maximumMACLength) {
+        return mac;
+    }
     mac.length = length;
     return mac;
 }

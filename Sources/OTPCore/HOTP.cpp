@@ -42,6 +42,9 @@ std::string code(std::span<const std::uint8_t> secret, std::uint64_t counter,
                  const OTPParameters& parameters) {
     const auto message = bigEndian(counter);
     const Crypto::MAC mac = Crypto::hmac(digestOf(parameters.algorithm()), secret, message);
+    if (mac.length < minimumMACLength) {
+        return {};
+    }
     std::uint32_t value = dynamicTruncation(mac.view()) % powerOfTen(parameters.digits());
     std::string text(static_cast<std::size_t>(parameters.digits()), '0');
     for (auto position = text.rbegin(); position != text.rend() && value > 0; ++position) {
@@ -59,6 +62,9 @@ Bytes hmac(OTPAlgorithm algorithm, std::span<const std::uint8_t> key,
 }
 
 std::uint32_t dynamicTruncation(std::span<const std::uint8_t> mac) {
+    if (mac.size() < minimumMACLength) {
+        return 0;
+    }
     const std::size_t offset = mac.back() & 0x0F;
     return (static_cast<std::uint32_t>(mac[offset] & 0x7F) << 24) |
            (static_cast<std::uint32_t>(mac[offset + 1]) << 16) |

@@ -47,7 +47,8 @@ ImportBatch skip(ImportSkipReason reason) {
 }
 
 ImportBatch parseLine(const std::string& line) {
-    const std::string lowered = Unicode::lowercased(line);
+    // Only the scheme is compared: lower-casing the whole line would copy the secret.
+    const std::string lowered = Unicode::lowercased(std::string_view(line).substr(0, 32));
     if (lowered.starts_with("otpauth-migration://")) {
         auto batch = OTPMigration::parse(line);
         return batch ? std::move(*batch) : skip(ImportSkipReason::invalid);

@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OTPCore/JSONCoding.hpp"
 
+#include "OTPCore/Crypto.hpp"
+
+#include <algorithm>
 #include <limits>
+#include <memory>
+#include <vector>
 
 namespace zemlar::JSONCoding {
 namespace {
@@ -14,6 +19,31 @@ const JSON* member(const JSON& object, std::string_view key) {
     return found == object.end() ? nullptr : &*found;
 }
 
+/// Serializer output that grows its buffer by hand, wiping the outgrown one.
+class WipingOutput final : public nlohmann::detail::output_adapter_protocol<char> {
+public:
+    explicit WipingOutput(Bytes& bytes) : bytes_(bytes) {}
+
+    void write_character(char character) override { write_characters(&character, 1); }
+    void write_characters(const char* characters, std::size_t length) override {
+        if (bytes_.size() + length > bytes_.capacity()) {
+            grow(bytes_.size() + length);
+        }
+        bytes_.insert(bytes_.end(), characters, characters + length);
+    }
+
+private:
+    void grow(std::size_t needed) {
+        Bytes larger;
+        larger.reserve(std::max({needed, 2 * bytes_.capacity(), std::size_t{256}}));
+        larger.assign(bytes_.begin(), bytes_.end());
+        Crypto::wipe(bytes_);
+        bytes_.swap(larger);
+    }
+
+    Bytes& bytes_;
+};
+
 } // namespace
 
 JSON encode(const OTPParameters& parameters) {
@@ -22,18 +52,36 @@ JSON encode(const OTPParameters& parameters) {
                 {"period", parameters.period()}};
 }
 
-std::optional<OTPParameters> decodeParameters(const JSON& value) {
+std::string_view describe(ParametersDecodingError error) {
+    return error == ParametersDecodingError::invalidParameters ? invalidParametersDescription
+                                                               : "incomplete";
+}
+
+Result<OTPParameters, ParametersDecodingError> decodeParameters(const JSON& value) {
     const auto algorithmName = string(value, "algorithm");
     const auto digits = integer(value, "digits");
     const auto period = integer(value, "period");
     if (!algorithmName || !digits || !period) {
-        return std::nullopt;
+        return fail(ParametersDecodingError::incomplete);
     }
     const auto algorithm = OTPAlgorithms::fromRawValue(*algorithmName);
     if (!algorithm) {
+        return fail(ParametersDecodingError::incomplete);
+    }
+    const auto parameters = OTPParameters::make(*algorithm, *digits, *period);
+    if (!parameters) {
+        return fail(ParametersDecodingError::invalidParameters);
+    }
+    return *parameters;
+}
+
+std::optional<OTPParameters> parametersMember(const JSON& object, std::string_view key) {
+    const JSON* value = member(object, key);
+    if (value == nullptr) {
         return std::nullopt;
     }
-    return OTPParameters::make(*algorithm, *digits, *period);
+    const auto parameters = decodeParameters(*value);
+    return parameters ? std::optional(*parameters) : std::nullopt;
 }
 
 std::optional<std::string> string(const JSON& object, std::string_view key) {
@@ -94,11 +142,32 @@ std::optional<JSON> parse(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<Bytes> serialize(const JSON& document, bool pretty) {
+    Bytes bytes;
     try {
-        const std::string text = document.dump(pretty ? 2 : -1);
-        return Bytes(text.begin(), text.end());
+        nlohmann::detail::serializer<JSON> writer(std::make_shared<WipingOutput>(bytes), ' ',
+                                                  nlohmann::detail::error_handler_t::strict);
+        writer.dump(document, pretty, false, pretty ? 2u : 0u);
     } catch (const JSON::exception&) {
+        Crypto::wipe(bytes);
         return std::nullopt;
+    }
+    return bytes;
+}
+
+void wipe(JSON& root) {
+    std::vector<JSON*> pending{&root};
+    while (!pending.empty()) {
+        JSON* value = pending.back();
+        pending.pop_back();
+        if (value->is_string()) {
+            Crypto::wipe(value->get_ref<std::string&>());
+        } else if (value->is_number()) {
+            *value = 0;
+        } else if (value->is_structured()) {
+            for (JSON& element : *value) {
+                pending.push_back(&element);
+            }
+        }
     }
 }
 

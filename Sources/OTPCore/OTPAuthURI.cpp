@@ -32,7 +32,7 @@ struct LinkItems {
 
     ~LinkItems() {
         if (values[0]) {
-            Crypto::wipe({reinterpret_cast<std::uint8_t*>(values[0]->data()), values[0]->size()});
+            Crypto::wipe(*values[0]);
         }
     }
 };
@@ -163,16 +163,20 @@ Result<OTPAuthEntry, OTPAuthURIError> parse(std::string_view text) {
 std::string make(std::string_view issuer, std::string_view name,
                  std::span<const std::uint8_t> secret, OTPParameters parameters) {
     const std::string_view valueCharacters = URIEncoding::queryValueCharacters();
-    std::string secretText = Base32::encode(secret);
-    std::string link = "otpauth://totp/" + label(issuer, name) + "?secret=" + secretText;
-    Crypto::wipe({reinterpret_cast<std::uint8_t*>(secretText.data()), secretText.size()});
+    const Crypto::WipedText secretText(Base32::encode(secret));
+    std::string rest;
     if (!issuer.empty()) {
-        link += "&issuer=" + URIEncoding::percentEncoded(issuer, valueCharacters);
+        rest += "&issuer=" + URIEncoding::percentEncoded(issuer, valueCharacters);
     }
-    link += "&algorithm=";
-    link += OTPAlgorithms::rawValue(parameters.algorithm());
-    link += "&digits=" + std::to_string(parameters.digits());
-    link += "&period=" + std::to_string(parameters.period());
+    rest += "&algorithm=";
+    rest += OTPAlgorithms::rawValue(parameters.algorithm());
+    rest += "&digits=" + std::to_string(parameters.digits());
+    rest += "&period=" + std::to_string(parameters.period());
+    const std::string start = "otpauth://totp/" + label(issuer, name) + "?secret=";
+    // Sized once, so that no outgrown buffer holding the secret is freed unwiped.
+    std::string link;
+    link.reserve(start.size() + secretText->size() + rest.size());
+    link.append(start).append(secretText.value()).append(rest);
     return link;
 }
 

@@ -49,11 +49,6 @@ struct WipedFields {
     }
 };
 
-struct WipedBytes {
-    Bytes bytes;
-    ~WipedBytes() { Crypto::wipe(bytes); }
-};
-
 // Sextet of a standard Base64 character, -1 for padding, -2 for anything else.
 constexpr std::array<std::int8_t, 256> makeBase64Table() {
     std::array<std::int8_t, 256> table{};
@@ -234,7 +229,7 @@ struct DataValue {
     std::string text;
     explicit DataValue(std::string text) : text(std::move(text)) {}
     DataValue(DataValue&&) noexcept = default;
-    ~DataValue() { Crypto::wipe({reinterpret_cast<std::uint8_t*>(text.data()), text.size()}); }
+    ~DataValue() { Crypto::wipe(text); }
 };
 
 std::optional<DataValue> dataValue(std::string_view text) {
@@ -264,8 +259,8 @@ std::optional<ImportBatch> parse(std::string_view text) {
     if (!decoded) {
         return std::nullopt;
     }
-    const WipedBytes payloadBytes{std::move(*decoded)};
-    auto payloadFields = Protobuf::fields(payloadBytes.bytes);
+    const Crypto::WipedBytes payloadBytes(std::move(*decoded));
+    auto payloadFields = Protobuf::fields(payloadBytes.value());
     if (!payloadFields) {
         return std::nullopt;
     }

@@ -10,8 +10,10 @@
 namespace zemlar {
 namespace {
 
+// Query values carry the secret: the intermediate text is wiped once the result exists.
 std::string percentDecoded(std::string_view text) {
-    std::string bytes;
+    Crypto::WipedText decoded;
+    std::string& bytes = decoded.value();
     bytes.reserve(text.size());
     for (std::size_t index = 0; index < text.size(); ++index) {
         if (text[index] == '%' && index + 2 < text.size()) {
@@ -105,7 +107,7 @@ URIComponents::~URIComponents() {
     }
     for (URIQueryItem& item : *queryItems) {
         if (item.value) {
-            Crypto::wipe({reinterpret_cast<std::uint8_t*>(item.value->data()), item.value->size()});
+            Crypto::wipe(*item.value);
         }
     }
 }

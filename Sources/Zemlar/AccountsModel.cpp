@@ -70,6 +70,12 @@ Removal removeAccount(const AppEnvironment& environment, const UUID& id) {
         .wasListed = listed};
 }
 
+void wipeCodes(std::vector<std::string>& codes) {
+    for (std::string& code : codes) {
+        Crypto::wipe(code);
+    }
+}
+
 std::optional<Bytes> qrImage(const AppEnvironment& environment, const Account& account) {
     auto secret = environment.secretStore->read(account.id);
     if (!secret) {
@@ -78,7 +84,7 @@ std::optional<Bytes> qrImage(const AppEnvironment& environment, const Account& a
     std::string link = OTPAuthURI::make(account.issuer, account.name, *secret, account.parameters);
     Crypto::wipe(*secret);
     auto png = QRImage::png(link);
-    Crypto::wipe(std::span(reinterpret_cast<std::uint8_t*>(link.data()), link.size()));
+    Crypto::wipe(link);
     return png;
 }
 
@@ -192,15 +198,21 @@ QCoro::Task<std::optional<std::string>> AccountsModel::recoveryCodes(Account acc
         }
         co_return std::nullopt;
     }
-    co_return RecoveryCodes::text(*codes);
+    std::string text = RecoveryCodes::text(*codes);
+    wipeCodes(*codes);
+    co_return text;
 }
 
 QCoro::Task<bool> AccountsModel::setRecoveryCodes(std::string text, Account account) {
     using Stored = Result<void, SecretStoreError>;
-    QFuture<Stored> pending = QtConcurrent::run(
-        [environment = environment_, codes = RecoveryCodes::parse(text), id = account.id] {
+    auto codes = std::make_shared<std::vector<std::string>>(RecoveryCodes::parse(text));
+    Crypto::wipe(text);
+    QFuture<Stored> pending =
+        QtConcurrent::run([environment = environment_, codes, id = account.id] {
             const StoreGate::Hold hold;
-            return environment.recoveryStore->setCodes(codes, id);
+            const auto stored = environment.recoveryStore->setCodes(*codes, id);
+            wipeCodes(*codes);
+            return stored;
         });
     const QPointer<AccountsModel> alive(this);
     Stored stored = co_await pending;

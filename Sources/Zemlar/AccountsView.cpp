@@ -32,7 +32,7 @@ QWidget* rowWidget(const Account& account) {
     layout->setContentsMargins(4, 3, 4, 3);
     layout->setSpacing(1);
     const std::string& first = account.issuer.empty() ? account.name : account.issuer;
-    auto* title = new QLabel(QString::fromStdString(first), widget);
+    auto* title = ScreenStyle::label(QString::fromStdString(first), widget);
     title->setObjectName(QStringLiteral("title"));
     layout->addWidget(title);
     QStringList details;
@@ -64,12 +64,12 @@ QString quoted(const char* before, const std::string& name) {
 
 AccountsView::AccountsView(AccountsModel& model, QWidget* parent)
     : QWidget(parent), model_(model), list_(new QTreeWidget(this)),
-      empty_(new QLabel(Texts::text(
+      empty_(ScreenStyle::label(Texts::text(
           QT_TRANSLATE_NOOP("Zemlar", "No accounts yet. Add them on the Import tab.")))),
       edit_(new QPushButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Edit…")), this)),
       delete_(new QPushButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Delete…")), this)),
       groups_(new QPushButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Groups…")), this)),
-      error_(new QLabel(this)) {
+      error_(ScreenStyle::label({}, this)) {
     confirm = [this](const Confirmation& confirmation) {
         return Confirmation::ask(this, confirmation);
     };

@@ -9,14 +9,14 @@
 #include <OTPCore/BackupKDF.hpp>
 #include <OTPCore/Crypto.hpp>
 #include <QDateTime>
-#include <QFile>
 #include <QPointer>
 #include <QSettings>
 #include <ZemlarKit/BackupFlows.hpp>
+#include <ZemlarKit/ChosenFile.hpp>
 #include <ZemlarKit/InboxImportFlow.hpp>
 #include <ZemlarKit/RandomBytes.hpp>
 #include <ZemlarKit/StoreGate.hpp>
-#include <ZemlarKit/SyncFolderFile.hpp>
+#include <ZemlarKit/SecretText.hpp>
 #include <ZemlarScreens/Texts.hpp>
 #include <chrono>
 #include <cmath>
@@ -48,17 +48,9 @@ Date currentTime() {
     return Date(std::chrono::duration<double>(since).count());
 }
 
-void wipe(std::string& text) {
-    Crypto::wipe(std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
-    text.clear();
-}
-
-/// A passphrase as UTF-8; the caller wipes it when done.
-std::string utf8(const QString& passphrase) {
-    const QByteArray bytes = passphrase.toUtf8();
-    std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    return text;
-}
+/// A passphrase as UTF-8, shared by the copies of the job that uses it and wiped with the
+/// last of them.
+using Passphrase = std::shared_ptr<const Crypto::WipedText>;
 
 QString number(std::int64_t value) {
     return QString::number(static_cast<qlonglong>(value));
@@ -87,41 +79,26 @@ Exported exportNow(const AppEnvironment& environment) {
                                      *environment.recoveryStore);
 }
 
-Exported setUpAndExport(const AppEnvironment& environment, std::string passphrase) {
+Exported setUpAndExport(const AppEnvironment& environment, const Passphrase& passphrase) {
     const Bytes salt = RandomBytes::generate(BackupKDF::saltLength);
-    const auto credentials =
-        BackupFlows::setUp(passphrase, salt, BackupKDF::defaultIterations, *environment.keyStore);
-    wipe(passphrase);
+    const auto credentials = BackupFlows::setUp(
+        passphrase->value(), salt, BackupKDF::defaultIterations, *environment.keyStore);
     if (!credentials) {
         return fail(credentials.error());
     }
     return exportNow(environment);
 }
 
-/// A file the user picked, a link included; but never more than a backup can hold, so that a
-/// device or a huge file is refused rather than read into memory.
-Result<Bytes, BackupFlowError> readChosenFile(const std::filesystem::path& path) {
-    QFile file(QString::fromStdString(path.string()));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return fail(BackupFlowError::file(BackupFileError::readFailed()));
-    }
-    if (file.size() > SyncFolderFile::sizeLimit) {
-        return fail(BackupFlowError::file(BackupFileError::tooLarge()));
-    }
-    const QByteArray data = file.read(SyncFolderFile::sizeLimit + 1);
-    if (file.error() != QFileDevice::NoError) {
-        return fail(BackupFlowError::file(BackupFileError::readFailed()));
-    }
-    if (data.size() > SyncFolderFile::sizeLimit) {
-        return fail(BackupFlowError::file(BackupFileError::tooLarge()));
-    }
-    return Bytes(data.begin(), data.end());
-}
-
 Result<Bytes, BackupFlowError> read(const AppEnvironment& environment,
                                     const BackupModel::RestoreSource& source) {
     if (source.kind() == BackupModel::RestoreSource::Kind::file) {
-        return readChosenFile(source.path());
+        auto data = ChosenFile::read(source.path());
+        if (!data) {
+            return fail(BackupFlowError::file(data.error() == ChosenFile::ReadError::tooLarge
+                                                  ? BackupFileError::tooLarge()
+                                                  : BackupFileError::readFailed()));
+        }
+        return std::move(*data);
     }
     auto latest = environment.fileStore->readLatest();
     if (!latest) {
@@ -134,17 +111,14 @@ Result<Bytes, BackupFlowError> read(const AppEnvironment& environment,
 }
 
 Restored restoreFrom(const AppEnvironment& environment, BackupModel::RestoreSource source,
-                     std::string passphrase) {
+                     const Passphrase& passphrase) {
     const auto data = read(environment, source);
     if (!data) {
-        wipe(passphrase);
         return fail(data.error());
     }
-    auto report = BackupFlows::restore(*data, passphrase, *environment.accountStore,
-                                       *environment.groupStore, *environment.secretStore,
-                                       *environment.keyStore, *environment.recoveryStore);
-    wipe(passphrase);
-    return report;
+    return BackupFlows::restore(*data, passphrase->value(), *environment.accountStore,
+                                *environment.groupStore, *environment.secretStore,
+                                *environment.keyStore, *environment.recoveryStore);
 }
 
 Checked check(const AppEnvironment& environment) {
@@ -235,11 +209,10 @@ QCoro::Task<> BackupModel::perform(Work work, Success success, const char* logPr
 }
 
 QCoro::Task<> BackupModel::setUp(QString passphrase) {
-    // The flow wipes the one copy of the passphrase it is handed.
-    auto work = [text = utf8(passphrase)](const AppEnvironment& environment) mutable {
-        return setUpAndExport(environment, std::move(text));
+    auto work = [text = SecretText::sharedUTF8(passphrase)](const AppEnvironment& environment) {
+        return setUpAndExport(environment, text);
     };
-    passphrase.fill(QChar(u' '));
+    SecretText::wipe(passphrase);
     auto running = perform(
         std::move(work),
         [](std::int64_t count) {
@@ -270,10 +243,10 @@ QCoro::Task<> BackupModel::verify() {
 
 QCoro::Task<> BackupModel::restore(RestoreSource from, QString passphrase) {
     auto work = [from = std::move(from),
-                 text = utf8(passphrase)](const AppEnvironment& environment) mutable {
-        return restoreFrom(environment, std::move(from), std::move(text));
+                 text = SecretText::sharedUTF8(passphrase)](const AppEnvironment& environment) {
+        return restoreFrom(environment, from, text);
     };
-    passphrase.fill(QChar(u' '));
+    SecretText::wipe(passphrase);
     auto running = perform(
         std::move(work),
         [](const RestoreReport& restored) {

@@ -17,7 +17,9 @@
 #include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <ZemlarKit/SecretText.hpp>
 #include <ZemlarScreens/ScreenStyle.hpp>
+#include <ZemlarScreens/SecretField.hpp>
 #include <ZemlarScreens/Texts.hpp>
 
 namespace zemlar {
@@ -46,21 +48,31 @@ QPixmap warningSymbol(const QWidget& widget) {
     return symbol(widget, "dialog-warning", QStyle::SP_MessageBoxWarning);
 }
 
+/// The passphrase problem, judged on UTF-8 copies that are wiped at once.
+std::optional<BackupPassphraseProblem> passphraseProblem(const QString& passphrase,
+                                                         const QString& confirmation) {
+    const Crypto::WipedText passphraseText = SecretText::utf8(passphrase);
+    const Crypto::WipedText confirmationText = SecretText::utf8(confirmation);
+    return BackupPassphrase::problem(passphraseText.value(), confirmationText.value());
+}
+
 } // namespace
 
 BackupView::BackupView(BackupModel& model, QWidget* parent)
-    : QWidget(parent), model_(model), passphraseState_(new QLabel), passphraseLabel_(new QLabel),
-      passphrase_(secureField("passphrase")), confirmation_(secureField("confirmation")),
-      hint_(ScreenStyle::caption({})),
+    : QWidget(parent), model_(model), passphraseState_(ScreenStyle::label()),
+      passphraseLabel_(ScreenStyle::label()), passphrase_(secureField("passphrase")),
+      confirmation_(secureField("confirmation")), hint_(ScreenStyle::caption({})),
       setPassphrase_(button(QT_TRANSLATE_NOOP("Zemlar", "Set Passphrase"), "setPassphrase")),
       backUpNow_(button(QT_TRANSLATE_NOOP("Zemlar", "Back Up Now"), "backUpNow")),
       checkBackup_(button(QT_TRANSLATE_NOOP("Zemlar", "Check Backup"), "checkBackup")),
       restoreSection_(new QWidget), restorePassphrase_(secureField("restorePassphrase")),
       fromSyncFolder_(button(QT_TRANSLATE_NOOP("Zemlar", "From iCloud Drive"), "fromSyncFolder")),
       fromFile_(button(QT_TRANSLATE_NOOP("Zemlar", "From File…"), "fromFile")),
-      statusIcon_(new QLabel), statusText_(new QLabel), progress_(new QProgressBar),
+      statusIcon_(ScreenStyle::label()), statusText_(ScreenStyle::label()),
+      progress_(new QProgressBar),
       phoneSection_(new QGroupBox(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "iPhone")))),
-      lastFromPhone_(new QLabel), inboxProblemIcon_(new QLabel), inboxProblem_(new QLabel) {
+      lastFromPhone_(ScreenStyle::label()), inboxProblemIcon_(ScreenStyle::label()),
+      inboxProblem_(ScreenStyle::label()) {
     passphraseState_->setObjectName(QStringLiteral("passphraseState"));
     hint_->setObjectName(QStringLiteral("passphraseHint"));
     restoreSection_->setObjectName(QStringLiteral("restoreSection"));
@@ -101,7 +113,7 @@ BackupView::BackupView(BackupModel& model, QWidget* parent)
     auto* restoreLayout = new QFormLayout(restoreSection_);
     restoreLayout->setContentsMargins(0, 8, 0, 0);
     restoreLayout->setLabelAlignment(Qt::AlignRight);
-    auto* offer = new QLabel(Texts::text(
+    auto* offer = ScreenStyle::label(Texts::text(
         QT_TRANSLATE_NOOP("Zemlar", "A backup was found in iCloud Drive, and there are no "
                                     "accounts yet. Enter the passphrase to restore them.")));
     offer->setWordWrap(true);
@@ -170,8 +182,7 @@ BackupView::BackupView(BackupModel& model, QWidget* parent)
 
 QString BackupView::passphraseHint(const QString& passphrase, const QString& confirmation,
                                    bool configured) {
-    const auto problem =
-        BackupPassphrase::problem(passphrase.toStdString(), confirmation.toStdString());
+    const auto problem = passphraseProblem(passphrase, confirmation);
     if (!problem) {
         return configured ? Texts::text(QT_TRANSLATE_NOOP(
                                 "Zemlar", "Older backup versions stay encrypted with the old "
@@ -260,9 +271,7 @@ void BackupView::updateControls() {
     const bool working = model_.status().kind() == BackupModel::Status::Kind::working;
     hint_->setText(
         passphraseHint(passphrase_->text(), confirmation_->text(), model_.isConfigured()));
-    const bool acceptable = !BackupPassphrase::problem(passphrase_->text().toStdString(),
-                                                       confirmation_->text().toStdString())
-                                 .has_value();
+    const bool acceptable = !passphraseProblem(passphrase_->text(), confirmation_->text());
     setPassphrase_->setEnabled(acceptable && !working);
     backUpNow_->setEnabled(model_.isConfigured() && !working);
     checkBackup_->setEnabled(model_.isConfigured() && !working);
@@ -272,16 +281,14 @@ void BackupView::updateControls() {
 }
 
 void BackupView::setPassphrase() {
-    const QString passphrase = passphrase_->text();
-    passphrase_->clear();
-    confirmation_->clear();
-    model_.setUp(passphrase);
+    QString passphrase = SecretField::take(passphrase_);
+    SecretField::empty(confirmation_);
+    model_.setUp(std::move(passphrase));
 }
 
 void BackupView::restoreFromSyncFolder() {
-    const QString passphrase = restorePassphrase_->text();
-    restorePassphrase_->clear();
-    model_.restore(BackupModel::RestoreSource::iCloudDrive(), passphrase);
+    model_.restore(BackupModel::RestoreSource::iCloudDrive(),
+                   SecretField::take(restorePassphrase_));
 }
 
 void BackupView::restoreFromFile() {
@@ -289,9 +296,8 @@ void BackupView::restoreFromFile() {
     if (path.isEmpty()) {
         return;
     }
-    const QString passphrase = restorePassphrase_->text();
-    restorePassphrase_->clear();
-    model_.restore(BackupModel::RestoreSource::file(path.toStdString()), passphrase);
+    model_.restore(BackupModel::RestoreSource::file(path.toStdString()),
+                   SecretField::take(restorePassphrase_));
 }
 
 } // namespace zemlar

@@ -9,6 +9,13 @@ namespace zemlar {
 
 bool Confirmation::ask(QWidget* parent, const Confirmation& confirmation) {
     QMessageBox box(parent);
+    const QPushButton* go = fill(box, confirmation);
+    box.exec();
+    return box.clickedButton() == go;
+}
+
+QPushButton* Confirmation::fill(QMessageBox& box, const Confirmation& confirmation) {
+    box.setTextFormat(Qt::PlainText);
     box.setIcon(confirmation.destructive ? QMessageBox::Warning : QMessageBox::Question);
     box.setWindowTitle(confirmation.title);
     box.setText(confirmation.title);
@@ -20,8 +27,7 @@ bool Confirmation::ask(QWidget* parent, const Confirmation& confirmation) {
         box.addButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Cancel")), QMessageBox::RejectRole);
     box.setDefaultButton(confirmation.destructive ? cancel : go);
     box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == go;
+    return go;
 }
 
 } // namespace zemlar

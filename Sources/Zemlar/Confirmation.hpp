@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 
+class QMessageBox;
+class QPushButton;
 class QWidget;
 
 namespace zemlar {
@@ -21,6 +23,9 @@ struct Confirmation {
 
     /// Asks with a modal message box over the parent.
     static bool ask(QWidget* parent, const Confirmation& confirmation);
+    /// Puts the question and its two buttons in the box, the title as plain text (it quotes
+    /// an account's title); the button that goes ahead.
+    static QPushButton* fill(QMessageBox& box, const Confirmation& confirmation);
 };
 
 } // namespace zemlar

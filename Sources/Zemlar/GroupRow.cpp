@@ -19,7 +19,8 @@ GroupRow::GroupRow(AccountsModel& model, const AccountGroup& group, int accountC
                    QWidget* parent)
     : QWidget(parent), model_(model), group_(group),
       name_(new QLineEdit(QString::fromStdString(group.name), this)),
-      count_(new QLabel(QString::number(accountCount), this)), delete_(new QToolButton(this)) {
+      count_(ScreenStyle::label(QString::number(accountCount), this)),
+      delete_(new QToolButton(this)) {
     name_->setObjectName(QStringLiteral("groupName"));
     name_->setAccessibleName(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Group name")));
     count_->setObjectName(QStringLiteral("accountCount"));

@@ -47,7 +47,8 @@ GroupsSheet::GroupsSheet(AccountsModel& model, QWidget* parent)
     scroll->setWidget(list);
 
     auto* adding = new QHBoxLayout;
-    adding->addWidget(new QLabel(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "New group")), this));
+    adding->addWidget(
+        ScreenStyle::label(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "New group")), this));
     adding->addWidget(newGroup_, 1);
     adding->addWidget(add_);
 

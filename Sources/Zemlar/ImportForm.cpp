@@ -2,7 +2,10 @@
 #include "ImportForm.hpp"
 
 #include <OTPCore/Crypto.hpp>
+#include <OTPCore/Unicode.hpp>
 #include <QString>
+#include <algorithm>
+#include <cctype>
 
 namespace zemlar {
 
@@ -12,11 +15,20 @@ bool ImportForm::isComplete() const {
 }
 
 bool ImportForm::holdsLink() const {
-    return QString::fromStdString(secret).trimmed().toLower().startsWith(QLatin1String("otpauth"));
+    return isLink(secret);
+}
+
+bool ImportForm::isLink(std::string_view key) {
+    const Crypto::WipedText trimmed(Unicode::trimmed(key));
+    constexpr std::string_view scheme = "otpauth";
+    return trimmed->size() >= scheme.size() &&
+           std::equal(scheme.begin(), scheme.end(), trimmed->begin(), [](char lower, char typed) {
+               return lower == std::tolower(static_cast<unsigned char>(typed));
+           });
 }
 
 void ImportForm::clear() {
-    Crypto::wipe({reinterpret_cast<std::uint8_t*>(secret.data()), secret.size()});
+    Crypto::wipe(secret);
     *this = ImportForm{};
 }
 

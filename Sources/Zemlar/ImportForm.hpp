@@ -4,6 +4,7 @@
 #include <OTPCore/OTPAlgorithm.hpp>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zemlar {
 
@@ -27,6 +28,8 @@ struct ImportForm {
     bool isComplete() const;
     /// The key field holds an otpauth link (either kind), perhaps with blanks around it.
     bool holdsLink() const;
+    /// Whether a typed key is an otpauth link, perhaps with blanks around it.
+    static bool isLink(std::string_view key);
     /// Back to the initial fields; the typed key is wiped.
     void clear();
 

@@ -7,6 +7,7 @@
 #include <OTPCore/Crypto.hpp>
 #include <OTPCore/ImportParser.hpp>
 #include <OTPCore/ManualEntry.hpp>
+#include <OTPCore/Unicode.hpp>
 #include <QBuffer>
 #include <QClipboard>
 #include <QFile>
@@ -14,6 +15,8 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
+#include <ZemlarKit/ChosenFile.hpp>
 #include <ZemlarKit/ImportFlow.hpp>
 #include <ZemlarKit/ImportText.hpp>
 #include <ZemlarScreens/Texts.hpp>
@@ -23,15 +26,6 @@
 
 namespace zemlar {
 namespace {
-
-void wipe(std::string& text) {
-    Crypto::wipe({reinterpret_cast<std::uint8_t*>(text.data()), text.size()});
-}
-
-void wipe(QByteArray& bytes) {
-    Crypto::wipe(
-        {reinterpret_cast<std::uint8_t*>(bytes.data()), static_cast<std::size_t>(bytes.size())});
-}
 
 Date currentDate() {
     const auto since = std::chrono::system_clock::now().time_since_epoch();
@@ -46,7 +40,7 @@ ImportReport runBatch(const ImportBatch& batch, const AppEnvironment& environmen
 /// Parses the text, wipes it and imports what it holds.
 ImportReport importText(std::string text, const AppEnvironment& environment) {
     const ImportBatch batch = ImportParser::parse(text);
-    wipe(text);
+    Crypto::wipe(text);
     return runBatch(batch, environment);
 }
 
@@ -103,7 +97,7 @@ QCoro::Task<> ImportModel::importFromClipboard() {
         auto payload = ImportText::payloadText(
             imageData ? std::optional(bytesOf(*imageData)) : std::nullopt, text);
         if (text) {
-            wipe(*text);
+            Crypto::wipe(*text);
         }
         return importPayload(std::move(payload), environment);
     };
@@ -113,16 +107,14 @@ QCoro::Task<> ImportModel::importFromClipboard() {
 
 QCoro::Task<> ImportModel::importFile(std::filesystem::path at) {
     auto job = [at](const AppEnvironment& environment) -> Result<ImportReport, Failure> {
-        QFile file(QString::fromStdString(at.string()));
-        if (!file.open(QIODevice::ReadOnly)) {
-            return fail(Failure::unreadableFile());
+        auto bytes = ChosenFile::read(at);
+        if (!bytes) {
+            return fail(bytes.error() == ChosenFile::ReadError::tooLarge
+                            ? Failure::fileTooLarge()
+                            : Failure::unreadableFile());
         }
-        QByteArray bytes = file.readAll();
-        const bool readFailed = file.error() != QFileDevice::NoError;
-        auto payload = readFailed ? Result<std::string, Failure>(fail(Failure::unreadableFile()))
-                                  : ImportText::fileText(bytesOf(bytes));
-        wipe(bytes);
-        return importPayload(std::move(payload), environment);
+        const Crypto::WipedBytes contents(std::move(*bytes));
+        return importPayload(ImportText::fileText(contents.value()), environment);
     };
     QCoro::Task<> running = perform(std::move(job));
     co_await running;
@@ -131,20 +123,22 @@ QCoro::Task<> ImportModel::importFile(std::filesystem::path at) {
 QCoro::Task<bool> ImportModel::addManually(std::string issuer, std::string name, std::string secret,
                                            OTPAlgorithm algorithm, std::int64_t digits,
                                            std::int64_t period) {
-    const QString trimmed = QString::fromStdString(secret).trimmed();
-    wipe(secret);
     const QPointer<ImportModel> alive(this);
-    if (trimmed.toLower().startsWith(QLatin1String("otpauth"))) {
-        auto job = [link = trimmed.toStdString()](const AppEnvironment& environment) {
-            return Result<ImportReport, Failure>(importText(link, environment));
+    if (ImportForm::isLink(secret)) {
+        auto job = [link = std::make_shared<const Crypto::WipedText>(Unicode::trimmed(secret))](
+                       const AppEnvironment& environment) {
+            return Result<ImportReport, Failure>(importText(link->value(), environment));
         };
+        Crypto::wipe(secret);
         QCoro::Task<> running = perform(std::move(job));
         co_await running;
         co_return alive&& canClearForm();
     }
-    const QByteArray key = trimmed.toUtf8();
-    auto entry = ManualEntry::make(issuer, name, std::string_view(key.constData(), key.size()),
-                                   algorithm, digits, period);
+    auto entry = [&] {
+        const Crypto::WipedText key(Unicode::trimmed(secret));
+        Crypto::wipe(secret);
+        return ManualEntry::make(issuer, name, key.value(), algorithm, digits, period);
+    }();
     if (!entry) {
         setStatus(Status::failed(Failure::manual(entry.error())));
         co_return false;
@@ -273,7 +267,8 @@ QStringList ImportModel::migrationTexts() const {
             texts.append(Texts::format(
                 QT_TRANSLATE_NOOP("Zemlar", "This is part %lld of %lld of a Google Authenticator "
                                             "export. Import the remaining QR codes."),
-                {QString::number(part.index + 1), QString::number(part.count)}));
+                {QString::number(static_cast<qulonglong>(part.index) + 1),
+                 QString::number(part.count)}));
         }
     }
     return texts;
@@ -287,6 +282,8 @@ QString ImportModel::text(const Failure& failure) {
         return Texts::text(Failure::emptyClipboardText.data());
     case Failure::Kind::unreadableFile:
         return Texts::text(Failure::unreadableFileText.data());
+    case Failure::Kind::fileTooLarge:
+        return Texts::text(Failure::fileTooLargeText.data());
     case Failure::Kind::noQRCode:
         return Texts::text(Failure::noQRCodeText.data());
     }

@@ -18,6 +18,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <ZemlarKit/SecretText.hpp>
 #include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
 
@@ -30,9 +31,19 @@ QLabel* named(QLabel* label, const char* name) {
 }
 
 void setTextIfChanged(QLineEdit* field, const std::string& text) {
-    const QString value = QString::fromStdString(text);
+    QString value = QString::fromStdString(text);
     if (field->text() != value) {
         field->setText(value);
+    }
+    SecretText::wipe(value); // a no-op once the field shares it
+}
+
+/// The field's text in `text`, leaving no unwiped copy of the old or the new value behind.
+void takeSecret(const QLineEdit* field, std::string& text) {
+    const Crypto::WipedText typed = SecretText::utf8(field->text());
+    if (typed.value() != text) {
+        Crypto::wipe(text);
+        text.assign(typed.value());
     }
 }
 
@@ -209,7 +220,7 @@ void ImportView::takeForm() {
     ImportForm& form = model_.form;
     form.issuer = issuer_->text().toStdString();
     form.name = name_->text().toStdString();
-    form.secret = secret_->text().toStdString();
+    takeSecret(secret_, form.secret);
     form.algorithm = static_cast<OTPAlgorithm>(algorithm_->currentData().toInt());
     form.digits = digits_->currentData().toInt();
     form.period = period_->value();
@@ -237,10 +248,10 @@ void ImportView::renderResults() {
         auto* row = new QWidget;
         auto* rowLayout = new QHBoxLayout(row);
         rowLayout->setContentsMargins(0, 0, 0, 0);
-        auto* symbol = new QLabel;
+        auto* symbol = ScreenStyle::label();
         const int size = style()->pixelMetric(QStyle::PM_SmallIconSize);
         symbol->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(size));
-        auto* text = named(new QLabel(model_.failureText().value_or(QString())), "failure");
+        auto* text = named(ScreenStyle::label(model_.failureText().value_or(QString())), "failure");
         text->setWordWrap(true);
         text->setStyleSheet(QStringLiteral("color: red;"));
         rowLayout->addWidget(symbol);
@@ -252,16 +263,16 @@ void ImportView::renderResults() {
         break;
     }
     if (const auto empty = model_.emptyResultText()) {
-        resultsLayout_->addWidget(named(new QLabel(*empty), "noAccounts"));
+        resultsLayout_->addWidget(named(ScreenStyle::label(*empty), "noAccounts"));
         return;
     }
     auto* added = new QGroupBox(model_.addedHeader());
     added->setObjectName(QStringLiteral("added"));
     auto* addedLayout = new QFormLayout(added);
     for (const QString& title : model_.addedTitles()) {
-        auto* check = new QLabel(QStringLiteral("✓"));
+        auto* check = ScreenStyle::label(QStringLiteral("✓"));
         check->setStyleSheet(QStringLiteral("color: green;"));
-        addedLayout->addRow(check, named(new QLabel(title), "addedTitle"));
+        addedLayout->addRow(check, named(ScreenStyle::label(title), "addedTitle"));
     }
     resultsLayout_->addWidget(added);
 
@@ -270,13 +281,13 @@ void ImportView::renderResults() {
     auto* skippedLayout = new QFormLayout(skipped);
     skippedLayout->setLabelAlignment(Qt::AlignLeft);
     for (const auto& row : model_.skippedRows()) {
-        skippedLayout->addRow(named(new QLabel(row.title), "skippedTitle"),
+        skippedLayout->addRow(named(ScreenStyle::label(row.title), "skippedTitle"),
                               named(ScreenStyle::secondary(row.reason), "skipReason"));
     }
     resultsLayout_->addWidget(skipped);
 
     for (const QString& text : model_.migrationTexts()) {
-        auto* label = named(new QLabel(text), "migrationPart");
+        auto* label = named(ScreenStyle::label(text), "migrationPart");
         label->setWordWrap(true);
         resultsLayout_->addWidget(label);
     }

@@ -11,6 +11,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <qcoro/qcorofuture.h>
 
 namespace zemlar {
@@ -19,7 +20,8 @@ namespace {
 struct Loaded {
     Result<Accounts, AccountStoreError> accounts;
     Groups groups;
-    SecretMap secrets;
+    /// Shared, not copied, on its way through the future.
+    std::shared_ptr<LockedSecrets> secrets;
 };
 
 Loaded load(const AppEnvironment& environment) {
@@ -28,15 +30,8 @@ Loaded load(const AppEnvironment& environment) {
     return Loaded{
         .accounts = environment.accountStore->load(),
         .groups = groups ? std::move(*groups) : Groups{},
-        .secrets = secrets ? std::move(*secrets) : SecretMap{},
+        .secrets = std::make_shared<LockedSecrets>(secrets ? std::move(*secrets) : SecretMap{}),
     };
-}
-
-void wipe(SecretMap& secrets) {
-    for (auto& [id, secret] : secrets) {
-        Crypto::wipe(secret);
-    }
-    secrets.clear();
 }
 
 } // namespace
@@ -64,6 +59,7 @@ QCoro::Task<> PanelModel::open(std::optional<std::string> newHost) {
     // Named, not a temporary inside the co_await: g++ 12 destroys such temporaries twice.
     QFuture<Loaded> pending = QtConcurrent::run(load, environment);
     const QPointer<PanelModel> alive(this);
+    const int closingsBefore = closings_;
     Loaded loaded = co_await pending;
     if (!alive) {
         co_return; // the model went away while the lists were loading
@@ -79,8 +75,10 @@ QCoro::Task<> PanelModel::open(std::optional<std::string> newHost) {
         loadFailed = true;
     }
     groups = std::move(loaded.groups);
-    wipe(secrets);
-    secrets = std::move(loaded.secrets);
+    if (closings_ == closingsBefore) { // a panel closed meanwhile keeps no secrets
+        secrets = std::move(*loaded.secrets);
+    }
+    loaded.secrets->clear();
     recomputeResults();
     selectFirst();
     loading = false;
@@ -112,11 +110,15 @@ void PanelModel::moveSelection(int delta) {
 
 std::optional<std::string> PanelModel::code(const Account& account, Date at) const {
     const auto found = secrets.find(account.id);
-    if (found == secrets.end()) {
+    if (!found) {
         return std::nullopt;
     }
-    return HOTP::code(found->second, TOTP::counter(at, account.parameters.period()),
-                      account.parameters);
+    std::string code =
+        HOTP::code(*found, TOTP::counter(at, account.parameters.period()), account.parameters);
+    if (code.empty()) {
+        return std::nullopt;
+    }
+    return code;
 }
 
 std::optional<Account> PanelModel::selected() const {
@@ -142,7 +144,8 @@ void PanelModel::select(const UUID& id) {
 }
 
 void PanelModel::clearForClosing() {
-    wipe(secrets);
+    ++closings_;
+    secrets.clear();
     query.clear();
     waitingUntil.reset();
     host.reset();

@@ -8,6 +8,7 @@
 #include <OTPCore/Date.hpp>
 #include <OTPCore/UUID.hpp>
 #include <QObject>
+#include <ZemlarKit/LockedSecrets.hpp>
 #include <ZemlarKit/SecretStore.hpp>
 #include <functional>
 #include <optional>
@@ -66,7 +67,7 @@ public:
     int openCount = 0;
     std::optional<Date> waitingUntil;
     std::optional<std::string> host;
-    SecretMap secrets;
+    LockedSecrets secrets;
     Date openedAt{0};
     AppEnvironment environment;
 
@@ -79,6 +80,8 @@ private:
 
     Clock clock_;
     std::vector<Account> results_;
+    /// Counts closings, so that a load that ends after one keeps its secrets to itself.
+    int closings_ = 0;
 };
 
 } // namespace zemlar

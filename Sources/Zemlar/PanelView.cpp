@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
 
 namespace zemlar {
@@ -30,7 +31,7 @@ namespace {
 constexpr int cornerRadius = 14;
 
 QLabel* secondaryLabel(QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = ScreenStyle::label({}, parent);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
     label->setPalette(palette);
@@ -40,7 +41,7 @@ QLabel* secondaryLabel(QWidget* parent) {
 /// A magnifying glass drawn in the secondary colour: an emoji glyph is missing from many desktop
 /// fonts and would show as an empty box.
 QLabel* magnifyingGlass(QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = ScreenStyle::label({}, parent);
     const qreal ratio = label->devicePixelRatioF();
     const int side = 20;
     QPixmap pixmap(QSize(side, side) * ratio);
@@ -60,9 +61,10 @@ QLabel* magnifyingGlass(QWidget* parent) {
 } // namespace
 
 PanelView::PanelView(PanelModel* model, QWidget* parent)
-    : QWidget(parent), model_(model), field_(new QLineEdit(this)), message_(new QLabel(this)),
-      scroll_(new QScrollArea(this)), list_(new ResultList(model, scroll_)),
-      footer_(secondaryLabel(this)), host_(secondaryLabel(this)), timer_(new QTimer(this)) {
+    : QWidget(parent), model_(model), field_(new QLineEdit(this)),
+      message_(ScreenStyle::label({}, this)), scroll_(new QScrollArea(this)),
+      list_(new ResultList(model, scroll_)), footer_(secondaryLabel(this)),
+      host_(secondaryLabel(this)), timer_(new QTimer(this)) {
     setFixedSize(SearchPanel::width, SearchPanel::height);
     setAttribute(Qt::WA_TranslucentBackground);
 

@@ -19,7 +19,7 @@ constexpr int imageMargin = 12;
 } // namespace
 
 QRCodeSheet::QRCodeSheet(const ShownQRCode& code, QWidget* parent)
-    : QDialog(parent), code_(code), image_(new QLabel(this)) {
+    : QDialog(parent), code_(code), image_(ScreenStyle::label({}, this)) {
     const QString title = QString::fromStdString(code.title);
     setWindowTitle(title);
     setModal(true);

@@ -2,6 +2,7 @@
 #include "RecoveryCodesSheet.hpp"
 
 #include "AccountsModel.hpp"
+#include "ConcealedTextEdit.hpp"
 
 #include <OTPCore/RecoveryCodes.hpp>
 #include <QDialogButtonBox>
@@ -12,6 +13,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <ZemlarKit/SecretText.hpp>
 #include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
 
@@ -19,8 +21,8 @@ namespace zemlar {
 
 RecoveryCodesSheet::RecoveryCodesSheet(AccountsModel& model, const Account& account,
                                        QWidget* parent)
-    : QDialog(parent), model_(model), account_(account), editor_(new QPlainTextEdit(this)),
-      count_(new QLabel(this)), save_(nullptr) {
+    : QDialog(parent), model_(model), account_(account), editor_(new ConcealedTextEdit(this)),
+      count_(ScreenStyle::label({}, this)), save_(nullptr) {
     const QString title = Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Recovery codes for “")) +
                           QString::fromStdString(AccountTitle::make(account)) +
                           Texts::text(QT_TRANSLATE_NOOP("Zemlar", "”"));
@@ -78,7 +80,10 @@ QCoro::Task<> RecoveryCodesSheet::load() {
     if (!alive || !text) {
         co_return; // stays read-only: nothing read can be saved over the stored codes
     }
-    editor_->setPlainText(QString::fromStdString(*text));
+    QString codes = QString::fromStdString(*text);
+    Crypto::wipe(*text);
+    editor_->setPlainText(codes);
+    SecretText::wipe(codes); // the editor keeps its own copy
     loaded_ = true;
     editor_->setEnabled(true);
     save_->setEnabled(true);
@@ -87,8 +92,8 @@ QCoro::Task<> RecoveryCodesSheet::load() {
 QCoro::Task<bool> RecoveryCodesSheet::saveCodes() {
     QPointer<RecoveryCodesSheet> alive(this);
     save_->setEnabled(false);
-    QCoro::Task<bool> pending =
-        model_.setRecoveryCodes(editor_->toPlainText().toStdString(), account_);
+    const Crypto::WipedText codes = SecretText::utf8(editor_->toPlainText());
+    QCoro::Task<bool> pending = model_.setRecoveryCodes(codes.value(), account_);
     const bool saved = co_await pending;
     if (alive) {
         save_->setEnabled(loaded_);
@@ -105,7 +110,11 @@ void RecoveryCodesSheet::showEvent(QShowEvent* event) {
 }
 
 void RecoveryCodesSheet::updateCount() {
-    const auto codes = RecoveryCodes::parse(editor_->toPlainText().toStdString());
+    const Crypto::WipedText text = SecretText::utf8(editor_->toPlainText());
+    auto codes = RecoveryCodes::parse(text.value());
+    for (std::string& code : codes) {
+        Crypto::wipe(code);
+    }
     count_->setText(
         Texts::format(QT_TRANSLATE_NOOP("Zemlar", "Codes: %lld"), {QString::number(codes.size())}));
 }

@@ -10,10 +10,12 @@
 #include <ZemlarKit/AtspiTabReader.hpp>
 #include <ZemlarKit/KeychainBackupKeyStore.hpp>
 #include <ZemlarKit/KeychainSecretStore.hpp>
+#include <ZemlarKit/ProcessHardening.hpp>
 #include <ZemlarScreens/Texts.hpp>
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    zemlar::ProcessHardening::apply(); // quietly partial where the system refuses
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Zemlar"));
     QCoreApplication::setApplicationName(QStringLiteral("Zemlar"));

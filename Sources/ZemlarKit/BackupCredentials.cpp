@@ -71,15 +71,17 @@ std::optional<BackupCredentials> BackupCredentials::fromJSON(const JSON& object)
 }
 
 std::optional<Bytes> BackupCredentials::encoded() const {
-    return JSONCoding::serialize(toJSON(), false);
+    const JSONCoding::WipedJSON document{toJSON()};
+    return JSONCoding::serialize(document.value, false);
 }
 
 std::optional<BackupCredentials> BackupCredentials::decode(std::span<const std::uint8_t> bytes) {
-    const auto document = JSONCoding::parse(bytes);
-    if (!document) {
+    auto parsed = JSONCoding::parse(bytes);
+    if (!parsed) {
         return std::nullopt;
     }
-    return fromJSON(*document);
+    const JSONCoding::WipedJSON document{std::move(*parsed)};
+    return fromJSON(document.value);
 }
 
 } // namespace zemlar

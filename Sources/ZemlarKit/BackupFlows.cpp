@@ -290,7 +290,7 @@ Result<RestoreReport, BackupFlowError> restore(std::span<const std::uint8_t> dat
         return fail(BackupFlowError::keyDerivationFailed());
     }
     const Crypto::WipedBytes key(std::move(*derived));
-    auto payload = BackupCodec::open(data, key.bytes());
+    auto payload = BackupCodec::open(data, key.value());
     if (!payload) {
         return fail(BackupFlowError::codec(payload.error()));
     }
@@ -304,7 +304,7 @@ Result<RestoreReport, BackupFlowError> restore(std::span<const std::uint8_t> dat
     if (!report) {
         return fail(report.error());
     }
-    adoptCredentials(key.bytes(), *header, keyStore);
+    adoptCredentials(key.value(), *header, keyStore);
     restoreRecoveryCodes(*payload, report->accounts, recoveryStore);
     return std::move(*report);
 }

@@ -31,9 +31,11 @@ QCoro::Task<Result<void, CodeDeliveryFlowError>> run(Account account, Date now,
         co_return fail(CodeDeliveryFlowError::secrets(secret.error()));
     }
     std::string code = codeAt(std::move(*secret), now, account.parameters);
-    auto delivering = delivery.deliver(code);
+    if (code.empty()) {
+        co_return fail(CodeDeliveryFlowError::secrets(SecretStoreError::invalidData()));
+    }
+    QCoro::Task<Result<void, DeliveryError>> delivering = delivery.deliver(std::move(code));
     const auto delivered = co_await delivering;
-    Crypto::wipe(std::span(reinterpret_cast<std::uint8_t*>(code.data()), code.size()));
     if (!delivered) {
         co_return fail(CodeDeliveryFlowError::delivery(delivered.error()));
     }

@@ -13,6 +13,8 @@ std::string ImportFailure::describe() const {
         return "emptyClipboard";
     case Kind::unreadableFile:
         return "unreadableFile";
+    case Kind::fileTooLarge:
+        return "fileTooLarge";
     case Kind::noQRCode:
         return "noQRCode";
     }

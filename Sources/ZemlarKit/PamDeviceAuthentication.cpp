@@ -2,6 +2,7 @@
 #include "ZemlarKit/PamDeviceAuthentication.hpp"
 
 #include "OTPCore/Crypto.hpp"
+#include "ZemlarKit/SecretText.hpp"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -94,10 +95,9 @@ int converse(int count, const pam_message** messages, pam_response** responses, 
                 freeResponses(replies, count);
                 return PAM_CONV_ERR;
             }
-            QByteArray utf8 = answer->toUtf8();
-            answer->fill(QChar(0));
-            replies[index].resp = strndup(utf8.constData(), std::size_t(utf8.size()));
-            wipe(utf8.data(), std::size_t(utf8.size()));
+            const Crypto::Wiped<QByteArray> utf8(answer->toUtf8());
+            SecretText::wipe(*answer);
+            replies[index].resp = strndup(utf8->constData(), std::size_t(utf8->size()));
             if (replies[index].resp == nullptr) {
                 freeResponses(replies, count);
                 return PAM_BUF_ERR;

@@ -29,13 +29,18 @@ std::int64_t SystemPasteboard::changeCount() const {
     return clipboardChanges();
 }
 
-void SystemPasteboard::writeConcealed(const std::string& string) {
+QMimeData* SystemPasteboard::concealedData(const QString& text) {
     auto* data = new QMimeData;
-    data->setText(QString::fromStdString(string));
-    data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
+    data->setText(text);
+    data->setData(QString(passwordManagerHint), QByteArrayLiteral("secret"));
     data->setData(QStringLiteral("org.nspasteboard.ConcealedType"), QByteArray());
     data->setData(QStringLiteral("org.nspasteboard.TransientType"), QByteArray());
-    QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+    return data;
+}
+
+void SystemPasteboard::writeConcealed(const std::string& string) {
+    QGuiApplication::clipboard()->setMimeData(concealedData(QString::fromStdString(string)),
+                                              QClipboard::Clipboard);
 }
 
 void SystemPasteboard::clear() {

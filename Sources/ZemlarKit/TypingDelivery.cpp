@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarKit/TypingDelivery.hpp"
 
+#include <OTPCore/Crypto.hpp>
 #include <OTPCore/KeyStrokes.hpp>
 #include <QCoroTimer>
 #include <QTimer>
@@ -346,11 +347,12 @@ Result<void, DeliveryError> TypingDelivery::prepare() {
 }
 
 QCoro::Task<Result<void, DeliveryError>> TypingDelivery::deliver(std::string code) {
+    const Crypto::WipedText wipedCode(std::move(code));
     const DisplayHandle display = openTrustedDisplay();
     if (!display) {
         co_return fail(DeliveryError::accessibilityDenied());
     }
-    const auto plan = KeyStrokes::forCode(code, pressReturn);
+    const auto plan = KeyStrokes::forCode(wipedCode.value(), pressReturn);
     if (!plan) {
         co_return fail(DeliveryError::invalidCode());
     }
@@ -373,7 +375,8 @@ QCoro::Task<Result<void, DeliveryError>> TypingDelivery::deliver(std::string cod
         if (!keyboard->type(press)) {
             co_return fail(DeliveryError::eventFailed());
         }
-        co_await pause(keyInterval);
+        QCoro::Task<> pausing = pause(keyInterval);
+        co_await pausing;
     }
     keyboard->restore();
     co_return Result<void, DeliveryError>{};

@@ -56,10 +56,18 @@ VaultContents::~VaultContents() {
     for (auto& [key, secret] : secrets) {
         Crypto::wipe(secret);
     }
+    if (recovery) {
+        for (auto& [key, codes] : *recovery) {
+            for (std::string& code : codes) {
+                Crypto::wipe(code);
+            }
+        }
+    }
 }
 
 Result<Bytes, SecretStoreError> VaultContents::encoded() const {
-    JSON document = JSON::object();
+    JSONCoding::WipedJSON wiped{JSON::object()};
+    JSON& document = wiped.value;
     document["version"] = version;
     JSON secretObject = JSON::object();
     for (const auto& [key, secret] : secrets) {
@@ -84,8 +92,13 @@ Result<Bytes, SecretStoreError> VaultContents::encoded() const {
 }
 
 Result<VaultContents, SecretStoreError> VaultContents::decode(std::span<const std::uint8_t> bytes) {
-    const auto document = JSONCoding::parse(bytes);
-    if (!document || !document->is_object()) {
+    auto parsed = JSONCoding::parse(bytes);
+    if (!parsed) {
+        return fail(SecretStoreError::invalidData());
+    }
+    const JSONCoding::WipedJSON wiped{std::move(*parsed)};
+    const JSON* document = &wiped.value;
+    if (!document->is_object()) {
         return fail(SecretStoreError::invalidData());
     }
     const auto version = JSONCoding::integer(*document, "version");

@@ -8,20 +8,14 @@
 namespace zemlar::VaultMigration {
 namespace {
 
-/// Wipes a secret buffer when it goes out of scope.
-struct WipedBytes {
-    Bytes bytes;
-    ~WipedBytes() { Crypto::wipe(bytes); }
-};
-
 Result<bool, SecretStoreError> moveSecret(const UUID& id, SecretStore& legacySecrets,
                                           SecretStore& secrets) {
     auto legacy = legacySecrets.read(id);
     if (!legacy) {
         return fail(legacy.error());
     }
-    const WipedBytes old{std::move(*legacy)};
-    auto added = secrets.add(old.bytes, id);
+    const Crypto::WipedBytes old(std::move(*legacy));
+    auto added = secrets.add(old.value(), id);
     if (!added && added.error().kind() != SecretStoreError::Kind::duplicate) {
         return fail(added.error());
     }
@@ -29,8 +23,8 @@ Result<bool, SecretStoreError> moveSecret(const UUID& id, SecretStore& legacySec
     if (!copy) {
         return false;
     }
-    const WipedBytes stored{std::move(*copy)};
-    if (stored.bytes != old.bytes) {
+    const Crypto::WipedBytes stored(std::move(*copy));
+    if (stored.value() != old.value()) {
         return false;
     }
     (void)legacySecrets.remove(id);

@@ -41,7 +41,7 @@ GeneralSettingsView::GeneralSettingsView(SessionLock& sessionLock,
       approvalHint_(caption(
           QT_TRANSLATE_NOOP("Zemlar", "Allow Zemlar in System Settings → General → Login Items."),
           this)),
-      failure_(new QLabel(
+      failure_(ScreenStyle::label(
           Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Couldn't change the launch setting")))),
       loginItem_(LoginItem::state()) {
     recorder_->setObjectName(QStringLiteral("shortcut"));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarScreens/PasswordDialog.hpp"
 
+#include "ZemlarScreens/ScreenStyle.hpp"
+#include "ZemlarScreens/SecretField.hpp"
 #include "ZemlarScreens/Texts.hpp"
 
 #include <QDialogButtonBox>
@@ -9,12 +11,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <ZemlarKit/SecretText.hpp>
 
 namespace zemlar {
 
 PasswordDialog::PasswordDialog(QWidget* parent)
-    : QDialog(parent), heading_(new QLabel(this)), prompt_(new QLabel(this)),
-      answer_(new QLineEdit(this)), message_(new QLabel(this)),
+    : QDialog(parent), heading_(ScreenStyle::label({}, this)),
+      prompt_(ScreenStyle::label({}, this)), answer_(new QLineEdit(this)),
+      message_(ScreenStyle::label({}, this)),
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)) {
     setWindowTitle(QStringLiteral("Zemlar"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -41,7 +45,7 @@ void PasswordDialog::begin(const QString& reason) {
         Texts::format(QT_TRANSLATE_NOOP("Zemlar", "Zemlar is trying to %@."), {reason}));
     prompt_->clear();
     message_->clear();
-    answer_->clear();
+    SecretField::empty(answer_);
     answer_->setEnabled(false);
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(false);
     show();
@@ -51,7 +55,7 @@ void PasswordDialog::begin(const QString& reason) {
 
 std::optional<QString> PasswordDialog::askSecret(const QString& prompt, bool echo) {
     prompt_->setText(prompt);
-    answer_->clear();
+    SecretField::empty(answer_);
     answer_->setEchoMode(echo ? QLineEdit::Normal : QLineEdit::Password);
     answer_->setEnabled(true);
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(true);
@@ -71,9 +75,9 @@ std::optional<QString> PasswordDialog::askSecret(const QString& prompt, bool ech
     asking_ = false;
     answer_->setEnabled(false);
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(false);
-    QString answer = answer_->text();
-    answer_->clear();
+    QString answer = SecretField::take(answer_);
     if (state_ != Answer::given) {
+        SecretText::wipe(answer);
         return std::nullopt;
     }
     return answer;
@@ -89,7 +93,7 @@ void PasswordDialog::showMessage(const QString& text, bool isError) {
 
 void PasswordDialog::end(bool) {
     message_->clear();
-    answer_->clear();
+    SecretField::empty(answer_);
     hide();
 }
 

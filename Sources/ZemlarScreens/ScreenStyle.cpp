@@ -12,8 +12,14 @@
 
 namespace zemlar::ScreenStyle {
 
+QLabel* label(const QString& text, QWidget* parent) {
+    auto* result = new QLabel(text, parent);
+    result->setTextFormat(Qt::PlainText);
+    return result;
+}
+
 QLabel* headline(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+    auto* label = ScreenStyle::label(text, parent);
     label->setWordWrap(true);
     QFont font = label->font();
     font.setBold(true);
@@ -23,14 +29,14 @@ QLabel* headline(const QString& text, QWidget* parent) {
 }
 
 QLabel* caption(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+    auto* label = ScreenStyle::label(text, parent);
     label->setWordWrap(true);
     makeSecondary(label);
     return label;
 }
 
 QLabel* secondary(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+    auto* label = ScreenStyle::label(text, parent);
     label->setWordWrap(true);
     label->setForegroundRole(QPalette::PlaceholderText);
     return label;

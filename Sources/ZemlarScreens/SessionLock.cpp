@@ -31,8 +31,9 @@ QCoro::Task<bool> SessionLock::unlock() {
     if (!enabled_ || unlocked_) {
         co_return true;
     }
-    const bool succeeded = co_await authentication_.authenticate(
+    QCoro::Task<bool> authenticating = authentication_.authenticate(
         Texts::text(QT_TRANSLATE_NOOP("Zemlar", "show your two-factor codes")));
+    const bool succeeded = co_await authenticating;
     setState(enabled_, succeeded);
     co_return succeeded;
 }
@@ -44,8 +45,9 @@ QCoro::Task<void> SessionLock::setEnabled(bool enabled) {
         co_return;
     }
     if (enabled_) {
-        const bool succeeded = co_await authentication_.authenticate(
+        QCoro::Task<bool> authenticating = authentication_.authenticate(
             Texts::text(QT_TRANSLATE_NOOP("Zemlar", "turn off the Touch ID check")));
+        const bool succeeded = co_await authenticating;
         if (!succeeded) {
             co_return;
         }

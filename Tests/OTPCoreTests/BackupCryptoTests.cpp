@@ -6,6 +6,7 @@
 #include <OTPCore/BackupKDF.hpp>
 #include <OTPCore/Base64.hpp>
 #include <OTPCore/Crypto.hpp>
+#include <OTPCore/JSONCoding.hpp>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -112,6 +113,21 @@ std::vector<PBKDF2Vector> pbkdf2Vectors(const std::filesystem::path& file) {
                            fromHex(cells[4].substr(cells[4].find_first_not_of(' ')))});
     }
     return vectors;
+}
+
+TEST(Wiping, GuardsWipeTheirSourceAndDocumentsLoseEveryValue) {
+    std::string shortText = "123456"; // kept inline by the string: a move would leave it there
+    {
+        const Crypto::WipedText wiped(std::move(shortText));
+        EXPECT_EQ(wiped.value(), "123456");
+        EXPECT_EQ(shortText, std::string(6, '\0'));
+    }
+    JSONCoding::JSON document = JSONCoding::JSON::parse(
+        R"({"secrets":{"A":"c2VjcmV0"},"backup":{"key":[7,8]},"recovery":{"A":["code"]}})");
+    JSONCoding::wipe(document);
+    EXPECT_EQ(document["secrets"]["A"], std::string(8, '\0'));
+    EXPECT_EQ(document["backup"]["key"], JSONCoding::JSON::parse("[0,0]"));
+    EXPECT_EQ(document["recovery"]["A"][0], std::string(4, '\0'));
 }
 
 TEST(PBKDF2, MatchesThePublishedVectors) {

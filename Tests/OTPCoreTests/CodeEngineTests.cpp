@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <OTPCore/Base32.hpp>
 #include <OTPCore/CodeFormat.hpp>
+#include <OTPCore/Crypto.hpp>
 #include <OTPCore/FreshCode.hpp>
 #include <OTPCore/HOTP.hpp>
 #include <OTPCore/TOTP.hpp>
+#include <climits>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -31,6 +33,15 @@ TEST(HOTP, MatchesRFC4226AppendixDAndCountersBeyond32Bits) {
         "OR6O5BU2ZCD6PPEJ6OB2LKW5SXUZ7LJM6KS3ND7PX664ZOTWZOY6JJN24KX3N2FPVPT3BA7RXO6ISLJN26MOLF4O"
         "6GDK3AHTQ6S3XY4PW7UITDRA6OUZPCGVU7Z2HHE34KL2G");
     EXPECT_EQ(HOTP::code(secret, 10'000'000'000ull, OTPParameters::standard()), "361593");
+}
+
+TEST(HOTP, AKeyTheLibraryRefusesGivesNoCodeInsteadOfReadingAnEmptyMAC) {
+    const std::uint8_t byte = 0;
+    // Never read: the length alone makes HMAC() fail.
+    const std::span<const std::uint8_t> oversized(&byte, std::size_t{INT_MAX} + 1);
+    EXPECT_EQ(Crypto::hmac(Crypto::Digest::sha1, oversized, rfcSHA1Seed).length, 0u);
+    EXPECT_EQ(HOTP::code(oversized, 0, OTPParameters::standard()), "");
+    EXPECT_EQ(HOTP::dynamicTruncation({}), 0u);
 }
 
 // Rows of RFC 6238 appendix B: one per algorithm, a leading zero, and a counter past 32 bits.

@@ -32,21 +32,30 @@ TEST(OTPParametersCoding, WritesTheThreeKeysAndReadsValidObjects) {
               JSON::parse(R"({"algorithm":"SHA1","digits":6,"period":30})"));
     const auto read = JSONCoding::decodeParameters(
         JSON::parse(R"({"algorithm":"SHA256","digits":7,"period":60,"extra":true})"));
-    EXPECT_EQ(read, OTPParameters::make(OTPAlgorithm::sha256, 7, 60));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, OTPParameters::make(OTPAlgorithm::sha256, 7, 60));
 }
 
 TEST(OTPParametersCoding, RefusesInvalidOrIncompleteObjects) {
     for (const char* text : {
              R"({"algorithm":"SHA256","digits":10,"period":60})",
+             R"({"algorithm":"SHA256","digits":7,"period":0})",
+         }) {
+        const auto read = JSONCoding::decodeParameters(JSON::parse(text));
+        ASSERT_FALSE(read) << text;
+        EXPECT_EQ(JSONCoding::describe(read.error()), "Недопустимые параметры OTP") << text;
+    }
+    for (const char* text : {
              R"({"algorithm":"SHA256","digits":7})",
              R"({"algorithm":"sha256","digits":7,"period":60})",
              R"({"algorithm":"SHA256","digits":"7","period":60})",
              R"({"algorithm":"SHA256","digits":7.5,"period":60})",
-             R"({"algorithm":"SHA256","digits":7,"period":0})",
              R"({"algorithm":"SHA256","digits":7,"period":18446744073709551615})",
              R"(["SHA256",7,60])",
          }) {
-        EXPECT_EQ(JSONCoding::decodeParameters(JSON::parse(text)), std::nullopt) << text;
+        const auto read = JSONCoding::decodeParameters(JSON::parse(text));
+        ASSERT_FALSE(read) << text;
+        EXPECT_EQ(read.error(), JSONCoding::ParametersDecodingError::incomplete) << text;
     }
 }
 

@@ -7,9 +7,12 @@
 #include "QRCodeSheet.hpp"
 #include "RecoveryCodesSheet.hpp"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -196,7 +199,7 @@ TEST_F(AccountsViewTest, ShowingTheScreenLoadsItAndTheRowMenuMovesTheAccount) {
     EXPECT_EQ(changes, 1);
 }
 
-TEST_F(AccountsViewTest, RecoveryCodesCountAndSaveAndStayReadOnlyWhenUnreadable) {
+TEST_F(AccountsViewTest, RecoveryCodesCountCopyConcealedSaveAndStayReadOnlyWhenUnreadable) {
     const Account account = addAccount("ACME Co", "alice");
     {
         RecoveryCodesSheet sheet(model, account);
@@ -204,6 +207,13 @@ TEST_F(AccountsViewTest, RecoveryCodesCountAndSaveAndStayReadOnlyWhenUnreadable)
         ASSERT_TRUE(sheet.loaded());
         sheet.editor()->setPlainText("A1\n\n  B2\nA1\na1");
         EXPECT_EQ(sheet.count()->text(), "Codes: 3");
+        sheet.editor()->selectAll();
+        sheet.editor()->copy();
+        const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+        ASSERT_TRUE(copied);
+        EXPECT_EQ(copied->text(), "A1\n\n  B2\nA1\na1");
+        EXPECT_EQ(copied->data("x-kde-passwordManagerHint"), "secret");
+        QGuiApplication::clipboard()->clear();
         EXPECT_TRUE(run(sheet.saveCodes()));
     }
     EXPECT_EQ(recoveryStore->codes(account.id), (std::vector<std::string>{"A1", "B2", "a1"}));

@@ -302,11 +302,13 @@ TEST_F(BackupModelTest, anImportThatAddsNothingStillRemembersTheFile) {
     EXPECT_FALSE(model->debouncer().isPending());
 }
 
-TEST_F(BackupModelTest, restoringFromTheSyncFolderReportsAMissingFileAndAWrongPassphrase) {
+TEST_F(BackupModelTest, restoringReportsAMissingOrEndlessFileAndAWrongPassphrase) {
     const auto model = makeModel();
     QCoro::waitFor(model->restore(BackupModel::RestoreSource::iCloudDrive(), "whatever"));
     EXPECT_EQ(model->status(), BackupModel::Status::failure(Texts::text(
                                    "No backup in iCloud Drive, or iCloud Drive is turned off")));
+    QCoro::waitFor(model->restore(BackupModel::RestoreSource::file("/dev/zero"), "whatever"));
+    EXPECT_EQ(model->status(), BackupModel::Status::failure(Texts::text("The backup file is too large")));
 
     computer.put("backup.zemlar", sealedFile({phoneAccount(5, "Phone")}));
     QCoro::waitFor(model->restore(BackupModel::RestoreSource::iCloudDrive(), "wrong phrase"));

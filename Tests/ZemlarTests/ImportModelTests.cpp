@@ -3,6 +3,7 @@
 #include "ImportTesting.hpp"
 
 #include <functional>
+#include <limits>
 #include <vector>
 
 namespace zemlar {
@@ -42,6 +43,7 @@ TEST_F(ImportModelTest, EveryFailureShowsItsTextAndStoresNothing) {
          "The clipboard has neither text nor an image", true},
         {"missing file", [&] { importFile(path("missing.png")); }, unreadable, false},
         {"folder", [&] { importFile(path("")); }, unreadable, false},
+        {"device without end", [&] { importFile("/dev/zero"); }, "The file is too large", false},
         {"binary file", [&] { importFile(write("noise.bin", QByteArray("\x89\xFF\x00\xFE", 4))); },
          noCode, false},
         {"text not in UTF-8", [&] { importFile(write("latin1.txt", "caf\xE9 otpauth://x")); },
@@ -127,12 +129,18 @@ TEST_F(ImportModelTest, AnExportCodeFileSaysWhichPartItIsAndATextFileImportsEver
     EXPECT_EQ(model.migrationTexts(),
               QStringList{"This is part 2 of 3 of a Google Authenticator export. Import the "
                           "remaining QR codes."});
+    const Bytes lastPossiblePart = bytesField(1, account(secret, "Last", "")) + varintField(3, 3) +
+                                   varintField(4, std::numeric_limits<std::int64_t>::max());
+    importFile(write("last.txt", QByteArray::fromStdString(link(lastPossiblePart))));
+    EXPECT_EQ(model.migrationTexts(),
+              QStringList{"This is part 9223372036854775808 of 3 of a Google Authenticator "
+                          "export. Import the remaining QR codes."});
 
     importFile(write("links.txt", QByteArray::fromStdString("\xEF\xBB\xBF" + testing::exampleLink +
                                                             "\r\n" + testing::shopLink + "\r\n")));
     EXPECT_EQ(model.addedTitles(), (QStringList{testing::exampleTitle, testing::shopTitle}));
     EXPECT_TRUE(model.skippedRows().empty());
-    EXPECT_EQ(notified, 2);
+    EXPECT_EQ(notified, 3);
 }
 
 TEST_F(ImportModelTest, RealExportFilesImportInPlace) {

@@ -132,7 +132,7 @@ TEST_F(PanelModelTest, CodesComeFromTheHeldSecretsAtTheGivenMoment) {
     EXPECT_EQ(model.code(model.accounts[1], Date(59)), std::nullopt);
 }
 
-TEST_F(PanelModelTest, ClosingForgetsSecretsQueryWaitAndHostButKeepsTheLists) {
+TEST_F(PanelModelTest, ClosingForgetsSecretsEvenLateOnesQueryWaitAndHostButKeepsTheLists) {
     stores.accounts->accounts = {account(1, "GitHub")};
     stores.secrets->secrets[uuid(1)] = testing::rfcSecret();
     auto model = makeModel();
@@ -145,6 +145,11 @@ TEST_F(PanelModelTest, ClosingForgetsSecretsQueryWaitAndHostButKeepsTheLists) {
     EXPECT_FALSE(model.waitingUntil);
     EXPECT_FALSE(model.host);
     EXPECT_EQ(model.accounts.size(), 1u);
+
+    QCoro::Task<> opening = model.open(std::nullopt);
+    model.clearForClosing(); // before the secrets arrive
+    QCoro::waitFor(std::move(opening));
+    EXPECT_TRUE(model.secrets.empty());
 }
 
 } // namespace

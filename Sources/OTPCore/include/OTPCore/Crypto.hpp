@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <optional>
 #include <span>
+#include <string>
 
 namespace zemlar::Crypto {
 
@@ -23,27 +24,50 @@ struct MAC {
     ~MAC();
 };
 
-/// HMAC of `message` keyed with `key` as it is (any length), without touching the heap.
+/// HMAC of `message` keyed with `key` as it is, without touching the heap. An empty MAC when
+/// the library refuses (a key longer than INT_MAX bytes, a provider that rejects short keys).
 MAC hmac(Digest digest, std::span<const std::uint8_t> key, std::span<const std::uint8_t> message);
 
 /// Overwrites the bytes with zeros in a way the optimiser keeps.
 void wipe(std::span<std::uint8_t> bytes);
 
-/// Bytes that are wiped when they go out of scope: keys, passphrases, decrypted documents.
-class WipedBytes {
-public:
-    WipedBytes() = default;
-    explicit WipedBytes(Bytes bytes) : bytes_(std::move(bytes)) {}
-    WipedBytes(const WipedBytes&) = delete;
-    WipedBytes& operator=(const WipedBytes&) = delete;
-    ~WipedBytes() { wipe(bytes_); }
+/// Overwrites what a contiguous buffer holds (Bytes, std::string, QByteArray, QString and the
+/// like). A buffer that shares its data detaches first, so only its last owner really wipes.
+template <class Buffer>
+requires requires(Buffer& buffer) {
+    buffer.data();
+    buffer.size();
+}
+void wipe(Buffer& buffer) {
+    if (buffer.size() > 0) {
+        wipe(std::span(reinterpret_cast<std::uint8_t*>(buffer.data()),
+                       static_cast<std::size_t>(buffer.size()) * sizeof(*buffer.data())));
+    }
+}
 
-    Bytes& bytes() { return bytes_; }
-    const Bytes& bytes() const { return bytes_; }
+/// Bytes or text that must be wiped when they go out of scope: keys, passphrases, codes,
+/// decrypted or parsed documents.
+template <class Buffer> class Wiped {
+public:
+    Wiped() = default;
+    /// Copies, then wipes the source: a moved-from string keeps its characters in its own
+    /// short-string storage, out of reach of any later wipe.
+    explicit Wiped(Buffer&& value) : value_(value) { wipe(value); }
+    Wiped(const Wiped&) = delete;
+    Wiped& operator=(const Wiped&) = delete;
+    ~Wiped() { wipe(value_); }
+
+    Buffer& value() { return value_; }
+    const Buffer& value() const { return value_; }
+    Buffer* operator->() { return &value_; }
+    const Buffer* operator->() const { return &value_; }
 
 private:
-    Bytes bytes_;
+    Buffer value_;
 };
+
+using WipedBytes = Wiped<Bytes>;
+using WipedText = Wiped<std::string>;
 
 /// AES-256-GCM with a 12-byte nonce and a 16-byte tag.
 namespace AESGCM {

@@ -11,7 +11,11 @@
 /// RFC 4226 one-time codes.
 namespace zemlar::HOTP {
 
+/// The shortest MAC dynamic truncation can read (SHA-1's).
+inline constexpr std::size_t minimumMACLength = 20;
+
 /// The code for one counter value: exactly parameters.digits() decimal digits, zeros kept.
+/// Empty when the platform's HMAC fails.
 std::string code(std::span<const std::uint8_t> secret, std::uint64_t counter,
                  const OTPParameters& parameters);
 
@@ -20,7 +24,7 @@ Bytes hmac(OTPAlgorithm algorithm, std::span<const std::uint8_t> key,
            std::span<const std::uint8_t> message);
 
 /// RFC 4226 dynamic truncation: 31 bits at the offset named by the last byte's low nibble.
-/// The MAC must be at least 20 bytes long.
+/// 0 for a MAC shorter than minimumMACLength.
 std::uint32_t dynamicTruncation(std::span<const std::uint8_t> mac);
 
 } // namespace zemlar::HOTP

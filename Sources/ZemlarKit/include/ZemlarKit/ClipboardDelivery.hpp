@@ -4,6 +4,7 @@
 #include "ZemlarKit/CodeDelivery.hpp"
 #include "ZemlarKit/PasteboardClient.hpp"
 
+#include <QMetaObject>
 #include <chrono>
 #include <memory>
 
@@ -12,7 +13,8 @@ class QTimer;
 namespace zemlar {
 
 /// Puts the code on the clipboard, concealed and transient, and clears it after `clearAfter`
-/// unless the clipboard has changed since. Lives on the main thread, which needs a running Qt
+/// unless the clipboard has changed since; a clearing still waiting runs at once when the
+/// application quits or the object dies. Lives on the main thread, which needs a running Qt
 /// event loop for the clearing.
 class ClipboardDelivery final : public CodeDelivery {
 public:
@@ -34,7 +36,13 @@ public:
     std::chrono::milliseconds clearAfter;
 
 private:
-    void scheduleClearing(std::int64_t countAfterWrite);
+    void scheduleClearing();
+    void clearIfUnchanged();
+    void clearNowIfPending();
+
+    /// The clipboard's change count right after the last write.
+    std::int64_t countAfterWrite = 0;
+    QMetaObject::Connection quitConnection;
 
     /// The pending clearing, if any; replacing it cancels the previous one.
     std::unique_ptr<QTimer> clearTask;

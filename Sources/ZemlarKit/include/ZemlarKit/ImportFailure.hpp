@@ -10,16 +10,18 @@ namespace zemlar {
 /// Why an action of the import screen stopped before or while running.
 class ImportFailure {
 public:
-    enum class Kind { manual, emptyClipboard, unreadableFile, noQRCode };
+    enum class Kind { manual, emptyClipboard, unreadableFile, fileTooLarge, noQRCode };
 
     static constexpr std::string_view emptyClipboardText =
         "The clipboard has neither text nor an image";
     static constexpr std::string_view unreadableFileText = "Couldn't read the file";
+    static constexpr std::string_view fileTooLargeText = "The file is too large";
     static constexpr std::string_view noQRCodeText = "No QR code or text found";
 
     static ImportFailure manual(ManualEntryError error) { return {Kind::manual, error}; }
     static ImportFailure emptyClipboard() { return {Kind::emptyClipboard}; }
     static ImportFailure unreadableFile() { return {Kind::unreadableFile}; }
+    static ImportFailure fileTooLarge() { return {Kind::fileTooLarge}; }
     static ImportFailure noQRCode() { return {Kind::noQRCode}; }
 
     Kind kind() const { return kind_; }

@@ -12,6 +12,10 @@ class QWidget;
 /// The text styles and the page frame every screen and sheet shares.
 namespace zemlar::ScreenStyle {
 
+/// A label that shows its text literally. Titles and names come from links, QR codes and
+/// backup files: read as rich text they could draw fake controls or make Qt load local files
+/// (<img src="/dev/zero">). Every label below is one of these.
+QLabel* label(const QString& text = {}, QWidget* parent = nullptr);
 /// A bold, slightly larger title.
 QLabel* headline(const QString& text, QWidget* parent = nullptr);
 /// A wrapped note in a smaller font and the secondary colour.
