@@ -24,9 +24,6 @@ public:
     /// A file is larger than any backup this program writes or reads.
     static BackupFileError tooLarge() { return BackupFileError(Kind::tooLarge); }
 
-    /// A file is larger than any backup can be.
-    static BackupFileError tooLarge() { return BackupFileError(Kind::tooLarge); }
-
     Kind kind() const { return kind_; }
     std::string describe() const;
 
