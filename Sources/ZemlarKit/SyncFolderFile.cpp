@@ -19,30 +19,6 @@ struct Descriptor {
     }
 };
 
-/// Reads to the end, but stops one byte past the limit: a file that grew after its size was
-/// checked is still refused without being read whole.
-Result<Bytes, BackupFileError> readToEnd(int fd, std::int64_t expectedSize) {
-    Bytes bytes;
-    bytes.reserve(static_cast<std::size_t>(expectedSize));
-    std::uint8_t buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            return fail(BackupFileError::readFailed());
-        }
-        if (count == 0) {
-            return bytes;
-        }
-        bytes.insert(bytes.end(), buffer, buffer + count);
-        if (static_cast<std::int64_t>(bytes.size()) > sizeLimit) {
-            return fail(BackupFileError::tooLarge());
-        }
-    }
-}
-
 } // namespace
 
 Result<std::optional<Bytes>, BackupFileError> read(const std::filesystem::path& file) {
@@ -61,9 +37,11 @@ Result<std::optional<Bytes>, BackupFileError> read(const std::filesystem::path& 
     if (status.st_size > sizeLimit) {
         return fail(BackupFileError::tooLarge());
     }
-    auto bytes = readToEnd(input.fd, status.st_size);
+    auto bytes = BoundedRead::readAll(input.fd, BoundedRead::wholeFileLimit,
+                                      static_cast<std::size_t>(status.st_size));
     if (!bytes) {
-        return fail(bytes.error());
+        return fail(bytes.error() == BoundedRead::Error::tooLarge ? BackupFileError::tooLarge()
+                                                                  : BackupFileError::readFailed());
     }
     return std::optional<Bytes>(std::move(*bytes));
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ZemlarKit/BoundedRead.hpp"
+
 #include <OTPCore/Result.hpp>
 #include <cstddef>
 #include <filesystem>
@@ -9,9 +11,9 @@
 /// such file can reasonably have: a device such as /dev/zero or a huge file stops early.
 namespace zemlar::ChosenFile {
 
-inline constexpr std::size_t sizeLimit = 16 * 1024 * 1024;
+inline constexpr std::size_t sizeLimit = BoundedRead::wholeFileLimit;
 
-enum class ReadError { unreadable, tooLarge };
+using ReadError = BoundedRead::Error;
 
 /// The file's bytes; the caller wipes them.
 Result<Bytes, ReadError> read(const std::filesystem::path& at, std::size_t limit = sizeLimit);

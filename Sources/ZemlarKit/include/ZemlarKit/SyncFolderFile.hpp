@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ZemlarKit/BackupFileError.hpp"
+#include "ZemlarKit/BoundedRead.hpp"
 #include "ZemlarKit/FileStamp.hpp"
 
 #include <OTPCore/Result.hpp>
@@ -13,8 +14,7 @@
 /// a link is never followed, only a regular file is read, and never more than sizeLimit bytes.
 namespace zemlar::SyncFolderFile {
 
-/// 16 MiB; a backup of 10,000 accounts takes about 5 MB.
-inline constexpr std::int64_t sizeLimit = std::int64_t{16} * 1024 * 1024;
+inline constexpr auto sizeLimit = static_cast<std::int64_t>(BoundedRead::wholeFileLimit);
 
 /// The whole file, or nothing when there is none. readFailed for a link, for anything but a
 /// regular file and on a read error; tooLarge above sizeLimit, found before reading.
