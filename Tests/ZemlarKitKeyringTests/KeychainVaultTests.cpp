@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../ZemlarKitTests/VaultHammer.hpp"
-#include "../ZemlarKitTests/WriterStorm.hpp"
 #include "KeyringTesting.hpp"
 
 using namespace zemlar;
@@ -123,11 +122,4 @@ TEST_F(MigrationTest, MovesEveryOldItemIntoTheVaultAndRemovesIt) {
     EXPECT_EQ(legacyKeys->load().value(), std::nullopt);
 
     EXPECT_EQ(migrate().value(), (VaultMigrationReport{0, false})) << "nothing left to move";
-}
-
-TEST_F(KeychainVaultTest, FiveWritersAtOnceLoseNoAccountAndBringNoDeletedOneBack) {
-    Computer computer(std::make_unique<KeychainVaultStorage>(vaultService + ".storm"));
-    StormLedger ledger;
-    storm(computer, 4, ledger);
-    ledger.expectKeptBy(computer);
 }
