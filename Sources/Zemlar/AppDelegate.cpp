@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <ZemlarKit/PamDeviceAuthentication.hpp>
+#include <ZemlarKit/PreciseTimer.hpp>
 #include <ZemlarKit/VaultMigration.hpp>
 #include <ZemlarScreens/AboutView.hpp>
 #include <ZemlarScreens/PasswordDialog.hpp>
@@ -324,13 +325,16 @@ void AppDelegate::deliver(const Account& account, SubmitMode mode) {
 QCoro::Task<> AppDelegate::runDelivery(Account account, SubmitMode mode,
                                        std::shared_ptr<bool> cancelled) {
     const QPointer<AppDelegate> alive(this);
-    const Date start = parts_.clock();
-    const double delay = FreshCode::delay(start, account.parameters.period());
-    if (delay > 0) {
-        model_->setWaitingUntil(Date(start.secondsSince1970() + delay));
-        const auto pause = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::duration<double>(delay + 0.05));
-        auto waiting = QCoro::sleepFor(pause);
+    const PanelModel::Clock clock = parts_.clock;
+    // The countdown; checked again after each wait, as the clock and the timer may disagree.
+    for (;;) {
+        const Date now = clock();
+        const double delay = FreshCode::delay(now, account.parameters.period());
+        if (delay <= 0) {
+            break;
+        }
+        model_->setWaitingUntil(Date(now.secondsSince1970() + delay));
+        auto waiting = PreciseTimer::sleepFor(std::chrono::duration<double>(delay));
         co_await waiting;
         if (*cancelled || !alive) {
             co_return;
@@ -344,8 +348,7 @@ QCoro::Task<> AppDelegate::runDelivery(Account account, SubmitMode mode,
             co_return;
         }
     }
-    const Date now = parts_.clock();
-    auto delivering = parts_.delivery->run(account, mode, now);
+    auto delivering = parts_.delivery->run(account, mode, clock);
     const std::optional<DeliveryFailure> failure = co_await delivering;
     if (!failure || !alive) {
         co_return;

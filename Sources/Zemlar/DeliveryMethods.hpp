@@ -5,6 +5,7 @@
 
 #include <OTPCore/Account.hpp>
 #include <OTPCore/Date.hpp>
+#include <ZemlarKit/CodeDeliveryFlow.hpp>
 #include <optional>
 #include <qcoro/qcorotask.h>
 #include <string>
@@ -29,9 +30,10 @@ public:
 
     /// The quick check of the mode's method; false when typing is not possible.
     virtual bool prepare(const Account& account, SubmitMode mode) = 0;
-    /// Runs the delivery flow with the mode's method; nothing on success.
+    /// Runs the delivery flow with the mode's method, computing the code when `clock` says it
+    /// is fresh; nothing on success.
     virtual QCoro::Task<std::optional<DeliveryFailure>> run(Account account, SubmitMode mode,
-                                                            Date now) = 0;
+                                                            CodeDeliveryFlow::Clock clock) = 0;
 };
 
 } // namespace zemlar

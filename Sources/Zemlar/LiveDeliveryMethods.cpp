@@ -27,13 +27,13 @@ bool LiveDeliveryMethods::prepare(const Account& account, SubmitMode mode) {
     return typing(account, mode).prepare().has_value();
 }
 
-QCoro::Task<std::optional<DeliveryFailure>> LiveDeliveryMethods::run(Account account,
-                                                                     SubmitMode mode, Date now) {
+QCoro::Task<std::optional<DeliveryFailure>>
+LiveDeliveryMethods::run(Account account, SubmitMode mode, CodeDeliveryFlow::Clock clock) {
     TypingDelivery typist = typing(account, mode);
     CodeDelivery& method = mode == SubmitMode::copy ? static_cast<CodeDelivery&>(clipboard)
                                                     : static_cast<CodeDelivery&>(typist);
-    auto delivering = CodeDeliveryFlow::run(account, now, method, *environment.accountStore,
-                                            *environment.secretStore);
+    auto delivering = CodeDeliveryFlow::run(account, std::move(clock), method,
+                                            *environment.accountStore, *environment.secretStore);
     const auto result = co_await delivering;
     if (result) {
         co_return std::nullopt;

@@ -17,7 +17,7 @@ public:
 
     bool prepare(const Account& account, SubmitMode mode) override;
     QCoro::Task<std::optional<DeliveryFailure>> run(Account account, SubmitMode mode,
-                                                    Date now) override;
+                                                    CodeDeliveryFlow::Clock clock) override;
 
     AppEnvironment environment;
     ClipboardDelivery clipboard;

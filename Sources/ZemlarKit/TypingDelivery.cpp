@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarKit/TypingDelivery.hpp"
 
+#include "ZemlarKit/PreciseTimer.hpp"
+
 #include <OTPCore/Crypto.hpp>
 #include <OTPCore/KeyStrokes.hpp>
-#include <QCoroTimer>
-#include <QTimer>
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -323,20 +323,6 @@ private:
     std::vector<KeyCode> remapped_;
 };
 
-/// Waits at least the interval on the monotonic clock, keeping the event loop running. Coarse Qt
-/// timers may fire early, so precise ones are used until the deadline has passed.
-QCoro::Task<> pause(std::chrono::milliseconds interval) {
-    const auto deadline = std::chrono::steady_clock::now() + interval;
-    do {
-        QTimer timer;
-        timer.setTimerType(Qt::PreciseTimer);
-        timer.setSingleShot(true);
-        timer.start(std::chrono::ceil<std::chrono::milliseconds>(deadline -
-                                                                 std::chrono::steady_clock::now()));
-        co_await timer;
-    } while (std::chrono::steady_clock::now() < deadline);
-}
-
 } // namespace
 
 Result<void, DeliveryError> TypingDelivery::prepare() {
@@ -375,7 +361,7 @@ QCoro::Task<Result<void, DeliveryError>> TypingDelivery::deliver(std::string cod
         if (!keyboard->type(press)) {
             co_return fail(DeliveryError::eventFailed());
         }
-        QCoro::Task<> pausing = pause(keyInterval);
+        QCoro::Task<> pausing = PreciseTimer::sleepFor(keyInterval);
         co_await pausing;
     }
     keyboard->restore();

@@ -3,6 +3,7 @@
 #include "StoreDoubles.hpp"
 
 #include <QCoroTask>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -35,7 +36,8 @@ struct CodeDeliveryFlowFixture : ::testing::Test {
     }
 
     Result<void, CodeDeliveryFlowError> run() {
-        return QCoro::waitFor(CodeDeliveryFlow::run(account, now, delivery, accounts, secrets));
+        return QCoro::waitFor(CodeDeliveryFlow::run(
+            account, [this] { return now; }, delivery, accounts, secrets));
     }
     Account stored() { return files.load().value().at(0); }
 
@@ -46,19 +48,44 @@ struct CodeDeliveryFlowFixture : ::testing::Test {
     RecordingDelivery delivery;
     Account account = OTPAuthEntry("Example", "alice", Bytes{}, OTPParameters::standard())
                           .account(uuidNumber(1), Date(100.0));
-    // RFC 6238's moment whose 6-digit SHA-1 code starts with a zero.
-    Date now = Date(1111111109.0);
+    // An RFC 6238 moment at the start of a period, whose 6-digit SHA-1 code starts with zeros.
+    Date now = Date(1234567890.0);
 };
 
 } // namespace
 
 TEST_F(CodeDeliveryFlowFixture, DeliversTheCodeOfTheMomentAndRecordsTheUse) {
     ASSERT_TRUE(run().has_value());
-    EXPECT_EQ(delivery.delivered, std::vector<std::string>{"081804"});
+    EXPECT_EQ(delivery.delivered, std::vector<std::string>{"005924"});
     const Account used = stored();
     EXPECT_EQ(used.useCount, account.useCount + 1);
     EXPECT_EQ(used.lastUsedAt, now);
     EXPECT_NE(accounts.saveThread, std::this_thread::get_id()) << "saved on the main thread";
+}
+
+/// The real clock, set so that it reads `moment` now.
+CodeDeliveryFlow::Clock realClockReading(double moment) {
+    const auto realNow = [] {
+        return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    };
+    const double offset = moment - realNow();
+    return [realNow, offset] { return Date(realNow() + offset); };
+}
+
+TEST_F(CodeDeliveryFlowFixture, InThePeriodsLastSecondsTheNextPeriodsCodeIsHandedOver) {
+    // RFC 6238: the period that starts at 1111111110 has the code (140)50471, the one before
+    // (070)81804.
+    const double turn = 1111111110.0;
+    std::vector<QCoro::Task<Result<void, CodeDeliveryFlowError>>> runs;
+    for (const double before : {3.0, 2.99, 1.5, 0.05}) {
+        runs.push_back(CodeDeliveryFlow::run(account, realClockReading(turn - before), delivery,
+                                             accounts, secrets));
+    }
+    for (auto& running : runs) {
+        EXPECT_TRUE(QCoro::waitFor(std::move(running)).has_value());
+    }
+    EXPECT_EQ(delivery.delivered, std::vector<std::string>(runs.size(), "050471"));
 }
 
 TEST_F(CodeDeliveryFlowFixture, AnUnreadableSecretOrAFailedDeliveryRecordsNoUse) {

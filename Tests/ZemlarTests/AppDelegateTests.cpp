@@ -28,8 +28,8 @@ public:
         return mode == SubmitMode::copy || typingAllowed;
     }
     QCoro::Task<std::optional<DeliveryFailure>> run(Account picked, SubmitMode mode,
-                                                    Date now) override {
-        runs.push_back({picked.id, mode, now, panelVisibleAtRun()});
+                                                    CodeDeliveryFlow::Clock clock) override {
+        runs.push_back({picked.id, mode, clock(), panelVisibleAtRun()});
         co_return failure;
     }
     std::function<bool()> panelVisibleAtRun;
