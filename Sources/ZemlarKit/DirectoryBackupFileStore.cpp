@@ -2,10 +2,12 @@
 #include "ZemlarKit/DirectoryBackupFileStore.hpp"
 
 #include "ZemlarKit/ListFile.hpp"
+#include "ZemlarKit/SyncClientFolders.hpp"
 #include "ZemlarKit/SyncFolderFile.hpp"
 
 #include <OTPCore/BackupRotation.hpp>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QString>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -89,17 +91,22 @@ std::vector<std::string> namesIn(const fs::path& directory) {
 
 } // namespace
 
-fs::path DirectoryBackupFileStore::iCloudDriveDirectory() {
+fs::path DirectoryBackupFileStore::earlierDirectory() {
     return homeDirectory() / "Library/Mobile Documents/com~apple~CloudDocs/Zemlar";
 }
 
 fs::path DirectoryBackupFileStore::configuredDirectory() {
     const QSettings settings(QStringLiteral("Zemlar"), QStringLiteral("Zemlar"));
     const QString configured = settings.value(QStringLiteral("backupDirectory")).toString();
-    if (configured.isEmpty()) {
-        return iCloudDriveDirectory();
+    if (!configured.isEmpty()) {
+        return fs::path(configured.toStdString());
     }
-    return fs::path(configured.toStdString());
+    std::error_code error;
+    if (fs::is_directory(earlierDirectory().parent_path(), error)) {
+        return earlierDirectory();
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return SyncClientFolders::backupDirectory(homeDirectory(), fs::path(documents.toStdString()));
 }
 
 Result<std::optional<Bytes>, BackupFileError> DirectoryBackupFileStore::readLatest() {

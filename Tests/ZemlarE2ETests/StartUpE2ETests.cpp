@@ -66,7 +66,7 @@ TEST(StartUpE2E, AnInboxSealedUnderTheStoredKeyIsTakenInAtLaunch) {
     ASSERT_TRUE(BackupFlows::setUp(passphrase, salt, iterations, keys));
     const UUID id = *UUID::parse("6F1C2A4E-0000-4000-8000-0000000000E2");
     ASSERT_FALSE(listed(id));
-    const std::filesystem::path folder = DirectoryBackupFileStore::iCloudDriveDirectory();
+    const std::filesystem::path folder = DirectoryBackupFileStore::earlierDirectory();
     std::filesystem::create_directories(folder);
     const Bytes inbox = sealedInbox(id, salt);
     std::ofstream(folder / "inbox.zemlar", std::ios::binary)

@@ -3,7 +3,9 @@
 #include "SettingsTesting.hpp"
 #include "StoreDoubles.hpp"
 
+#include <TestSupport/ScopedEnvironment.hpp>
 #include <ZemlarKit/DirectoryBackupFileStore.hpp>
+#include <ZemlarKit/SyncClientFolders.hpp>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -137,18 +139,25 @@ TEST_F(DirectoryBackupFileStoreTest, aPlantedLinkAsTheLatestBackupIsReplacedAndN
     EXPECT_EQ(readFile(privateFile), bytesOf("PRIVATE KEY"));
 }
 
-TEST(DirectoryBackupFileStoreLocation, isTheSyncedFolderUnlessTheUserChoseAnother) {
+TEST(DirectoryBackupFileStoreLocation, IsTheChosenFolderElseAnEarlierOneElseASyncClientsFolder) {
     const ScratchSettings scratch;
-    const char* home = std::getenv("HOME");
-    ASSERT_NE(home, nullptr);
-    const fs::path expected =
-        fs::path(home) / "Library" / "Mobile Documents" / "com~apple~CloudDocs" / "Zemlar";
-    EXPECT_EQ(DirectoryBackupFileStore::iCloudDriveDirectory(), expected);
-    EXPECT_EQ(DirectoryBackupFileStore::configuredDirectory(), expected);
+    const ScratchFolder home;
+    const ScopedEnvironment homeVariable("HOME", home.path.c_str());
+    const fs::path documents = home.path / "Documents";
+    EXPECT_EQ(SyncClientFolders::backupDirectory(home.path, documents), documents / "Zemlar");
+    for (const char* client : {"OneDrive", "Dropbox", "Sync"}) { // Syncthing's comes first
+        fs::create_directories(home.path / client);
+    }
+    fs::create_directories(home.path / "Nextcloud.old");
+    EXPECT_EQ(SyncClientFolders::backupDirectory(home.path, documents),
+              home.path / "Sync" / "Zemlar");
+    EXPECT_EQ(DirectoryBackupFileStore::configuredDirectory(), home.path / "Sync" / "Zemlar");
+
+    const fs::path earlier = DirectoryBackupFileStore::earlierDirectory();
+    fs::create_directories(earlier.parent_path());
+    EXPECT_EQ(DirectoryBackupFileStore::configuredDirectory(), earlier);
     ScratchSettings::settings().setValue("backupDirectory", "/srv/sync/zemlar");
     EXPECT_EQ(DirectoryBackupFileStore::configuredDirectory(), fs::path("/srv/sync/zemlar"));
-    ScratchSettings::settings().setValue("backupDirectory", "");
-    EXPECT_EQ(DirectoryBackupFileStore::configuredDirectory(), expected);
 }
 
 } // namespace

@@ -19,11 +19,12 @@ struct DirectoryBackupFileStore : BackupFileStore {
     DirectoryBackupFileStore(std::filesystem::path directory, std::int64_t keep)
         : directory(std::move(directory)), keep(keep) {}
 
-    /// ~/Library/Mobile Documents/com~apple~CloudDocs/Zemlar: the synced folder (a user mounts
-    /// or links a synced folder there).
-    static std::filesystem::path iCloudDriveDirectory();
-    /// The user default "backupDirectory" when it is set to a non-empty path, otherwise
-    /// iCloudDriveDirectory().
+    /// ~/Library/Mobile Documents/com~apple~CloudDocs/Zemlar: where earlier versions kept the
+    /// backup, for users who linked a synced folder there.
+    static std::filesystem::path earlierDirectory();
+    /// The user default "backupDirectory" when it is set to a non-empty path; otherwise
+    /// earlierDirectory() when its parent exists; otherwise the folder that SyncClientFolders
+    /// suggests in the home and documents folders.
     static std::filesystem::path configuredDirectory();
 
     /// Nothing when there is no "backup.zemlar"; readFailed when it cannot be read or is a
