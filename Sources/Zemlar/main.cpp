@@ -13,10 +13,16 @@
 #include <ZemlarKit/ProcessHardening.hpp>
 #include <ZemlarScreens/Texts.hpp>
 #include <cstdio>
+#include <string_view>
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--version") { // no display needed
+        std::printf("Zemlar %s\n", ZEMLAR_VERSION);
+        return 0;
+    }
     zemlar::ProcessHardening::apply(); // quietly partial where the system refuses
     QApplication application(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZEMLAR_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Zemlar"));
     QCoreApplication::setApplicationName(QStringLiteral("Zemlar"));
     QGuiApplication::setDesktopFileName(QStringLiteral("app.zemlar.Zemlar"));
