@@ -16,6 +16,13 @@
 namespace zemlar::KeyboardShortcuts {
 namespace {
 
+/// Space, Return or Enter alone: what activates a focused control from the keyboard.
+bool isActivationKey(const QKeyEvent* event) {
+    const int key = event->key();
+    return (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+           (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter);
+}
+
 bool isModifierKey(int key) {
     switch (key) {
     case Qt::Key_Shift:
@@ -109,11 +116,6 @@ bool Recorder::event(QEvent* event) {
     return QLineEdit::event(event);
 }
 
-void Recorder::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
-    startRecording();
-}
-
 void Recorder::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     // The alert takes the focus for a moment; recording goes on behind it.
@@ -124,7 +126,7 @@ void Recorder::focusOutEvent(QFocusEvent* event) {
 
 void Recorder::mousePressEvent(QMouseEvent* event) {
     QLineEdit::mousePressEvent(event);
-    if (hasFocus() && !recording_) {
+    if (hasFocus()) {
         startRecording();
     }
 }
@@ -137,6 +139,10 @@ void Recorder::keyReleaseEvent(QKeyEvent* event) {
 
 void Recorder::keyPressEvent(QKeyEvent* event) {
     if (!recording_) {
+        if (isActivationKey(event)) {
+            startRecording();
+            return;
+        }
         event->ignore();
         return;
     }

@@ -62,7 +62,7 @@ protected:
     }
 
     void startRecording() {
-        recorder->setFocus();
+        QTest::mouseClick(recorder, Qt::LeftButton);
         ASSERT_TRUE(recorder->hasFocus());
         ASSERT_TRUE(recorder->isRecording());
     }
@@ -79,10 +79,14 @@ protected:
     ScriptedRecorder* recorder = nullptr;
 };
 
-TEST_F(RecorderTest, ShowsTheStoredShortcutUntilFocusStartsRecording) {
+TEST_F(RecorderTest, ShowsTheStoredShortcutUntilClickedOrActivatedFromTheKeyboard) {
+    recorder->setFocus(); // as when the window opens with the recorder first
     EXPECT_FALSE(recorder->isRecording());
     EXPECT_EQ(recorder->text(), "Ctrl+Alt+O");
     EXPECT_EQ(recorder->placeholderText(), "Record Shortcut");
+    sendKey(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+    EXPECT_TRUE(recorder->isRecording());
+    other->setFocus();
     startRecording();
     EXPECT_EQ(recorder->text(), "");
     EXPECT_EQ(recorder->placeholderText(), "Press Shortcut");

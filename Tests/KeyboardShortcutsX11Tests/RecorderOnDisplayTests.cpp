@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <KeyboardShortcuts/Recorder.hpp>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -55,6 +56,9 @@ protected:
 
     void startRecording() {
         recorder->setFocus();
+        QKeyEvent space(QEvent::Type(6 /* QEvent::KeyPress, a macro of Xlib's here */),
+                        Qt::Key_Space, Qt::NoModifier);
+        QApplication::sendEvent(recorder, &space);
         ASSERT_TRUE(waitFor([&] { return recorder->isRecording(); }));
     }
 

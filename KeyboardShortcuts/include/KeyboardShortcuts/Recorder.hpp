@@ -11,7 +11,8 @@ namespace zemlar::KeyboardShortcuts {
 
 /// The control that shows and changes the shortcut of a name.
 ///
-/// Recording starts when the control takes the focus and ends when it loses it. While
+/// It shows the stored shortcut until it is clicked, or activated with Space or Return while it
+/// has the focus: then recording starts, and it ends when the control loses the focus. While
 /// recording: Escape alone ends recording and keeps the previous shortcut; Backspace or Delete
 /// alone removes the shortcut; a key needs Ctrl, Alt or Super (Shift may be added; function keys
 /// may stand alone), anything else beeps and recording goes on; a shortcut another X client
@@ -40,7 +41,6 @@ protected:
     virtual void beep();
 
     bool event(QEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
