@@ -16,8 +16,9 @@ public:
     explicit LiveDeliveryMethods(AppEnvironment environment);
 
     bool prepare(const Account& account, SubmitMode mode) override;
-    QCoro::Task<std::optional<DeliveryFailure>> run(Account account, SubmitMode mode,
-                                                    Date now) override;
+    QCoro::Task<std::optional<DeliveryFailure>>
+    run(Account account, SubmitMode mode, Date now,
+        std::optional<std::uint64_t> targetWindow) override;
 
     AppEnvironment environment;
     ClipboardDelivery clipboard;
