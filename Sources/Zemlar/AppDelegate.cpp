@@ -340,6 +340,8 @@ QCoro::Task<> AppDelegate::runDelivery(Account account, SubmitMode mode,
             co_return;
         }
     }
+    // The window the panel was opened over; hiding forgets it.
+    const std::optional<FrontApp> target = panel().previousApp;
     panel().hide();
     if (mode == SubmitMode::type) {
         auto focusPause = QCoro::sleepFor(120ms);
@@ -348,13 +350,16 @@ QCoro::Task<> AppDelegate::runDelivery(Account account, SubmitMode mode,
             co_return;
         }
     }
-    auto delivering = parts_.delivery->run(account, mode, clock);
+    auto delivering = parts_.delivery->run(account, mode, clock,
+                                           target ? std::optional(target->window) : std::nullopt);
     const std::optional<DeliveryFailure> failure = co_await delivering;
     if (!failure || !alive) {
         co_return;
     }
     AppLog::error("app", "Код не выдан: " + failure->description);
-    present(failure->accessibilityDenied ? Alert::accessibility : Alert::deliveryFailed);
+    present(failure->accessibilityDenied ? Alert::accessibility
+            : failure->focusLost         ? Alert::focusLost
+                                         : Alert::deliveryFailed);
 }
 
 void AppDelegate::cancelDelivery() {
@@ -374,8 +379,11 @@ void AppDelegate::present(Alert alert) {
     }
     QMessageBox box;
     box.setWindowIcon(AppIcon::make());
-    if (alert == Alert::deliveryFailed) {
-        box.setText(Texts::text("Couldn't get the code"));
+    if (alert == Alert::deliveryFailed || alert == Alert::focusLost) {
+        box.setText(alert == Alert::focusLost
+                        ? Texts::text("Zemlar stopped typing the code: another window came to "
+                                      "the front")
+                        : Texts::text("Couldn't get the code"));
         box.activateWindow();
         box.exec();
         return;

@@ -38,7 +38,7 @@ class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    enum class Alert { accessibility, deliveryFailed };
+    enum class Alert { accessibility, deliveryFailed, focusLost };
 
     struct Parts {
         AppEnvironment environment;

@@ -11,8 +11,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TypingDelivery typing(const Account& account, SubmitMode mode) {
-    return TypingDelivery(10ms, mode == SubmitMode::typeAndSubmit || account.pressesReturn);
+TypingDelivery typing(const Account& account, SubmitMode mode,
+                      std::optional<std::uint64_t> targetWindow = std::nullopt) {
+    return TypingDelivery(10ms, mode == SubmitMode::typeAndSubmit || account.pressesReturn,
+                          targetWindow);
 }
 
 } // namespace
@@ -28,8 +30,9 @@ bool LiveDeliveryMethods::prepare(const Account& account, SubmitMode mode) {
 }
 
 QCoro::Task<std::optional<DeliveryFailure>>
-LiveDeliveryMethods::run(Account account, SubmitMode mode, CodeDeliveryFlow::Clock clock) {
-    TypingDelivery typist = typing(account, mode);
+LiveDeliveryMethods::run(Account account, SubmitMode mode, CodeDeliveryFlow::Clock clock,
+                         std::optional<std::uint64_t> targetWindow) {
+    TypingDelivery typist = typing(account, mode, targetWindow);
     CodeDelivery& method = mode == SubmitMode::copy ? static_cast<CodeDelivery&>(clipboard)
                                                     : static_cast<CodeDelivery&>(typist);
     auto delivering = CodeDeliveryFlow::run(account, std::move(clock), method,
@@ -39,9 +42,14 @@ LiveDeliveryMethods::run(Account account, SubmitMode mode, CodeDeliveryFlow::Clo
         co_return std::nullopt;
     }
     const auto& error = result.error();
-    const bool denied = error.kind() == CodeDeliveryFlowError::Kind::delivery &&
-                        error.deliveryError().kind() == DeliveryError::Kind::accessibilityDenied;
-    co_return DeliveryFailure{.description = error.describe(), .accessibilityDenied = denied};
+    const auto deliveryFailed = [&error](DeliveryError::Kind kind) {
+        return error.kind() == CodeDeliveryFlowError::Kind::delivery &&
+               error.deliveryError().kind() == kind;
+    };
+    co_return DeliveryFailure{.description = error.describe(),
+                              .accessibilityDenied =
+                                  deliveryFailed(DeliveryError::Kind::accessibilityDenied),
+                              .focusLost = deliveryFailed(DeliveryError::Kind::focusLost)};
 }
 
 } // namespace zemlar

@@ -16,8 +16,9 @@ public:
     explicit LiveDeliveryMethods(AppEnvironment environment);
 
     bool prepare(const Account& account, SubmitMode mode) override;
-    QCoro::Task<std::optional<DeliveryFailure>> run(Account account, SubmitMode mode,
-                                                    CodeDeliveryFlow::Clock clock) override;
+    QCoro::Task<std::optional<DeliveryFailure>>
+    run(Account account, SubmitMode mode, CodeDeliveryFlow::Clock clock,
+        std::optional<std::uint64_t> targetWindow) override;
 
     AppEnvironment environment;
     ClipboardDelivery clipboard;

@@ -11,6 +11,8 @@ std::string DeliveryError::describe() const {
         return "invalidCode";
     case Kind::eventFailed:
         return "eventFailed";
+    case Kind::focusLost:
+        return "focusLost";
     }
     return "eventFailed";
 }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZemlarKit/TypingDelivery.hpp"
 
+#include "X11ErrorTrap.hpp"
+#include "X11HeldKeys.hpp"
+#include "X11KeyFocus.hpp"
 #include "ZemlarKit/PreciseTimer.hpp"
 
 #include <OTPCore/Crypto.hpp>
@@ -43,37 +46,15 @@ DisplayHandle openTrustedDisplay() {
     return display;
 }
 
-/// Catches the X errors of the requests made while it lives instead of ending the process, as
-/// Xlib's default handler would.
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* display)
-        : display_(display), previous_(XSetErrorHandler(&ErrorTrap::record)) {
-        failed() = false;
-    }
-    ~ErrorTrap() { XSetErrorHandler(previous_); }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
+using namespace std::chrono_literals;
 
-    /// Waits until the server has handled every request so far; true when none failed.
-    bool succeeded() {
-        XSync(display_, False);
-        return !failed();
-    }
-
-private:
-    static bool& failed() {
-        static bool flag = false;
-        return flag;
-    }
-    static int record(Display*, XErrorEvent*) {
-        failed() = true;
-        return 0;
-    }
-
-    Display* display_;
-    XErrorHandler previous_;
-};
+/// How long the typing waits before its first key for the target window to have the focus
+/// again: Shift-Return types at once, while the window manager may still be handing the focus
+/// back from the panel.
+constexpr auto focusWait = 250ms;
+/// How long a lent keycode keeps its digit after the last key, so that a client that reads its
+/// events late still finds the digit there.
+constexpr auto lentKeyGrace = 80ms;
 
 KeySym keySymFor(const KeyStroke& stroke) {
     if (stroke == KeyStrokes::returnKey) {
@@ -131,26 +112,29 @@ public:
     /// Lets go of every modifier key that is down, remembering it. Lock keys stay: pressing
     /// them again afterwards would toggle the user's lock.
     bool releaseHeldModifiers() {
-        char keys[32] = {};
-        XQueryKeymap(display_, keys);
-        ErrorTrap trap(display_);
+        X11HeldKeys::KeyBits keys{};
+        XQueryKeymap(display_, keys.data());
+        X11ErrorTrap trap(display_);
         for (const KeyCode key : modifierKeys()) {
-            const bool down = (keys[key / 8] >> (key % 8)) & 1;
-            if (down && isLockKey(key)) {
-                continue;
-            }
-            if (down && std::find(released_.begin(), released_.end(), key) == released_.end()) {
+            if (X11HeldKeys::isDown(keys, key) && !isLockKey(key) && !touched(key)) {
                 XTestFakeKeyEvent(display_, key, False, CurrentTime);
-                released_.push_back(key);
+                touched_.push_back(key);
             }
         }
         return trap.succeeded();
     }
 
     bool type(const Press& press) {
-        ErrorTrap trap(display_);
+        X11ErrorTrap trap(display_);
         for (const KeyCode modifier : press.modifiers) {
+            // XTEST's device may still count the key as down from an earlier typing that pressed
+            // it again for the user, who has let go of it since; the server would drop this
+            // press. A release first clears that and leaves a key that is up alone.
+            XTestFakeKeyEvent(display_, modifier, False, CurrentTime);
             XTestFakeKeyEvent(display_, modifier, True, CurrentTime);
+            if (!touched(modifier)) {
+                touched_.push_back(modifier);
+            }
         }
         XTestFakeKeyEvent(display_, press.key, True, CurrentTime);
         XTestFakeKeyEvent(display_, press.key, False, CurrentTime);
@@ -161,13 +145,24 @@ public:
         return trap.succeeded();
     }
 
-    /// Presses the released modifiers again and gives the spare keycodes back their emptiness.
+    /// Whether a spare keycode was given a symbol.
+    bool lendsKeys() const { return !remapped_.empty(); }
+
+    /// Presses again the modifiers it released or used that the user still physically holds,
+    /// and gives the spare keycodes back their emptiness.
     void restore() {
-        ErrorTrap trap(display_);
-        for (const KeyCode key : released_) {
-            XTestFakeKeyEvent(display_, key, True, CurrentTime);
+        X11ErrorTrap trap(display_);
+        if (!touched_.empty()) {
+            const X11HeldKeys::KeyBits held = X11HeldKeys::physicallyHeld(display_);
+            X11HeldKeys::KeyBits down{};
+            XQueryKeymap(display_, down.data());
+            for (const KeyCode key : touched_) {
+                if (X11HeldKeys::isDown(held, key) && !X11HeldKeys::isDown(down, key)) {
+                    XTestFakeKeyEvent(display_, key, True, CurrentTime);
+                }
+            }
+            touched_.clear();
         }
-        released_.clear();
         for (const KeyCode key : remapped_) {
             KeySym none[2] = {NoSymbol, NoSymbol};
             XChangeKeyboardMapping(display_, key, 2, none, 1);
@@ -206,6 +201,10 @@ private:
         const KeySym symbol = XkbKeySymEntry(map_, key, 0, 0);
         return symbol == XK_Caps_Lock || symbol == XK_Shift_Lock || symbol == XK_Num_Lock ||
                symbol == XK_ISO_Level3_Lock || symbol == XK_Scroll_Lock;
+    }
+
+    bool touched(KeyCode key) const {
+        return std::find(touched_.begin(), touched_.end(), key) != touched_.end();
     }
 
     std::vector<KeyCode> modifierKeys() const {
@@ -303,7 +302,7 @@ private:
             if (taken || XkbKeyNumGroups(map_, key) != 0) {
                 continue;
             }
-            ErrorTrap trap(display_);
+            X11ErrorTrap trap(display_);
             KeySym symbols[2] = {symbol, symbol};
             XChangeKeyboardMapping(display_, key, 2, symbols, 1);
             remapped_.push_back(key);
@@ -319,9 +318,23 @@ private:
     XkbDescPtr map_;
     XModifierKeymap* modifiers_;
     int group_;
-    std::vector<KeyCode> released_;
+    /// The modifier keys released at the start or pressed for a level.
+    std::vector<KeyCode> touched_;
     std::vector<KeyCode> remapped_;
 };
+
+/// Waits up to focusWait for key events to reach the window; whether they do.
+QCoro::Task<bool> focusArrives(Display* display, Window target) {
+    const auto deadline = std::chrono::steady_clock::now() + focusWait;
+    while (!X11KeyFocus::reaches(display, target)) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            co_return false;
+        }
+        QCoro::Task<> pausing = PreciseTimer::sleepFor(5ms);
+        co_await pausing;
+    }
+    co_return true;
+}
 
 } // namespace
 
@@ -354,17 +367,42 @@ QCoro::Task<Result<void, DeliveryError>> TypingDelivery::deliver(std::string cod
         }
         presses.push_back(std::move(*press));
     }
+    const std::optional<Window> target =
+        targetWindow ? std::optional<Window>(static_cast<Window>(*targetWindow)) : std::nullopt;
+    if (target) {
+        QCoro::Task<bool> waiting = focusArrives(display.get(), *target);
+        if (!co_await waiting) {
+            co_return fail(DeliveryError::focusLost());
+        }
+    }
     if (!keyboard->releaseHeldModifiers()) {
         co_return fail(DeliveryError::eventFailed());
     }
+    std::optional<DeliveryError> failure;
+    bool typed = false;
     for (const Press& press : presses) {
-        if (!keyboard->type(press)) {
-            co_return fail(DeliveryError::eventFailed());
+        // Checked before every key, Return included, so nothing goes to a window that took the
+        // focus meanwhile. What was typed before cannot be taken back.
+        if (target && !X11KeyFocus::reaches(display.get(), *target)) {
+            failure = DeliveryError::focusLost();
+            break;
         }
+        if (!keyboard->type(press)) {
+            failure = DeliveryError::eventFailed();
+            break;
+        }
+        typed = true;
         QCoro::Task<> pausing = PreciseTimer::sleepFor(keyInterval);
         co_await pausing;
     }
+    if (typed && keyboard->lendsKeys()) {
+        QCoro::Task<> grace = PreciseTimer::sleepFor(lentKeyGrace);
+        co_await grace;
+    }
     keyboard->restore();
+    if (failure) {
+        co_return fail(*failure);
+    }
     co_return Result<void, DeliveryError>{};
 }
 

@@ -27,33 +27,52 @@ struct ReceivedKey {
 /// Reads its events on its own thread, so keys are seen as soon as the server sends them.
 class TestTextField {
 public:
-    TestTextField() {
+    /// Whether the field is a top-level window or, as toolkits often make it, a child of one.
+    enum class Placement { topLevel, insideTopLevel };
+
+    explicit TestTextField(Placement placement = Placement::topLevel) {
         display_ = XOpenDisplay(nullptr);
         if (display_ == nullptr) {
             throw std::runtime_error("cannot open the X display");
         }
         const int screen = DefaultScreen(display_);
-        window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), 10, 10, 300, 40, 1,
-                                      BlackPixel(display_, screen), WhitePixel(display_, screen));
+        const auto create = [&](Window parent, int x, int y) {
+            return XCreateSimpleWindow(display_, parent, x, y, 300, 40, 1,
+                                       BlackPixel(display_, screen), WhitePixel(display_, screen));
+        };
+        topLevel_ = create(RootWindow(display_, screen), 10, 10);
+        window_ = placement == Placement::topLevel ? topLevel_ : create(topLevel_, 0, 0);
         XSelectInput(display_, window_, KeyPressMask | StructureNotifyMask | FocusChangeMask);
-        XMapRaised(display_, window_);
+        if (window_ != topLevel_) {
+            XSelectInput(display_, topLevel_, StructureNotifyMask);
+        }
+        XMapSubwindows(display_, topLevel_);
+        XMapRaised(display_, topLevel_);
         XEvent event;
         do {
             XNextEvent(display_, &event);
-        } while (event.type != MapNotify);
-        XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
-        XSync(display_, False);
+        } while (event.type != MapNotify || event.xmap.window != topLevel_);
+        focus();
         reader_ = std::thread([this] { readEvents(); });
     }
 
     ~TestTextField() {
         stop_ = true;
         reader_.join();
-        XDestroyWindow(display_, window_);
+        XDestroyWindow(display_, topLevel_);
         XCloseDisplay(display_);
     }
     TestTextField(const TestTextField&) = delete;
     TestTextField& operator=(const TestTextField&) = delete;
+
+    /// The top-level window: the field itself, or the window it lies in.
+    Window topLevel() const { return topLevel_; }
+
+    /// Takes the keyboard focus.
+    void focus() {
+        XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+        XSync(display_, False);
+    }
 
     std::string text() const {
         std::lock_guard lock(mutex_);
@@ -128,6 +147,7 @@ private:
     }
 
     Display* display_ = nullptr;
+    Window topLevel_ = 0;
     Window window_ = 0;
     std::thread reader_;
     std::atomic<bool> stop_ = false;

@@ -4,6 +4,7 @@
 #include <X11/XKBlib.h>
 #include <ZemlarKit/TypingDelivery.hpp>
 #include <memory>
+#include <thread>
 
 using namespace zemlar;
 using namespace zemlar::testing;
@@ -138,24 +139,71 @@ TEST_F(TypingDeliveryX11Test, UsesTheCurrentGroupNotTheFirst) {
     EXPECT_EQ(state.group, 1) << "typing changed the user's group";
 }
 
-TEST_F(TypingDeliveryX11Test, ReleasesHeldModifiersAndPressesThemAgain) {
+TEST_F(TypingDeliveryX11Test, PressesAgainOnlyTheModifiersStillHeldOnTheKeyboard) {
     const struct {
         const char* key;
         KeySym symbol;
     } held[] = {
         {"shift", XK_Shift_L}, {"ctrl", XK_Control_L}, {"alt", XK_Alt_L}, {"super", XK_Super_L}};
     Observer observer;
+    PhysicalKeyboard hands;
+    ASSERT_TRUE(hands.available());
     for (const auto& modifier : held) {
         SCOPED_TRACE(modifier.key);
-        ASSERT_EQ(std::system((std::string("xdotool keydown ") + modifier.key).c_str()), 0);
+        hands.press(modifier.symbol);
         ASSERT_TRUE(observer.keyDown(modifier.symbol));
         EXPECT_EQ(typeIntoField("246801", true, 7), "246801\n");
         for (const ReceivedKey& key : field_->keys()) {
             EXPECT_EQ(key.state & (ShiftMask | leakingModifiers), 0u);
         }
         EXPECT_TRUE(observer.keyDown(modifier.symbol)) << "the held key was not pressed again";
-        ASSERT_EQ(std::system((std::string("xdotool keyup ") + modifier.key).c_str()), 0);
+        hands.release(modifier.symbol);
+        ASSERT_FALSE(observer.keyDown(modifier.symbol));
     }
+
+    // Shift-Return, with Shift let go of while the digits are typed.
+    hands.press(XK_Shift_L);
+    field_ = std::make_unique<TestTextField>();
+    std::thread user([&] {
+        field_->waitForKeys(2);
+        hands.release(XK_Shift_L);
+    });
+    const auto result = QCoro::waitFor(TypingDelivery(30ms, true).deliver("246801"));
+    user.join();
+    EXPECT_TRUE(result.has_value());
+    EXPECT_TRUE(field_->waitForKeys(7));
+    EXPECT_EQ(field_->text(), "246801\n");
+    EXPECT_FALSE(observer.keyDown(XK_Shift_L)) << "the Shift let go of was pressed again";
+}
+
+TEST_F(TypingDeliveryX11Test, TypesOnlyWhileTheWindowItIsMeantForHasTheFocus) {
+    TestTextField other;
+    // The window the user came from is a top-level one with the focus on a child of it.
+    field_ = std::make_unique<TestTextField>(TestTextField::Placement::insideTopLevel);
+    const std::uint64_t target = field_->topLevel();
+    EXPECT_TRUE(QCoro::waitFor(TypingDelivery(10ms, true, target).deliver("135790")).has_value());
+    EXPECT_TRUE(field_->waitForKeys(7));
+    EXPECT_EQ(field_->text(), "135790\n");
+
+    // Another window took the focus before the first key: nothing is typed anywhere.
+    field_->clear();
+    other.focus();
+    EXPECT_EQ(QCoro::waitFor(TypingDelivery(10ms, true, target).deliver("135790")),
+              fail(DeliveryError::focusLost()));
+
+    // It takes the focus while the digits are typed: the rest, Return included, are not.
+    field_->focus();
+    std::thread chat([&] {
+        field_->waitForKeys(2);
+        other.focus();
+    });
+    const auto result = QCoro::waitFor(TypingDelivery(30ms, true, target).deliver("135790"));
+    chat.join();
+    EXPECT_EQ(result, fail(DeliveryError::focusLost()));
+    runEventLoop(50ms);
+    EXPECT_EQ(other.text(), "");
+    EXPECT_GE(field_->text().size(), 2u);
+    EXPECT_TRUE(std::string("135790").starts_with(field_->text())) << field_->text();
 }
 
 TEST_F(TypingDeliveryX11Test, PausesAfterEveryKeyIncludingTheLast) {

@@ -12,6 +12,7 @@
 #include <string>
 
 // Last: Qt's and GoogleTest's headers must not see Xlib's macros (None, Bool, Status).
+#include "PhysicalKeyboard.hpp"
 #include "TestTextField.hpp"
 
 namespace zemlar::testing {

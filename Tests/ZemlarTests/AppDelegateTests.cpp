@@ -27,9 +27,10 @@ public:
     bool prepare(const Account&, SubmitMode mode) override {
         return mode == SubmitMode::copy || typingAllowed;
     }
-    QCoro::Task<std::optional<DeliveryFailure>> run(Account picked, SubmitMode mode,
-                                                    CodeDeliveryFlow::Clock clock) override {
-        runs.push_back({picked.id, mode, clock(), panelVisibleAtRun()});
+    QCoro::Task<std::optional<DeliveryFailure>>
+    run(Account picked, SubmitMode mode, CodeDeliveryFlow::Clock clock,
+        std::optional<std::uint64_t> targetWindow) override {
+        runs.push_back({picked.id, mode, clock(), panelVisibleAtRun(), targetWindow});
         co_return failure;
     }
     std::function<bool()> panelVisibleAtRun;
@@ -38,6 +39,7 @@ public:
         SubmitMode mode;
         Date now;
         bool panelVisible;
+        std::optional<std::uint64_t> targetWindow;
     };
     std::vector<Run> runs;
     bool typingAllowed = true;
@@ -112,7 +114,8 @@ TEST_F(AppDelegateTest, APickWithTimeLeftHidesThePanelThenDelivers) {
     ASSERT_EQ(delivery->runs.size(), 1u);
     EXPECT_EQ(delivery->runs[0].mode, SubmitMode::type);
     EXPECT_FALSE(delivery->runs[0].panelVisible);
-    EXPECT_EQ(windows->activated.back(), *windows->front); // focus went back first
+    EXPECT_EQ(windows->activated.back(), *windows->front);             // focus went back first
+    EXPECT_EQ(delivery->runs[0].targetWindow, windows->front->window); // and only there it types
     EXPECT_TRUE(alerts.empty());
 }
 
@@ -158,10 +161,13 @@ TEST_F(AppDelegateTest, TypingWithoutPermissionOrAFailedDeliveryShowsTheMatching
         delegate->deliver(stores.accounts->accounts[0], SubmitMode::copy);
         waitUntil([&] { return alerts.size() == (denied ? 3u : 2u); });
     }
-    EXPECT_EQ(delivery->runs.size(), 2u);
+    delivery->failure = DeliveryFailure{.description = "delivery(focusLost)", .focusLost = true};
+    delegate->deliver(stores.accounts->accounts[0], SubmitMode::copy);
+    waitUntil([&] { return alerts.size() == 4u; });
+    EXPECT_EQ(delivery->runs.size(), 3u);
     EXPECT_EQ(alerts,
               (std::vector{AppDelegate::Alert::accessibility, AppDelegate::Alert::deliveryFailed,
-                           AppDelegate::Alert::accessibility}));
+                           AppDelegate::Alert::accessibility, AppDelegate::Alert::focusLost}));
 }
 
 TEST_F(AppDelegateTest, ReturningFocusWaitsForTheApplicationToComeToTheFront) {

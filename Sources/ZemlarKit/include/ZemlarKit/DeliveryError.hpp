@@ -10,7 +10,7 @@ namespace zemlar {
 /// Why a code could not be handed over.
 class DeliveryError {
 public:
-    enum class Kind { accessibilityDenied, invalidCode, eventFailed };
+    enum class Kind { accessibilityDenied, invalidCode, eventFailed, focusLost };
 
     /// The process may not post keyboard events (no X display, or one without XTEST).
     static DeliveryError accessibilityDenied() { return DeliveryError(Kind::accessibilityDenied); }
@@ -18,6 +18,9 @@ public:
     static DeliveryError invalidCode() { return DeliveryError(Kind::invalidCode); }
     /// The system refused to produce a key event.
     static DeliveryError eventFailed() { return DeliveryError(Kind::eventFailed); }
+    /// The window the code was meant for did not have the keyboard focus before a key: that key
+    /// and every later one (Return included) were not typed.
+    static DeliveryError focusLost() { return DeliveryError(Kind::focusLost); }
 
     Kind kind() const { return kind_; }
     std::string describe() const;
