@@ -174,9 +174,11 @@ std::optional<std::filesystem::path> ImportView::chooseFile(QWidget* parent) {
     patterns.append({QStringLiteral("*.txt"), QStringLiteral("*.text")});
     const QString message = Texts::text(QT_TRANSLATE_NOOP(
         "Zemlar", "An image with a QR code or a text file with otpauth:// links"));
-    const QString chosen = QFileDialog::getOpenFileName(
-        parent, message, QString(),
-        message + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    // Any file may be chosen: its content, not its name, says what it is.
+    const QString filters =
+        message + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QStringLiteral(");;") +
+        Texts::text(QT_TRANSLATE_NOOP("Zemlar", "All files")) + QStringLiteral(" (*)");
+    const QString chosen = QFileDialog::getOpenFileName(parent, message, QString(), filters);
     if (chosen.isEmpty()) {
         return std::nullopt;
     }
