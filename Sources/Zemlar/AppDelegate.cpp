@@ -92,6 +92,8 @@ AppDelegate::AppDelegate(Parts parts, QObject* parent)
       authentication_(parts_.authentication ? parts_.authentication : defaultAuthentication()),
       sessionLock_(std::make_unique<SessionLock>(*authentication_)) {
     connect(sessionLock_.get(), &SessionLock::locked, this, [this] {
+        // Nothing is typed into the lock screen: a countdown to a fresh code ends with the panel.
+        cancelDelivery();
         if (panel_ && panel_->isVisible()) {
             panel_->hide();
         }
