@@ -91,8 +91,9 @@ std::optional<Bytes> qrImage(const AppEnvironment& environment, const Account& a
 } // namespace
 
 AccountsModel::AccountsModel(AppEnvironment environment, std::function<void()> onChange,
-                             QObject* parent)
-    : QObject(parent), environment_(std::move(environment)), onChange_(std::move(onChange)) {}
+                             Unlock unlock, QObject* parent)
+    : QObject(parent), environment_(std::move(environment)), onChange_(std::move(onChange)),
+      unlock_(std::move(unlock)) {}
 
 QCoro::Task<> AccountsModel::reload() {
     // Named, not a temporary inside the co_await: g++ 12 destroys such temporaries twice.
@@ -187,10 +188,15 @@ QCoro::Task<> AccountsModel::removeGroup(UUID id) {
 
 QCoro::Task<std::optional<std::string>> AccountsModel::recoveryCodes(Account account) {
     using Codes = Result<std::vector<std::string>, SecretStoreError>;
+    const QPointer<AccountsModel> alive(this);
+    auto unlocking = unlock_();
+    const bool unlocked = co_await unlocking;
+    if (!unlocked || !alive) {
+        co_return std::nullopt;
+    }
     QFuture<Codes> pending = QtConcurrent::run([environment = environment_, id = account.id] {
         return environment.recoveryStore->codes(id);
     });
-    const QPointer<AccountsModel> alive(this);
     Codes codes = co_await pending;
     if (!codes) {
         if (alive) {
@@ -228,6 +234,12 @@ QCoro::Task<bool> AccountsModel::setRecoveryCodes(std::string text, Account acco
 }
 
 QCoro::Task<std::optional<Bytes>> AccountsModel::qrCode(Account account) {
+    const QPointer<AccountsModel> alive(this);
+    auto unlocking = unlock_();
+    const bool unlocked = co_await unlocking;
+    if (!unlocked || !alive) {
+        co_return std::nullopt;
+    }
     QFuture<std::optional<Bytes>> pending =
         QtConcurrent::run([environment = environment_, account = std::move(account)] {
             return qrImage(environment, account);

@@ -22,12 +22,16 @@ class GroupFlowError;
 /// The state of the accounts screen: the lists as last loaded or returned by a flow, and the
 /// last error. Every change goes through the account and group flows on a background task;
 /// the results are applied here on the main thread and announced with `changed()`. A failure
-/// becomes the error text and a log line, and leaves the lists as they were.
+/// becomes the error text and a log line, and leaves the lists as they were. The secrets
+/// themselves (the QR code and the recovery codes) are read only once `unlock` agreed.
 class AccountsModel : public QObject {
     Q_OBJECT
 
 public:
-    AccountsModel(AppEnvironment environment, std::function<void()> onChange,
+    /// True when secrets may be shown now; it may ask the owner first (the session lock).
+    using Unlock = std::function<QCoro::Task<bool>()>;
+
+    AccountsModel(AppEnvironment environment, std::function<void()> onChange, Unlock unlock,
                   QObject* parent = nullptr);
 
     const Accounts& accounts() const { return accounts_; }
@@ -48,12 +52,13 @@ public:
     QCoro::Task<bool> renameGroup(UUID id, std::string name);
     /// Deletes the group; its accounts move to no group (reload to see them there).
     QCoro::Task<> removeGroup(UUID id);
-    /// The account's recovery codes as text, one per line; nothing when they cannot be read.
+    /// The account's recovery codes as text, one per line; nothing when they cannot be read or
+    /// the unlock was refused.
     QCoro::Task<std::optional<std::string>> recoveryCodes(Account account);
     /// Stores the codes of the text (an empty text removes them); false when storing failed.
     QCoro::Task<bool> setRecoveryCodes(std::string text, Account account);
-    /// The PNG of the account's otpauth link as a QR code; nothing when the secret cannot be
-    /// read or the image cannot be made (no error text either way).
+    /// The PNG of the account's otpauth link as a QR code; nothing when the unlock was refused,
+    /// the secret cannot be read or the image cannot be made (no error text either way).
     QCoro::Task<std::optional<Bytes>> qrCode(Account account);
 
 signals:
@@ -73,6 +78,7 @@ private:
     std::optional<QString> errorMessage_;
     AppEnvironment environment_;
     std::function<void()> onChange_;
+    Unlock unlock_;
 };
 
 } // namespace zemlar

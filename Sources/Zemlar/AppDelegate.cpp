@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -90,7 +91,19 @@ AppDelegate::AppDelegate(Parts parts, QObject* parent)
     : QObject(parent), parts_(std::move(parts)),
       model_(new PanelModel(parts_.environment, parts_.clock, this)),
       authentication_(parts_.authentication ? parts_.authentication : defaultAuthentication()),
-      sessionLock_(std::make_unique<SessionLock>(*authentication_)) {}
+      sessionLock_(std::make_unique<SessionLock>(*authentication_)) {
+    connect(sessionLock_.get(), &SessionLock::locked, this, [this] {
+        // Nothing is typed into the lock screen: a countdown to a fresh code ends with the panel.
+        cancelDelivery();
+        if (panel_ && panel_->isVisible()) {
+            panel_->hide();
+        }
+    });
+    connect(sessionLock_.get(), &SessionLock::sessionUnknown, this, [](const QString& details) {
+        AppLog::error("app", "Сессия logind не найдена, её блокировка не отслеживается: " +
+                                 details.toStdString());
+    });
+}
 
 BackupModel& AppDelegate::backup() {
     if (!backup_) {
@@ -101,8 +114,9 @@ BackupModel& AppDelegate::backup() {
 
 AccountsModel& AppDelegate::accounts() {
     if (!accounts_) {
-        accounts_ = std::make_unique<AccountsModel>(parts_.environment,
-                                                    [this] { backup().accountsDidChange(); });
+        accounts_ = std::make_unique<AccountsModel>(
+            parts_.environment, [this] { backup().accountsDidChange(); },
+            [this] { return sessionLock_->unlock(); });
     }
     return *accounts_;
 }
@@ -274,6 +288,12 @@ QCoro::Task<> AppDelegate::openPanel(std::optional<FrontApp> front) {
     const bool needsUnlock = sessionLock_->isEnabled() && !sessionLock_->unlocked();
     // Tasks are named before awaiting: g++ 12 mishandles temporaries in co_await.
     const QPointer<AppDelegate> alive(this);
+    // However this ends (a refusal, a failure thrown), the shortcut opens the panel again.
+    const auto unlocked = qScopeGuard([alive] {
+        if (alive) {
+            alive->unlocking_ = false;
+        }
+    });
     auto unlocking = sessionLock_->unlock();
     const bool ok = co_await unlocking;
     if (!alive) {
@@ -289,7 +309,6 @@ QCoro::Task<> AppDelegate::openPanel(std::optional<FrontApp> front) {
     if (ok) {
         panel().show(front);
     }
-    unlocking_ = false;
 }
 
 QCoro::Task<> AppDelegate::returnFocus(std::optional<FrontApp> app) {

@@ -9,6 +9,7 @@
 #include <QFuture>
 #include <QPromise>
 #include <QThread>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <pwd.h>
@@ -22,21 +23,62 @@ namespace zemlar {
 
 namespace {
 
+/// One authentication, shared by the waiting task, the PAM worker and the prompter's cancel.
+///
+/// A cancel cannot stop PAM itself: a fingerprint module waits for the reader inside
+/// `pam_authenticate` without calling the conversation, and the handle may only be ended by the
+/// worker once that call has returned (`pam_end` from another thread is not safe). So a cancel
+/// settles the outcome as a failure at once and abandons the conversation: every later question
+/// gets PAM_CONV_ERR, messages are dropped, the worker ends when the module gives up, and its
+/// outcome is ignored.
+class Attempt {
+public:
+    Attempt() { promise_.start(); }
+
+    QFuture<bool> outcome() { return promise_.future(); }
+
+    /// Main thread only; the first outcome counts.
+    void settle(bool succeeded) {
+        if (settled_) {
+            return;
+        }
+        settled_ = true;
+        promise_.addResult(succeeded);
+        promise_.finish();
+    }
+
+    void abandon() {
+        abandoned_ = true;
+        settle(false);
+    }
+
+    bool abandoned() const { return abandoned_; }
+
+private:
+    QPromise<bool> promise_;
+    bool settled_ = false;
+    std::atomic<bool> abandoned_ = false;
+};
+
 /// Carries the questions of PAM, asked on the worker thread, over to the prompter on the main
 /// thread, and waits for the answers. The prompter is only ever held weakly here: the worker
 /// must never own its last reference, since a widget may only be destroyed on the main thread.
-/// A prompter that is gone answers nothing.
+/// A prompter that is gone, or an abandoned attempt, answers nothing.
 class Conversation {
 public:
-    explicit Conversation(std::weak_ptr<AuthenticationPrompter> prompter)
-        : prompter_(std::move(prompter)) {}
+    Conversation(std::weak_ptr<AuthenticationPrompter> prompter, std::shared_ptr<Attempt> attempt)
+        : prompter_(std::move(prompter)), attempt_(std::move(attempt)) {}
 
     std::optional<QString> ask(const QString& prompt, bool echo) {
         std::optional<QString> answer;
+        if (attempt_->abandoned()) {
+            return answer;
+        }
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [&] {
-                if (const auto prompter = prompter_.lock()) {
+                const auto prompter = prompter_.lock();
+                if (prompter && !attempt_->abandoned()) {
                     answer = prompter->askSecret(prompt, echo);
                 }
             },
@@ -47,8 +89,9 @@ public:
     void show(const QString& text, bool isError) {
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [weakPrompter = prompter_, text, isError] {
-                if (const auto prompter = weakPrompter.lock()) {
+            [weakPrompter = prompter_, attempt = attempt_, text, isError] {
+                const auto prompter = weakPrompter.lock();
+                if (prompter && !attempt->abandoned()) {
                     prompter->showMessage(text, isError);
                 }
             },
@@ -57,6 +100,7 @@ public:
 
 private:
     std::weak_ptr<AuthenticationPrompter> prompter_;
+    std::shared_ptr<Attempt> attempt_;
 };
 
 void wipe(char* text, std::size_t length) {
@@ -125,7 +169,12 @@ bool runPam(const QString& service, const QString& user, Conversation& conversat
     if (pam_start(serviceName.constData(), userName.constData(), &conv, &handle) != PAM_SUCCESS) {
         return false;
     }
-    const int status = pam_authenticate(handle, 0);
+    int status = pam_authenticate(handle, 0);
+    if (status == PAM_SUCCESS) {
+        // An expired or locked account fails here. An expired password (PAM_NEW_AUTHTOK_REQD)
+        // fails too: changing it belongs to the login screen or passwd, not to this dialog.
+        status = pam_acct_mgmt(handle, 0);
+    }
     pam_end(handle, status);
     return status == PAM_SUCCESS;
 }
@@ -163,23 +212,23 @@ QCoro::Task<bool> PamDeviceAuthentication::authenticate(QString reason) {
         co_return false;
     }
     auto prompter = prompter_;
-    prompter->begin(reason);
     // The worker owns what it uses, so it may outlive an abandoned wait.
-    auto promise = std::make_shared<QPromise<bool>>();
-    QFuture<bool> outcome = promise->future();
-    promise->start();
-    QThread* worker = QThread::create([promise, service = serviceName(configDirectories_), user,
-                                       conversation = std::make_shared<Conversation>(prompter)] {
-        const bool succeeded = runPam(service, user, *conversation);
-        // Finished on the main thread, behind the messages the modules sent before.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [promise, succeeded] {
-                promise->addResult(succeeded);
-                promise->finish();
-            },
-            Qt::QueuedConnection);
+    auto attempt = std::make_shared<Attempt>();
+    prompter->begin(reason, [weakAttempt = std::weak_ptr<Attempt>(attempt)] {
+        if (const auto cancelled = weakAttempt.lock()) {
+            cancelled->abandon();
+        }
     });
+    QFuture<bool> outcome = attempt->outcome();
+    QThread* worker =
+        QThread::create([attempt, service = serviceName(configDirectories_), user,
+                         conversation = std::make_shared<Conversation>(prompter, attempt)] {
+            const bool succeeded = runPam(service, user, *conversation);
+            // Settled on the main thread, behind the messages the modules sent before.
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [attempt, succeeded] { attempt->settle(succeeded); },
+                Qt::QueuedConnection);
+        });
     QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     worker->start();
     const bool succeeded = co_await outcome;

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <ZemlarKit/SecretText.hpp>
+#include <utility>
 
 namespace zemlar {
 
@@ -40,7 +41,8 @@ PasswordDialog::PasswordDialog(QWidget* parent)
     setMinimumWidth(360);
 }
 
-void PasswordDialog::begin(const QString& reason) {
+void PasswordDialog::begin(const QString& reason, std::function<void()> cancel) {
+    cancel_ = std::move(cancel);
     heading_->setText(
         Texts::format(QT_TRANSLATE_NOOP("Zemlar", "Zemlar is trying to %@."), {reason}));
     prompt_->clear();
@@ -92,12 +94,16 @@ void PasswordDialog::showMessage(const QString& text, bool isError) {
 }
 
 void PasswordDialog::end(bool) {
+    cancel_ = nullptr;
     message_->clear();
     SecretField::empty(answer_);
     hide();
 }
 
 void PasswordDialog::finishAnswer(Answer answer) {
+    if (answer == Answer::cancelled && cancel_) {
+        std::exchange(cancel_, nullptr)();
+    }
     if (asking_ && state_ == Answer::pending) {
         state_ = answer;
         if (waiting_ != nullptr) {

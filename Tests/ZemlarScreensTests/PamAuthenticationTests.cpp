@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real PAM conversation. CTest runs this binary with pam_wrapper preloaded and a "zemlar"
-// service that checks passwords with pam_matrix against a file this test writes.
+// service that checks passwords and the account with pam_matrix against a file this test
+// writes, behind a module that waits like a fingerprint reader when a test asks it to.
 #include "Support.hpp"
 
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <ZemlarKit/PamDeviceAuthentication.hpp>
@@ -15,6 +18,7 @@
 #include <ZemlarScreens/SessionLock.hpp>
 #include <cstdlib>
 #include <memory>
+#include <security/pam_appl.h>
 #include <string_view>
 
 using namespace zemlar;
@@ -50,17 +54,23 @@ protected:
         }
         FreshSettings::SetUp();
         ASSERT_TRUE(scratch.isValid());
-        const QString passwords = scratch.filePath(QStringLiteral("passdb"));
-        QFile file(passwords);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(
-            (PamDeviceAuthentication::currentUser() + QStringLiteral(":right-password:zemlar\n"))
-                .toUtf8());
-        file.close();
-        qputenv("PAM_MATRIX_PASSWD", passwords.toUtf8());
+        allowUserFor(QStringLiteral("zemlar"));
         prompter = std::make_shared<ScriptedPrompter>();
         authentication = std::make_unique<PamDeviceAuthentication>(
             prompter, QStringList{QString::fromLocal8Bit(services)});
+    }
+
+    /// Writes the password file: the user's password is "right-password", and pam_matrix's
+    /// account check lets the user in only through `service`.
+    void allowUserFor(const QString& service) {
+        const QString passwords = scratch.filePath(QStringLiteral("passdb"));
+        QFile file(passwords);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write((PamDeviceAuthentication::currentUser() + QStringLiteral(":right-password:") +
+                    service + QLatin1Char('\n'))
+                       .toUtf8());
+        file.close();
+        qputenv("PAM_MATRIX_PASSWD", passwords.toUtf8());
     }
 
     QTemporaryDir scratch;
@@ -93,6 +103,14 @@ TEST_F(PamTest, AWrongOrEmptyPasswordOrCancellingDoesNot) {
         EXPECT_EQ(prompter->prompts.size(), 1u);
         EXPECT_EQ(prompter->ended, std::vector<bool>{false});
     }
+}
+
+TEST_F(PamTest, AnAccountTheAccountCheckRefusesDoesNotUnlock) {
+    allowUserFor(QStringLiteral("elsewhere"));
+    prompter->answer = QStringLiteral("right-password");
+    EXPECT_FALSE(QCoro::waitFor(authentication->authenticate(reason)));
+    EXPECT_EQ(prompter->prompts.size(), 1u);
+    EXPECT_EQ(prompter->ended, std::vector<bool>{false});
 }
 
 TEST_F(PamTest, TheSessionLockUnlocksOnceWithTheRightPassword) {
@@ -130,6 +148,10 @@ protected:
             Qt::SingleShotConnection);
     }
 
+    void click(QDialogButtonBox::StandardButton button) {
+        dialog->buttons()->button(button)->click();
+    }
+
     std::shared_ptr<PasswordDialog> dialog;
 };
 
@@ -145,6 +167,56 @@ TEST_F(PamDialogTest, AWrongPasswordOrCancellingDoesNot) {
     answerWith(QStringLiteral("right-password"), QDialogButtonBox::Cancel);
     EXPECT_FALSE(QCoro::waitFor(authentication->authenticate(reason)));
     EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(PamDialogTest, ASecondRequestWaitsForTheFirstsAnswerInsteadOfAskingAgain) {
+    store(QStringLiteral("requireAuthentication"), true);
+    SessionLock lock(*authentication, noBus(), noBus());
+    int asked = 0;
+    std::optional<QCoro::Task<bool>> second;
+    QObject::connect(dialog.get(), &PasswordDialog::answerRequested, dialog.get(), [&] {
+        if (++asked > 1) {
+            click(QDialogButtonBox::Cancel);
+            return;
+        }
+        QTest::keyClicks(dialog->answerField(), QStringLiteral("right-password"));
+        click(QDialogButtonBox::Ok);
+        // The shortcut again, or Show QR Code, while the first is being checked.
+        second.emplace(lock.unlock());
+    });
+    EXPECT_TRUE(QCoro::waitFor(lock.unlock()));
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(QCoro::waitFor(*second));
+    EXPECT_EQ(asked, 1);
+}
+
+TEST_F(PamDialogTest, CancellingDuringAReadersWaitEndsTheConversation) {
+    const QString release = scratch.filePath(QStringLiteral("touched"));
+    qputenv("ZEMLAR_TEST_READER_RELEASE", release.toUtf8());
+    const auto quiet = qScopeGuard([] { qunsetenv("ZEMLAR_TEST_READER_RELEASE"); });
+    int asked = 0;
+    QObject::connect(dialog.get(), &PasswordDialog::answerRequested, dialog.get(), [&] {
+        ++asked;
+        click(QDialogButtonBox::Cancel);
+    });
+    QCoro::Task<bool> authenticating = authentication->authenticate(reason);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return dialog->messageLabel()->text() ==
+                   QStringLiteral("Place your finger on the reader");
+        },
+        5000));
+    click(QDialogButtonBox::Cancel);
+    QFile touched(release); // the reader stops waiting and the module asks for a password
+    ASSERT_TRUE(touched.open(QIODevice::WriteOnly));
+    touched.close();
+    EXPECT_FALSE(QCoro::waitFor(authenticating));
+    EXPECT_FALSE(dialog->isVisible());
+    QFile status(release + QStringLiteral(".status"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status.exists(); }, 5000));
+    ASSERT_TRUE(status.open(QIODevice::ReadOnly));
+    EXPECT_EQ(status.readAll(), QByteArray::number(PAM_CONV_ERR));
+    EXPECT_EQ(asked, 0);
 }
 
 } // namespace

@@ -28,7 +28,7 @@ void answerWith(PasswordDialog& dialog, const QString& password,
 
 TEST(PasswordDialog, GivesTheTypedPasswordAndForgetsIt) {
     PasswordDialog dialog;
-    dialog.begin(QStringLiteral("show your two-factor codes"));
+    dialog.begin(QStringLiteral("show your two-factor codes"), {});
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_FALSE(dialog.answerField()->isEnabled());
     answerWith(dialog, QStringLiteral("s3cret"), QDialogButtonBox::Ok);
@@ -41,7 +41,7 @@ TEST(PasswordDialog, GivesTheTypedPasswordAndForgetsIt) {
 
 TEST(PasswordDialog, HidesThePasswordUnlessAskedToEcho) {
     PasswordDialog dialog;
-    dialog.begin(QStringLiteral("reason"));
+    dialog.begin(QStringLiteral("reason"), {});
     for (const bool echo : {false, true}) {
         QLineEdit::EchoMode mode = QLineEdit::NoEcho;
         whenAsked(dialog, [&dialog, &mode] {
@@ -55,7 +55,7 @@ TEST(PasswordDialog, HidesThePasswordUnlessAskedToEcho) {
 
 TEST(PasswordDialog, CancellingOrClosingGivesNothing) {
     PasswordDialog dialog;
-    dialog.begin(QStringLiteral("reason"));
+    dialog.begin(QStringLiteral("reason"), {});
     answerWith(dialog, QStringLiteral("typed"), QDialogButtonBox::Cancel);
     EXPECT_EQ(dialog.askSecret(QStringLiteral("Password: "), false), std::nullopt);
     whenAsked(dialog, [&dialog] { dialog.reject(); });
@@ -64,7 +64,7 @@ TEST(PasswordDialog, CancellingOrClosingGivesNothing) {
 
 TEST(PasswordDialog, ShowsTheReasonAndTheModulesMessages) {
     PasswordDialog dialog;
-    dialog.begin(QStringLiteral("show your two-factor codes"));
+    dialog.begin(QStringLiteral("show your two-factor codes"), {});
     QStringList texts;
     for (const QLabel* label : dialog.findChildren<QLabel*>()) {
         texts << label->text();

@@ -3,6 +3,9 @@
 #include "Support.hpp"
 
 #include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVirtualObject>
+#include <QScopeGuard>
 #include <QTest>
 #include <ZemlarKit/SessionEvents.hpp>
 #include <ZemlarKit/WakeEvents.hpp>
@@ -11,6 +14,7 @@
 #include <functional>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 using namespace zemlar;
@@ -94,17 +98,22 @@ TEST_F(SessionBusTest, AScreenSaverTurningOnLocksTheSession) {
     EXPECT_EQ(authentication.reasons.size(), 2u);
 }
 
-TEST_F(SessionBusTest, BothScreenSaverInterfacesAreHeardAndOnlyTheirTurningOn) {
-    EXPECT_EQ(heard<Locks>(noBus(), {{freedesktop, freedesktopSaver, "ActiveChanged", false},
-                                     {freedesktop, freedesktopSaver, "ActiveChanged", true}}),
-              1);
-    EXPECT_EQ(
-        heard<Locks>(noBus(),
-                     {{"/org/example/Other", "org.example.Other", "ActiveChanged",
-                       true}, // another interface with the same signal
-                      {"/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", "ActiveChanged", false},
-                      {"/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", "ActiveChanged", true}}),
-        1);
+TEST_F(SessionBusTest, EveryScreenSaverInterfaceIsHeardAndOnlyItsTurningOn) {
+    const std::pair<const char*, const char*> screenSavers[] = {
+        {freedesktop, freedesktopSaver},
+        {"/org/gnome/ScreenSaver", "org.gnome.ScreenSaver"},
+        {"/org/xfce/ScreenSaver", "org.xfce.ScreenSaver"},
+        {"/org/mate/ScreenSaver", "org.mate.ScreenSaver"},
+        {"/org/cinnamon/ScreenSaver", "org.cinnamon.ScreenSaver"},
+    };
+    for (const auto& [path, interface] : screenSavers) {
+        SCOPED_TRACE(interface);
+        EXPECT_EQ(heard<Locks>(noBus(), {{"/org/example/Other", "org.example.Other",
+                                          "ActiveChanged", true}, // the same signal elsewhere
+                                         {path, interface, "ActiveChanged", false},
+                                         {path, interface, "ActiveChanged", true}}),
+                  1);
+    }
 }
 
 // The private session bus stands in for the system bus, where logind announces sleep.
@@ -115,6 +124,75 @@ TEST_F(SessionBusTest, GoingToSleepLocksAndWakingIsReportedAsAWake) {
     EXPECT_EQ(heard<WakeEvents>(bus, {{login, loginManager, "PrepareForSleep", true},
                                       {login, loginManager, "PrepareForSleep", false}}),
               1);
+}
+
+/// logind on the private bus, where this process is in no session: `GetSessionByPID` fails, and
+/// `GetSession` knows only the session `known`.
+class FakeLogind final : public QDBusVirtualObject {
+public:
+    explicit FakeLogind(QString known) : known_(std::move(known)) {}
+
+    static constexpr const char* sessionPath = "/org/freedesktop/login1/session/c7";
+
+    QString introspect(const QString&) const override { return {}; }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.interface() != QLatin1String(loginManager)) {
+            return false;
+        }
+        const bool found = message.member() == QLatin1String("GetSession") &&
+                           message.arguments().value(0).toString() == known_;
+        connection.send(found ? message.createReply(QVariant::fromValue(
+                                    QDBusObjectPath(QString::fromLatin1(sessionPath))))
+                              : message.createErrorReply(
+                                    QStringLiteral("org.freedesktop.login1.NoSessionForPID"),
+                                    QStringLiteral("not in a session")));
+        return true;
+    }
+
+private:
+    QString known_;
+};
+
+// The private session bus stands in for the system bus, with a fake logind on it.
+TEST_F(SessionBusTest, OutsideASessionTheAutoOrTheNamedSessionIsHeard) {
+    qputenv("XDG_SESSION_ID", "c7");
+    const auto restore = qScopeGuard([] { qunsetenv("XDG_SESSION_ID"); });
+    for (const char* known : {"auto", "c7"}) {
+        SCOPED_TRACE(known);
+        FakeLogind logind{QString::fromLatin1(known)};
+        ASSERT_TRUE(sender.registerVirtualObject(QString::fromLatin1(login), &logind));
+        ASSERT_TRUE(sender.registerService(QStringLiteral("org.freedesktop.login1")));
+        int count = 0;
+        Locks events([&count] { ++count; }, bus);
+        // The session is looked up without waiting: lock until that is heard.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                if (count == 0) {
+                    sender.send(QDBusMessage::createSignal(
+                        QString::fromLatin1(FakeLogind::sessionPath),
+                        QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Lock")));
+                }
+                return count > 0;
+            },
+            5000));
+        QTest::qWait(100); // a lock sent just before the first was heard may still come
+        const int before = count;
+        for (const bool locked : {false, true}) {
+            QDBusMessage changed =
+                QDBusMessage::createSignal(QString::fromLatin1(FakeLogind::sessionPath),
+                                           QStringLiteral("org.freedesktop.DBus.Properties"),
+                                           QStringLiteral("PropertiesChanged"));
+            changed << QStringLiteral("org.freedesktop.login1.Session")
+                    << QVariantMap{{QStringLiteral("LockedHint"), locked}} << QStringList();
+            ASSERT_TRUE(sender.send(changed));
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return count > before; }, 5000));
+        QTest::qWait(50);
+        EXPECT_EQ(count, before + 1); // only the hint turning true
+        sender.unregisterService(QStringLiteral("org.freedesktop.login1"));
+        sender.unregisterObject(QString::fromLatin1(login));
+    }
 }
 
 } // namespace

@@ -40,7 +40,7 @@ public:
     std::vector<bool> ended;
     std::size_t messagesBeforeEnd = 0;
 
-    void begin(const QString& reason) override { begun.push_back(reason); }
+    void begin(const QString& reason, std::function<void()>) override { begun.push_back(reason); }
     std::optional<QString> askSecret(const QString& prompt, bool) override {
         prompts.push_back(prompt);
         return answer;

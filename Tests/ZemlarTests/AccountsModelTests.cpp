@@ -132,13 +132,26 @@ TEST_F(AccountsModelTest, DeletingAnAccountSomeoneElseDeletedSaysSoAndShowsTheFr
     const Account gone = addAccount("ACME Co", "alice");
     const Account kept = addAccount("Example", "bob");
     run(model.reload());
-    AccountsModel other(environment(), [] {});
+    AccountsModel other(
+        environment(), [] {}, testing::alwaysUnlocked);
     run(other.remove(gone.id));
 
     run(model.remove(gone.id));
     EXPECT_EQ(model.errorMessage(), Texts::text("The account has already been deleted"));
     EXPECT_EQ(model.accounts(), Accounts{kept});
     EXPECT_EQ(changes, 0);
+}
+
+TEST_F(AccountsModelTest, TheQRCodeAndTheRecoveryCodesShowOnlyOnceTheLockAgrees) {
+    const Account account = addAccount("ACME Co", "alice");
+    ASSERT_TRUE(run(model.setRecoveryCodes("A1", account)));
+    unlockAnswers = {false, false};
+    EXPECT_FALSE(run(model.qrCode(account)));
+    EXPECT_FALSE(run(model.recoveryCodes(account)));
+    EXPECT_FALSE(model.errorMessage());
+    EXPECT_EQ(unlockRequests, 2);
+    EXPECT_TRUE(run(model.qrCode(account)));
+    EXPECT_EQ(run(model.recoveryCodes(account)), "A1");
 }
 
 TEST_F(AccountsModelTest, TheQRCodeCarriesTheLinkOfTheAccount) {

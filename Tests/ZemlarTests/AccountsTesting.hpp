@@ -10,6 +10,7 @@
 
 #include <QTemporaryDir>
 #include <ZemlarKit/ZemlarKit.hpp>
+#include <deque>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
@@ -110,7 +111,21 @@ public:
     std::shared_ptr<SwitchableRecoveryStore> recoveryStore =
         std::make_shared<SwitchableRecoveryStore>(vault);
     int changes = 0;
-    AccountsModel model{environment(), [this] { ++changes; }};
+    /// The session lock's answers, in order (true when none are left), and how often it asked.
+    std::deque<bool> unlockAnswers;
+    int unlockRequests = 0;
+    AccountsModel model{environment(), [this] { ++changes; }, [this] { return answerUnlock(); }};
+
+private:
+    QCoro::Task<bool> answerUnlock() {
+        ++unlockRequests;
+        bool answer = true;
+        if (!unlockAnswers.empty()) {
+            answer = unlockAnswers.front();
+            unlockAnswers.pop_front();
+        }
+        co_return answer;
+    }
 };
 
 } // namespace zemlar::testing

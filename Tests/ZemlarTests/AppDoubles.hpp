@@ -13,10 +13,16 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <qcoro/qcorotask.h>
 #include <string>
 #include <vector>
 
 namespace zemlar::testing {
+
+/// A session lock that never asks: secrets may always be shown.
+inline QCoro::Task<bool> alwaysUnlocked() {
+    co_return true;
+}
 
 class ListAccountStore : public AccountStore {
 public:

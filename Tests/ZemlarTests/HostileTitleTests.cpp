@@ -49,7 +49,7 @@ protected:
     }
 
     testing::BackupComputer computer;
-    AccountsModel accounts{computer.environment, [] {}};
+    AccountsModel accounts{computer.environment, [] {}, testing::alwaysUnlocked};
     ImportModel imports{computer.environment, [] {}};
     BackupModel backup{computer.environment};
 };

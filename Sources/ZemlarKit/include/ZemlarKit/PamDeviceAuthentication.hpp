@@ -4,6 +4,7 @@
 #include "ZemlarKit/DeviceAuthentication.hpp"
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -14,8 +15,10 @@ class AuthenticationPrompter {
 public:
     virtual ~AuthenticationPrompter() = default;
 
-    /// An authentication starts; `reason` says what it unlocks.
-    virtual void begin(const QString& reason) = 0;
+    /// An authentication starts; `reason` says what it unlocks. The prompter calls `cancel` when
+    /// the user cancels: the authentication then fails at once, even while no question is
+    /// waiting (as during a fingerprint reader's wait).
+    virtual void begin(const QString& reason, std::function<void()> cancel) = 0;
     /// Asks for an answer (usually the password) and waits for it; nothing when cancelled.
     virtual std::optional<QString> askSecret(const QString& prompt, bool echo) = 0;
     /// Shows a message of the authentication modules, such as a fingerprint reader's request.
@@ -30,8 +33,9 @@ protected:
 };
 
 /// Authenticates the current user through PAM, with the service "zemlar" when the system
-/// configures one and "login" otherwise. PAM runs on a worker thread so that a fingerprint
-/// reader's wait does not block the interface; its questions and messages go to the prompter.
+/// configures one and "login" otherwise: `pam_authenticate`, then `pam_acct_mgmt`, and only
+/// both succeeding counts. PAM runs on a worker thread so that a fingerprint reader's wait does
+/// not block the interface; its questions and messages go to the prompter.
 class PamDeviceAuthentication final : public DeviceAuthentication {
 public:
     explicit PamDeviceAuthentication(std::shared_ptr<AuthenticationPrompter> prompter,

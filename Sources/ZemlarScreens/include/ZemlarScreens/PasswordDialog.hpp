@@ -14,13 +14,14 @@ namespace zemlar {
 
 /// Our own authentication dialog: it says why it asks, shows the prompts and messages of the
 /// authentication modules (a fingerprint reader's requests included) and takes the password.
+/// Cancelling or closing it ends the authentication, whether or not a question is waiting.
 class PasswordDialog : public QDialog, public AuthenticationPrompter {
     Q_OBJECT
 
 public:
     explicit PasswordDialog(QWidget* parent = nullptr);
 
-    void begin(const QString& reason) override;
+    void begin(const QString& reason, std::function<void()> cancel) override;
     std::optional<QString> askSecret(const QString& prompt, bool echo) override;
     void showMessage(const QString& text, bool isError) override;
     void end(bool succeeded) override;
@@ -47,6 +48,7 @@ private:
     Answer state_ = Answer::pending;
     QEventLoop* waiting_ = nullptr;
     bool asking_ = false;
+    std::function<void()> cancel_;
 };
 
 } // namespace zemlar

@@ -6,13 +6,16 @@
 
 #include <QDBusConnection>
 #include <QObject>
+#include <QPromise>
+#include <memory>
 #include <qcoro/qcorotask.h>
 
 namespace zemlar {
 
 /// The optional requirement to authenticate before the search panel shows codes. One
 /// successful authentication unlocks the rest of the session; sleep, a screen lock, a switch
-/// away from the session and a restart lock again. Lives on the main thread.
+/// away from the session and a restart lock again. Authentications run one at a time: a request
+/// while another one asks waits for its end and then decides afresh. Lives on the main thread.
 class SessionLock : public QObject {
     Q_OBJECT
 
@@ -43,14 +46,25 @@ public:
 signals:
     /// After `isEnabled` or `unlocked` changed.
     void changed();
+    /// After every lock event, whether or not the requirement is on.
+    void locked();
+    /// The logind session could not be found, so its lock and switch-away are not heard;
+    /// `details` holds the lookups' errors.
+    void sessionUnknown(const QString& details);
 
 private:
+    using Turn = std::shared_ptr<QPromise<void>>;
+
+    /// Waits until no authentication of this lock runs, then holds the turn until the returned
+    /// promise finishes; nothing when the lock went away meanwhile.
+    QCoro::Task<Turn> takeTurn();
     void setState(bool enabled, bool unlocked);
     void storeEnabled(bool enabled);
 
     DeviceAuthentication& authentication_;
     bool enabled_ = false;
     bool unlocked_ = false;
+    Turn running_;
     SessionEvents events_;
 };
 
