@@ -27,7 +27,8 @@ public:
 class NoDelivery final : public DeliveryMethods {
 public:
     bool prepare(const Account&, SubmitMode) override { return true; }
-    QCoro::Task<std::optional<DeliveryFailure>> run(Account, SubmitMode, Date) override {
+    QCoro::Task<std::optional<DeliveryFailure>> run(Account, SubmitMode, CodeDeliveryFlow::Clock,
+                                                    std::optional<std::uint64_t>) override {
         co_return std::nullopt;
     }
 };
