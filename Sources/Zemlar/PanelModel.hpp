@@ -74,7 +74,7 @@ public:
     Groups groups;
     std::optional<UUID> selectedID;
     bool loadFailed = false;
-    /// True from the start of an opening until its lists and secrets have arrived.
+    /// True from the start of an opening until its lists and secrets have arrived or it closes.
     bool loading = false;
     int openCount = 0;
     std::optional<Date> waitingUntil;

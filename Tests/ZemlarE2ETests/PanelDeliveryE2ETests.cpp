@@ -225,8 +225,8 @@ TEST_F(PanelDeliveryE2E, MeasuresThePanelOverChromiumWithSiteMatching) {
                "--user-data-dir=" + std::string(std::getenv("HOME")) + "/chromium",
                "--host-resolver-rules=MAP acme-bank.example 127.0.0.1:8765",
                "http://acme-bank.example/"});
-    ASSERT_EQ(run("xdotool search --sync --onlyvisible --name 'Acme Bank' windowactivate --sync "
-                  ">/dev/null 2>&1"),
+    ASSERT_EQ(run("timeout 60 xdotool search --sync --onlyvisible --name 'Acme Bank' "
+                  "windowactivate --sync >/dev/null 2>&1"),
               0);
     std::this_thread::sleep_for(3s); // the accessibility tree is built
     waitForRoom(10);
