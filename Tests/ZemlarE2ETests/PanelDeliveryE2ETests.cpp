@@ -41,6 +41,15 @@ void waitForRoom(std::int64_t seconds) {
     }
 }
 
+/// A helper program, stopped when the test ends however it ends.
+struct Running {
+    explicit Running(pid_t started) : pid(started) {}
+    ~Running() { stop(pid); }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+    pid_t pid;
+};
+
 class PanelDeliveryE2E : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -217,14 +226,14 @@ TEST_F(PanelDeliveryE2E, MeasuresThePanelOverChromiumWithSiteMatching) {
     const std::string site = std::string(std::getenv("HOME")) + "/site";
     run("mkdir -p " + site + " && echo '<title>Acme Bank</title><input autofocus>' > " + site +
         "/index.html");
-    const pid_t server =
-        spawn({"python3", "-m", "http.server", "8765", "--bind", "127.0.0.1", "--directory", site});
-    const pid_t browser =
+    const Running server(spawn(
+        {"python3", "-m", "http.server", "8765", "--bind", "127.0.0.1", "--directory", site}));
+    const Running browser(
         spawn({"env", "ACCESSIBILITY_ENABLED=1", "chromium", "--no-sandbox", "--no-first-run",
                "--disable-gpu", "--force-renderer-accessibility",
                "--user-data-dir=" + std::string(std::getenv("HOME")) + "/chromium",
                "--host-resolver-rules=MAP acme-bank.example 127.0.0.1:8765",
-               "http://acme-bank.example/"});
+               "http://acme-bank.example/"}));
     ASSERT_EQ(run("timeout 60 xdotool search --sync --onlyvisible --name 'Acme Bank' "
                   "windowactivate --sync >/dev/null 2>&1"),
               0);
@@ -241,8 +250,6 @@ TEST_F(PanelDeliveryE2E, MeasuresThePanelOverChromiumWithSiteMatching) {
     std::this_thread::sleep_for(1500ms);
     const auto used = store.load();
     const bool sitePicked = used && (*used)[7].useCount == 1;
-    stop(browser);
-    stop(server);
     using ms = std::chrono::duration<double, std::milli>;
     std::printf("panel on screen over Chromium with site matching: %.1f ms (target 100 ms)\n",
                 ms(shown - pressed).count());
