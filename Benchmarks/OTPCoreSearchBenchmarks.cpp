@@ -124,15 +124,4 @@ BENCHMARK(rank)
     ->ArgsProduct({{100, 1'000, 10'000}, {0, 1, 3}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 
-// The same list copied without ranking: the floor that returning the accounts by value sets.
-void copyAccounts(benchmark::State& state) {
-    const Fixture fixture = generated(static_cast<std::size_t>(state.range(0)));
-    for (auto _ : state) {
-        std::vector<Account> copy = fixture.accounts;
-        benchmark::DoNotOptimize(copy.data());
-    }
-}
-
-BENCHMARK(copyAccounts)->Arg(100)->Arg(1'000)->Arg(10'000)->Unit(benchmark::kMicrosecond);
-
 } // namespace

@@ -327,8 +327,9 @@ std::optional<Match> match(const Account& account, std::string_view query, const
                    textsAt(arena, span, groupNameOf(account, groupNames)));
 }
 
-std::vector<Account> rank(const std::vector<Account>& accounts, std::string_view query, Date now,
-                          const std::optional<std::string>& host, const Groups& groups) {
+std::vector<std::size_t> rank(const std::vector<Account>& accounts, std::string_view query,
+                              Date now, const std::optional<std::string>& host,
+                              const Groups& groups) {
     const std::string normalizedQuery = normalized(query);
     const std::vector<QueryWord> words = queryWords(normalizedQuery);
     const GroupNames groupNames = words.empty() ? GroupNames() : normalizedGroupNames(groups);
@@ -387,10 +388,11 @@ std::vector<Account> rank(const std::vector<Account>& accounts, std::string_view
     };
     std::sort(keys.begin(), keys.end(), precedes);
 
-    std::vector<Account> ranked;
+    std::vector<std::size_t> ranked;
     ranked.reserve(keys.size());
     for (const SortKey& key : keys) {
-        ranked.push_back(*candidates[key.candidate].account);
+        ranked.push_back(
+            static_cast<std::size_t>(candidates[key.candidate].account - accounts.data()));
     }
     return ranked;
 }

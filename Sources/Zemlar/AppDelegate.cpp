@@ -9,6 +9,7 @@
 #include "ImportView.hpp"
 #include "SearchPanel.hpp"
 
+#include <KeyboardShortcuts/KeyMonitor.hpp>
 #include <KeyboardShortcuts/Name.hpp>
 #include <KeyboardShortcuts/Shortcut.hpp>
 #include <OTPCore/FreshCode.hpp>
@@ -232,6 +233,11 @@ void AppDelegate::createTray() {
                      &QApplication::quit);
     menu_->addSeparator();
     menu_->addAction(Texts::text("About Zemlar"), this, &AppDelegate::showAbout);
+    auto* monitor = new KeyboardShortcuts::KeyMonitor(togglePanelName(), menu_);
+    connect(monitor, &KeyboardShortcuts::KeyMonitor::pressed, this, [this] {
+        menu_->close();
+        togglePanel();
+    });
     tray_ = new QSystemTrayIcon(AppIcon::make(), this);
     tray_->setToolTip(QStringLiteral("Zemlar"));
     tray_->setContextMenu(menu_);
@@ -246,13 +252,10 @@ void AppDelegate::createTray() {
 
 PanelController& AppDelegate::panel() {
     if (!panel_) {
-        PanelController::SiteProvider siteProvider =
-            [this](const std::string& bundleID) -> std::optional<std::string> {
-            if (!QSettings().value(QStringLiteral("matchBrowserTab"), false).toBool() ||
-                !parts_.tabHost) {
-                return std::nullopt;
-            }
-            return parts_.tabHost(bundleID);
+        PanelController::SiteProvider siteProvider = [this](const FrontApp& app) {
+            const bool matching =
+                QSettings().value(QStringLiteral("matchBrowserTab"), false).toBool();
+            return lookUpSite(matching ? parts_.tabHost : nullptr, app);
         };
         QPointer<AppDelegate> self(this);
         panel_ = std::make_unique<PanelController>(
@@ -453,8 +456,10 @@ void AppDelegate::present(QWidget* window) {
     // Window managers may refuse a plain activation while another application is in front;
     // asking as a pager brings the window forward regardless.
     if (parts_.windowSystem) {
-        parts_.windowSystem->activate(FrontApp{
-            .window = window->winId(), .pid = QCoreApplication::applicationPid(), .wmClass = {}});
+        parts_.windowSystem->activate(FrontApp{.window = window->winId(),
+                                               .pid = QCoreApplication::applicationPid(),
+                                               .wmClass = {},
+                                               .title = {}});
     }
 }
 

@@ -8,6 +8,7 @@
 #include "ImportModel.hpp"
 #include "PanelController.hpp"
 #include "PanelModel.hpp"
+#include "SiteLookup.hpp"
 #include "WindowSystem.hpp"
 
 #include <KeyboardShortcuts/Events.hpp>
@@ -47,9 +48,9 @@ public:
         PanelModel::Clock clock = PanelModel::systemClock();
         /// Shows an alert; the default runs the modal message box.
         std::function<void(Alert)> presentAlert;
-        /// The site of a browser's front tab, by bundle identifier (here the WM_CLASS);
-        /// consulted only when the user default "matchBrowserTab" is true.
-        std::function<std::optional<std::string>(const std::string&)> tabHost;
+        /// The site of the front tab of the browser whose window was in front; called on a
+        /// worker thread, and only when the user default "matchBrowserTab" is true.
+        TabHostReader tabHost;
         /// Who confirms the device owner for the session lock; PAM with our password dialog
         /// when not given.
         std::shared_ptr<DeviceAuthentication> authentication;

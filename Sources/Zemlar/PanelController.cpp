@@ -7,7 +7,9 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <unistd.h>
 
 namespace zemlar {
@@ -54,17 +56,24 @@ void PanelController::show(std::optional<FrontApp> returningTo) {
     panel->activateWindow();
     windowSystem_->activate(FrontApp{.window = static_cast<std::uint64_t>(panel->winId()),
                                      .pid = static_cast<std::int64_t>(getpid()),
-                                     .wmClass = {}});
-    loadForOpening();
+                                     .wmClass = {},
+                                     .title = {}});
+    model->open();
+    // After the window has had its turn to paint: the site comes later, or never.
+    QTimer::singleShot(0, this, [this, opening = model->openCount] { lookUpSite(opening); });
 }
 
-QCoro::Task<> PanelController::loadForOpening() {
-    std::optional<std::string> host;
-    if (previousApp && !previousApp->wmClass.empty() && siteProvider) {
-        host = siteProvider(previousApp->wmClass);
+QCoro::Task<> PanelController::lookUpSite(int opening) {
+    if (!model->isCurrent(opening) || !previousApp || previousApp->wmClass.empty() ||
+        !siteProvider) {
+        co_return;
     }
-    auto opening = model->open(std::move(host));
-    co_await opening;
+    const QPointer<PanelController> alive(this);
+    auto asking = siteProvider(*previousApp);
+    std::optional<std::string> host = co_await asking;
+    if (alive) {
+        model->setHost(opening, std::move(host));
+    }
 }
 
 void PanelController::hide() {

@@ -22,14 +22,16 @@ namespace zemlar {
 class PanelView;
 class SearchPanel;
 
-/// Owns the panel window: remembers the application that was in front, reads the browser's
-/// site, routes the keys, shows and hides. Main thread only.
+/// Owns the panel window: remembers the application that was in front, asks for the browser's
+/// site once the window is up, routes the keys, shows and hides. Main thread only.
 class PanelController : public QObject {
     Q_OBJECT
 
 public:
     using SubmitAction = std::function<void(const Account&, SubmitMode)>;
-    using SiteProvider = std::function<std::optional<std::string>(const std::string& bundleID)>;
+    /// Finds the site of the browser tab in front of `app` without holding up the main thread.
+    using SiteProvider =
+        std::function<QCoro::Task<std::optional<std::string>>(const FrontApp& app)>;
 
     PanelController(PanelModel* model, SubmitAction onSubmit, std::function<void()> onDismiss,
                     SiteProvider siteProvider, std::shared_ptr<WindowSystem> windowSystem,
@@ -68,7 +70,7 @@ public:
 
 private:
     void createWindow();
-    QCoro::Task<> loadForOpening();
+    QCoro::Task<> lookUpSite(int opening);
     void dismiss();
 
     std::shared_ptr<WindowSystem> windowSystem_;

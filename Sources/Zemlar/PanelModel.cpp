@@ -46,23 +46,25 @@ PanelModel::Clock PanelModel::systemClock() {
     };
 }
 
-QCoro::Task<> PanelModel::open(std::optional<std::string> newHost) {
-    host = std::move(newHost);
+QCoro::Task<> PanelModel::open() {
+    host.reset();
     query.clear();
     waitingUntil.reset();
     openedAt = clock_();
-    ++openCount;
+    const int opening = ++openCount;
+    isOpen_ = true;
     loading = true;
     recomputeResults();
+    selectFirst();
     emit changed();
 
     // Named, not a temporary inside the co_await: g++ 12 destroys such temporaries twice.
     QFuture<Loaded> pending = QtConcurrent::run(load, environment);
     const QPointer<PanelModel> alive(this);
-    const int closingsBefore = closings_;
     Loaded loaded = co_await pending;
-    if (!alive) {
-        co_return; // the model went away while the lists were loading
+    if (!alive || !isCurrent(opening)) {
+        loaded.secrets->clear(); // the panel closed meanwhile: it keeps no secrets
+        co_return;
     }
 
     if (loaded.accounts) {
@@ -75,13 +77,21 @@ QCoro::Task<> PanelModel::open(std::optional<std::string> newHost) {
         loadFailed = true;
     }
     groups = std::move(loaded.groups);
-    if (closings_ == closingsBefore) { // a panel closed meanwhile keeps no secrets
-        secrets = std::move(*loaded.secrets);
-    }
+    secrets = std::move(*loaded.secrets);
     loaded.secrets->clear();
     recomputeResults();
     selectFirst();
     loading = false;
+    emit changed();
+}
+
+void PanelModel::setHost(int opening, std::optional<std::string> newHost) {
+    if (!isCurrent(opening) || waitingUntil || newHost == host) {
+        return;
+    }
+    host = std::move(newHost);
+    recomputeResults();
+    selectFirst();
     emit changed();
 }
 
@@ -96,16 +106,26 @@ void PanelModel::setQuery(const std::string& text) {
 }
 
 void PanelModel::moveSelection(int delta) {
-    if (results_.empty()) {
+    if (ranking_.empty()) {
         return;
     }
-    const auto found = std::find_if(results_.begin(), results_.end(), [&](const Account& account) {
-        return selectedID && account.id == *selectedID;
-    });
-    const long index = found == results_.end() ? 0 : found - results_.begin();
-    const long target = std::clamp(index + delta, 0L, static_cast<long>(results_.size()) - 1);
-    selectedID = results_[static_cast<std::size_t>(target)].id;
+    const long count = static_cast<long>(ranking_.size());
+    const long index = selectedRow().value_or(0);
+    const long target = std::clamp(index + delta, 0L, count - 1);
+    selectedID = result(static_cast<std::size_t>(target)).id;
     emit changed();
+}
+
+std::optional<long> PanelModel::selectedRow() const {
+    if (!selectedID) {
+        return std::nullopt;
+    }
+    for (std::size_t row = 0; row < ranking_.size(); ++row) {
+        if (result(row).id == *selectedID) {
+            return static_cast<long>(row);
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> PanelModel::code(const Account& account, Date at) const {
@@ -122,15 +142,8 @@ std::optional<std::string> PanelModel::code(const Account& account, Date at) con
 }
 
 std::optional<Account> PanelModel::selected() const {
-    if (!selectedID) {
-        return std::nullopt;
-    }
-    for (const auto& account : results_) {
-        if (account.id == *selectedID) {
-            return account;
-        }
-    }
-    return std::nullopt;
+    const auto row = selectedRow();
+    return row ? std::optional(result(static_cast<std::size_t>(*row))) : std::nullopt;
 }
 
 void PanelModel::setWaitingUntil(std::optional<Date> moment) {
@@ -144,7 +157,8 @@ void PanelModel::select(const UUID& id) {
 }
 
 void PanelModel::clearForClosing() {
-    ++closings_;
+    isOpen_ = false;
+    loading = false;
     secrets.clear();
     query.clear();
     waitingUntil.reset();
@@ -154,11 +168,11 @@ void PanelModel::clearForClosing() {
 }
 
 void PanelModel::recomputeResults() {
-    results_ = AccountSearch::rank(accounts, query, openedAt, host, groups);
+    ranking_ = AccountSearch::rank(accounts, query, openedAt, host, groups);
 }
 
 void PanelModel::selectFirst() {
-    selectedID = results_.empty() ? std::nullopt : std::optional<UUID>(results_.front().id);
+    selectedID = ranking_.empty() ? std::nullopt : std::optional<UUID>(result(0).id);
 }
 
 } // namespace zemlar

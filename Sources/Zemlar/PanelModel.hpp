@@ -32,9 +32,17 @@ public:
 
     static Clock systemClock();
 
-    /// Prepares a fresh opening: empty query, no wait, then loads the lists and the secrets in
-    /// the background and selects the first result.
-    QCoro::Task<> open(std::optional<std::string> host);
+    /// Prepares a fresh opening: empty query, no wait, no site, the first result selected; then
+    /// loads the lists and the secrets in the background and selects the first result again.
+    /// What arrives for an opening that is over by then is dropped.
+    QCoro::Task<> open();
+
+    /// The site of the browser in front, found after the opening `opening` began: ranks again
+    /// and selects the first result. Ignored once that opening is over or while waiting.
+    void setHost(int opening, std::optional<std::string> host);
+
+    /// Whether `opening` (a value of openCount) is the opening still on screen.
+    bool isCurrent(int opening) const { return isOpen_ && opening == openCount; }
 
     /// The search field's setter: ignored while waiting; otherwise selects the best match.
     void setQuery(const std::string& text);
@@ -45,8 +53,12 @@ public:
     /// The current code of an account at a moment, or nothing without its secret.
     std::optional<std::string> code(const Account& account, Date at) const;
 
-    const std::vector<Account>& results() const { return results_; }
+    /// The accounts shown, in display order.
+    std::size_t resultCount() const { return ranking_.size(); }
+    const Account& result(std::size_t row) const { return accounts[ranking_[row]]; }
     std::optional<Account> selected() const;
+    /// The row of the selection among the results, if it is one of them.
+    std::optional<long> selectedRow() const;
 
     /// Sets or clears the moment the waiting delivery hands over its fresh code.
     void setWaitingUntil(std::optional<Date> moment);
@@ -62,7 +74,7 @@ public:
     Groups groups;
     std::optional<UUID> selectedID;
     bool loadFailed = false;
-    /// True from the start of an opening until its lists and secrets have arrived.
+    /// True from the start of an opening until its lists and secrets have arrived or it closes.
     bool loading = false;
     int openCount = 0;
     std::optional<Date> waitingUntil;
@@ -79,9 +91,9 @@ private:
     void selectFirst();
 
     Clock clock_;
-    std::vector<Account> results_;
-    /// Counts closings, so that a load that ends after one keeps its secrets to itself.
-    int closings_ = 0;
+    /// Positions in `accounts`, ranked for the query and the site.
+    std::vector<std::size_t> ranking_;
+    bool isOpen_ = false;
 };
 
 } // namespace zemlar

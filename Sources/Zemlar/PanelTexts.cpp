@@ -7,7 +7,7 @@
 namespace zemlar::PanelTexts {
 
 std::optional<QString> message(const PanelModel& model) {
-    if (!model.results().empty()) {
+    if (model.resultCount() > 0) {
         return std::nullopt;
     }
     if (model.loadFailed) {

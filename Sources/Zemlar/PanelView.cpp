@@ -158,17 +158,12 @@ ResultList::ResultList(PanelModel* model, QWidget* parent) : QWidget(parent), mo
 }
 
 std::optional<int> ResultList::selectedRow() const {
-    const auto& results = model_->results();
-    for (std::size_t row = 0; row < results.size(); ++row) {
-        if (model_->selectedID && results[row].id == *model_->selectedID) {
-            return static_cast<int>(row);
-        }
-    }
-    return std::nullopt;
+    const auto row = model_->selectedRow();
+    return row ? std::optional(static_cast<int>(*row)) : std::nullopt;
 }
 
 QSize ResultList::sizeHint() const {
-    return {SearchPanel::width - 40, static_cast<int>(model_->results().size()) * rowHeight};
+    return {SearchPanel::width - 40, static_cast<int>(model_->resultCount()) * rowHeight};
 }
 
 void ResultList::paintEvent(QPaintEvent*) {
@@ -182,9 +177,8 @@ void ResultList::paintEvent(QPaintEvent*) {
     QFont smallFont = font();
     smallFont.setPointSizeF(font().pointSizeF() * 0.85);
 
-    const auto& results = model_->results();
-    for (std::size_t index = 0; index < results.size(); ++index) {
-        const Account& account = results[index];
+    for (std::size_t index = 0; index < model_->resultCount(); ++index) {
+        const Account& account = model_->result(index);
         const int row = static_cast<int>(index);
         const QRect box(0, row * rowHeight, width(), rowHeight);
         if (selected == row) {
@@ -237,11 +231,11 @@ void ResultList::paintEvent(QPaintEvent*) {
 
 void ResultList::mousePressEvent(QMouseEvent* event) {
     const int row = event->position().toPoint().y() / rowHeight;
-    const auto& results = model_->results();
-    if (event->button() != Qt::LeftButton || row < 0 || row >= static_cast<int>(results.size())) {
+    if (event->button() != Qt::LeftButton || row < 0 ||
+        row >= static_cast<int>(model_->resultCount())) {
         return;
     }
-    const Account account = results[static_cast<std::size_t>(row)];
+    const Account account = model_->result(static_cast<std::size_t>(row));
     model_->select(account.id);
     if (onPick) {
         onPick(account);
@@ -252,9 +246,8 @@ bool ResultList::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const int row = help->pos().y() / rowHeight;
-        const auto& results = model_->results();
-        if (row >= 0 && row < static_cast<int>(results.size()) &&
-            results[static_cast<std::size_t>(row)].pressesReturn) {
+        if (row >= 0 && row < static_cast<int>(model_->resultCount()) &&
+            model_->result(static_cast<std::size_t>(row)).pressesReturn) {
             QToolTip::showText(help->globalPos(), Texts::text("Return is pressed after the code"),
                                this);
         } else {

@@ -18,6 +18,8 @@ struct FrontApp {
     /// The class part of its WM_CLASS ("firefox", "Google-chrome"), empty when absent. It
     /// stands in for the application's bundle identifier.
     std::string wmClass;
+    /// The window's title (_NET_WM_NAME, else WM_NAME), empty when absent.
+    std::string title;
 
     bool operator==(const FrontApp&) const = default;
 };
@@ -37,7 +39,8 @@ public:
     virtual bool isThisApplication(const FrontApp& app) = 0;
 };
 
-/// The X11 window system of DISPLAY through EWMH (_NET_ACTIVE_WINDOW, WM_CLASS, _NET_WM_PID);
+/// The X11 window system of DISPLAY through EWMH (_NET_ACTIVE_WINDOW, WM_CLASS, _NET_WM_PID,
+/// _NET_WM_NAME);
 /// without a display it knows no front application and activates nothing.
 std::shared_ptr<WindowSystem> makeX11WindowSystem();
 

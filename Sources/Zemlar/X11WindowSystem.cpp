@@ -30,7 +30,7 @@ public:
         if (!window || *window == 0) {
             return std::nullopt;
         }
-        FrontApp app{.window = *window, .pid = 0, .wmClass = {}};
+        FrontApp app{.window = *window, .pid = 0, .wmClass = {}, .title = {}};
         if (const auto pid = cardinalProperty(*window, "_NET_WM_PID", XA_CARDINAL)) {
             app.pid = static_cast<std::int64_t>(*pid);
         }
@@ -42,6 +42,7 @@ public:
             XFree(hint.res_name);
             XFree(hint.res_class);
         }
+        app.title = title(*window);
         return app;
     }
 
@@ -74,6 +75,31 @@ public:
     }
 
 private:
+    std::string title(std::uint64_t window) {
+        Atom actualType = None;
+        int actualFormat = 0;
+        unsigned long count = 0;
+        unsigned long remaining = 0;
+        unsigned char* data = nullptr;
+        const int status = XGetWindowProperty(
+            display_, static_cast<Window>(window), XInternAtom(display_, "_NET_WM_NAME", False), 0,
+            1024, False, XInternAtom(display_, "UTF8_STRING", False), &actualType, &actualFormat,
+            &count, &remaining, &data);
+        std::string text;
+        if (status == Success && data && actualFormat == 8) {
+            text.assign(reinterpret_cast<const char*>(data), count);
+        }
+        if (data) {
+            XFree(data);
+        }
+        char* name = nullptr;
+        if (text.empty() && XFetchName(display_, static_cast<Window>(window), &name) != 0 && name) {
+            text = name;
+            XFree(name);
+        }
+        return text;
+    }
+
     std::optional<std::uint64_t> cardinalProperty(std::uint64_t window, const char* name,
                                                   Atom type) {
         Atom actualType = None;

@@ -44,9 +44,12 @@ int main(int argc, char** argv) {
         .clock = zemlar::PanelModel::systemClock(),
         .presentAlert = {},
         .tabHost = [reader = std::make_shared<zemlar::AtspiTabReader>()](
-                       const std::string& wmClass) -> std::optional<std::string> {
-            const auto browser = zemlar::AtspiTabReader::bundleID(wmClass);
-            return browser ? reader->host(*browser) : std::nullopt;
+                       const zemlar::FrontApp& app) -> std::optional<std::string> {
+            const auto browser = zemlar::AtspiTabReader::bundleID(app.wmClass);
+            if (!browser) {
+                return std::nullopt;
+            }
+            return reader->host({.bundleID = *browser, .pid = app.pid, .title = app.title});
         },
         .authentication = {},
         .legacySecrets = std::make_shared<zemlar::KeychainSecretStore>(

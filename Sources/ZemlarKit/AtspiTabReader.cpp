@@ -24,17 +24,15 @@ namespace {
 struct Browser {
     std::string_view bundleID;
     std::array<std::string_view, 3> windowClasses;
-    /// Part of the application's accessible name, in lower case.
-    std::string_view accessibleName;
 };
 
 constexpr std::array<Browser, 6> browsers{{
-    {"com.google.Chrome", {"google-chrome", "google-chrome-stable", ""}, "chrome"},
-    {"org.chromium.Chromium", {"chromium", "chromium-browser", ""}, "chromium"},
-    {"com.brave.Browser", {"brave-browser", "brave-browser-stable", ""}, "brave"},
-    {"com.microsoft.edgemac", {"microsoft-edge", "microsoft-edge-stable", ""}, "edge"},
-    {"com.vivaldi.Vivaldi", {"vivaldi-stable", "vivaldi", ""}, "vivaldi"},
-    {"org.mozilla.firefox", {"firefox", "firefox-esr", "navigator"}, "firefox"},
+    {"com.google.Chrome", {"google-chrome", "google-chrome-stable", ""}},
+    {"org.chromium.Chromium", {"chromium", "chromium-browser", ""}},
+    {"com.brave.Browser", {"brave-browser", "brave-browser-stable", ""}},
+    {"com.microsoft.edgemac", {"microsoft-edge", "microsoft-edge-stable", ""}},
+    {"com.vivaldi.Vivaldi", {"vivaldi-stable", "vivaldi", ""}},
+    {"org.mozilla.firefox", {"firefox", "firefox-esr", "navigator"}},
 }};
 
 const Browser* browserWithID(std::string_view bundleID) {
@@ -122,6 +120,20 @@ public:
                      : QString();
     }
 
+    /// The process behind an object's connection to the bus, as the bus itself knows it.
+    std::optional<qint64> processID(const Accessible& object) {
+        const auto reply =
+            call({QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus")},
+                 QStringLiteral("org.freedesktop.DBus"),
+                 QStringLiteral("GetConnectionUnixProcessID"), {object.service});
+        if (!reply) {
+            return std::nullopt;
+        }
+        bool valid = false;
+        const qint64 pid = reply->arguments().first().toLongLong(&valid);
+        return valid ? std::optional(pid) : std::nullopt;
+    }
+
     quint32 state(const Accessible& object) {
         const auto reply = call(object, accessibleInterface, QStringLiteral("GetState"));
         if (!reply) {
@@ -170,27 +182,32 @@ private:
     QElapsedTimer clock_;
 };
 
-std::optional<Accessible> browserApplication(Session& session, const Browser& browser) {
+/// The application on the accessibility bus that the process `pid` runs.
+std::optional<Accessible> applicationOfProcess(Session& session, std::int64_t pid) {
     const Accessible root{QStringLiteral("org.a11y.atspi.Registry"),
                           QStringLiteral("/org/a11y/atspi/accessible/root")};
     for (const Accessible& application : session.children(root)) {
-        if (lowercased(session.name(application).toStdString()).find(browser.accessibleName) !=
-            std::string::npos) {
+        if (session.processID(application) == pid) {
             return application;
         }
     }
     return std::nullopt;
 }
 
-/// The browser's active window; the first one when none is active (the panel has the focus).
-std::optional<Accessible> frontWindow(Session& session, const Accessible& application) {
-    const std::vector<Accessible> windows = session.children(application);
-    for (const Accessible& window : windows) {
+/// The application's active window, or else its only window named `title`. No other window
+/// counts: it could show a page of another site.
+std::optional<Accessible> frontWindow(Session& session, const Accessible& application,
+                                      const QString& title) {
+    std::vector<Accessible> named;
+    for (const Accessible& window : session.children(application)) {
         if ((session.state(window) & activeState) != 0) {
             return window;
         }
+        if (!title.isEmpty() && session.name(window) == title) {
+            named.push_back(window);
+        }
     }
-    return windows.empty() ? std::nullopt : std::optional(windows.front());
+    return named.size() == 1 ? std::optional(named.front()) : std::nullopt;
 }
 
 /// The host of the first shown web document under the window, searched breadth first.
@@ -255,9 +272,8 @@ std::optional<std::string> AtspiTabReader::bundleID(std::string_view wmClass) {
     return std::nullopt;
 }
 
-std::optional<std::string> AtspiTabReader::host(std::string_view bundleID) const {
-    const Browser* browser = browserWithID(bundleID);
-    if (browser == nullptr) {
+std::optional<std::string> AtspiTabReader::host(const BrowserWindow& front) const {
+    if (browserWithID(front.bundleID) == nullptr || front.pid <= 0) {
         return std::nullopt;
     }
     QElapsedTimer clock;
@@ -276,8 +292,9 @@ std::optional<std::string> AtspiTabReader::host(std::string_view bundleID) const
         const auto left = limit_ - std::chrono::milliseconds(clock.elapsed());
         if (bus.isConnected() && left.count() > 0) {
             Session session(bus, left);
-            if (const auto application = browserApplication(session, *browser)) {
-                if (const auto window = frontWindow(session, *application)) {
+            if (const auto application = applicationOfProcess(session, front.pid)) {
+                if (const auto window =
+                        frontWindow(session, *application, QString::fromStdString(front.title))) {
                     host = shownDocumentHost(session, *window);
                 }
             }

@@ -37,18 +37,14 @@ Account withDomains(Account base, std::vector<std::string> domains) {
     return base;
 }
 
-std::vector<std::uint8_t> idsOf(const std::vector<Account>& accounts) {
-    std::vector<std::uint8_t> ids;
-    for (const Account& entry : accounts) {
-        ids.push_back(entry.id.bytes()[15]);
-    }
-    return ids;
-}
-
 std::vector<std::uint8_t> ranked(const std::vector<Account>& accounts, std::string_view query,
                                  std::optional<std::string> host = std::nullopt,
                                  const Groups& groups = {}) {
-    return idsOf(AccountSearch::rank(accounts, query, now, host, groups));
+    std::vector<std::uint8_t> ids;
+    for (const std::size_t position : AccountSearch::rank(accounts, query, now, host, groups)) {
+        ids.push_back(accounts.at(position).id.bytes()[15]);
+    }
+    return ids;
 }
 
 TEST(AccountSearchMatch, ClassifiesTheBestMatchOfEveryQueryWord) {

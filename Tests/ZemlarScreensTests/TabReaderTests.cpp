@@ -26,8 +26,9 @@ TEST(AtspiTabReader, MapsTheBrowsersWindowClassesToReadableBundleIdentifiers) {
 }
 
 TEST(AtspiTabReader, GivesNothingWithoutABus) {
-    EXPECT_EQ(AtspiTabReader(std::chrono::seconds(2), noBus()).host("org.chromium.Chromium"),
-              std::nullopt);
+    EXPECT_EQ(
+        AtspiTabReader(std::chrono::seconds(2), noBus()).host({"org.chromium.Chromium", 1, {}}),
+        std::nullopt);
 }
 
 } // namespace

@@ -104,6 +104,12 @@ TEST_F(AppDelegateTest, TheShortcutOrTheTrayOpensThePanelAndTheShortcutClosesIt)
     EXPECT_EQ(delegate->trayMenu()->actions()[4]->shortcut(), QKeySequence("Ctrl+Q"));
     delegate->trayMenu()->actions()[0]->trigger();
     EXPECT_TRUE(delegate->panel().isVisible());
+
+    delegate->togglePanel();
+    delegate->trayMenu()->popup(QPoint(10, 10)); // an open menu holds the keyboard
+    QTest::keyClick(delegate->trayMenu(), Qt::Key_O, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_FALSE(delegate->trayMenu()->isVisible());
+    EXPECT_TRUE(delegate->panel().isVisible());
 }
 
 TEST_F(AppDelegateTest, APickWithTimeLeftHidesThePanelThenDelivers) {
@@ -171,7 +177,7 @@ TEST_F(AppDelegateTest, TypingWithoutPermissionOrAFailedDeliveryShowsTheMatching
 }
 
 TEST_F(AppDelegateTest, ReturningFocusWaitsForTheApplicationToComeToTheFront) {
-    const FrontApp other{.window = 9, .pid = 900, .wmClass = "Other"};
+    const FrontApp other{.window = 9, .pid = 900, .wmClass = "Other", .title = {}};
     QElapsedTimer timer;
     timer.start();
     QCoro::waitFor(delegate->returnFocus(other)); // never comes to the front: about 1 s

@@ -99,7 +99,8 @@ public:
     void activate(const FrontApp& app) override { activated.push_back(app); }
     bool isThisApplicationActive() override { return active; }
     bool isThisApplication(const FrontApp& app) override { return app.pid == ownPid; }
-    std::optional<FrontApp> front = FrontApp{.window = 7, .pid = 500, .wmClass = "Gedit"};
+    std::optional<FrontApp> front =
+        FrontApp{.window = 7, .pid = 500, .wmClass = "Gedit", .title = {}};
     std::vector<FrontApp> activated;
     bool active = true;
     std::int64_t ownPid = 1;

@@ -7,9 +7,11 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPromise>
 #include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <qcoro/qcorofuture.h>
 #include <qcoro/qcorotask.h>
 
 namespace zemlar {
@@ -36,11 +38,22 @@ protected:
                 picks.push_back({picked.id, mode});
             },
             [this] { ++dismissals; },
-            [this](const std::string& bundleID) -> std::optional<std::string> {
-                askedSites.push_back(bundleID);
-                return site;
+            [this](const FrontApp& app) {
+                askedSites.push_back(app);
+                sites.push_back(std::make_unique<QPromise<std::optional<std::string>>>());
+                sites.back()->start();
+                return answerOf(sites.back()->future());
             },
             windows);
+    }
+
+    ~PanelControllerTest() override {
+        // Every lookup ends before the fixture does: a waiting one would resume into it later.
+        for (std::size_t lookup = 0; lookup < sites.size(); ++lookup) {
+            if (!sites[lookup]->future().isFinished()) {
+                answerSite(lookup, std::nullopt);
+            }
+        }
     }
 
     void open() {
@@ -57,15 +70,35 @@ protected:
         return controller->handleKey(&event);
     }
     QLineEdit* field() const { return controller->window()->findChild<QLineEdit*>(); }
+    void waitForLookups(std::size_t count) {
+        for (int attempt = 0; attempt < 2000 && askedSites.size() < count; ++attempt) {
+            QTest::qWait(5);
+        }
+    }
+    QCoro::Task<std::optional<std::string>> answerOf(QFuture<std::optional<std::string>> site) {
+        std::optional<std::string> host = co_await site;
+        ++answeredSites;
+        co_return host;
+    }
+    void answerSite(std::size_t lookup, std::optional<std::string> host) {
+        sites.at(lookup)->addResult(std::move(host));
+        sites.at(lookup)->finish();
+        const int answered = answeredSites + 1;
+        for (int attempt = 0; attempt < 2000 && answeredSites < answered; ++attempt) {
+            QTest::qWait(5);
+        }
+    }
 
     testing::Stores stores;
     Date now{1'700'000'010};
     PanelModel* model = new PanelModel(stores.environment(), [this] { return now; });
     std::shared_ptr<testing::QuietWindowSystem> windows =
         std::make_shared<testing::QuietWindowSystem>();
-    FrontApp editor{.window = 77, .pid = 1000, .wmClass = "Gedit"};
-    std::optional<std::string> site;
-    std::vector<std::string> askedSites;
+    FrontApp editor{.window = 77, .pid = 1000, .wmClass = "Gedit", .title = {}};
+    /// The site lookups asked for, each answered when the test says.
+    std::vector<FrontApp> askedSites;
+    std::vector<std::unique_ptr<QPromise<std::optional<std::string>>>> sites;
+    int answeredSites = 0;
     std::vector<Pick> picks;
     int dismissals = 0;
     std::unique_ptr<PanelController> controller;
@@ -168,22 +201,34 @@ TEST_F(PanelControllerTest, ToggleAndLosingTheKeyboardDismissOnceButHidingAloneD
     EXPECT_EQ(dismissals, 2);
 
     windows->active = true; // this application itself is never reactivated
-    windows->front = FrontApp{.window = 5, .pid = windows->ownPid, .wmClass = "Zemlar"};
+    windows->front =
+        FrontApp{.window = 5, .pid = windows->ownPid, .wmClass = "Zemlar", .title = {}};
     open();
     const auto before = windows->activated.size();
     controller->hide();
     EXPECT_EQ(windows->activated.size(), before);
 }
 
-TEST_F(PanelControllerTest, TheGivenApplicationWinsOverTheFrontOneAndNamesTheSite) {
-    site = "github.com";
-    const FrontApp browser{.window = 9, .pid = 3000, .wmClass = "firefox"};
-    controller->show(browser);
+TEST_F(PanelControllerTest, ThePanelIsUpBeforeTheSiteAndALateSiteCountsOnlyForItsOpening) {
+    const FrontApp browser{.window = 9, .pid = 3000, .wmClass = "firefox", .title = {}};
+    controller->show(browser); // the given application wins over the front one
+    EXPECT_TRUE(controller->isVisible());
+    waitForLookups(1);
     waitForLoad();
     EXPECT_EQ(controller->previousApp, browser);
-    EXPECT_EQ(askedSites, std::vector<std::string>{"firefox"});
-    EXPECT_EQ(model->host, "github.com");
-    EXPECT_EQ(model->selectedID, uuid(1));
+    EXPECT_EQ(model->selectedID, uuid(3));
+
+    controller->hide();
+    controller->show(browser);
+    waitForLookups(2);
+    waitForLoad();
+    ASSERT_EQ(askedSites, (std::vector<FrontApp>{browser, browser}));
+    answerSite(1, "gitlab.com");
+    EXPECT_EQ(model->host, "gitlab.com");
+    EXPECT_EQ(model->selectedID, uuid(2));
+    answerSite(0, "github.com"); // the first opening's answer, too late
+    EXPECT_EQ(model->host, "gitlab.com");
+    EXPECT_EQ(model->selectedID, uuid(2));
 }
 
 TEST_F(PanelControllerTest, EveryOpeningStartsFreshAndTheViewShowsTheRightMessage) {
@@ -192,8 +237,13 @@ TEST_F(PanelControllerTest, EveryOpeningStartsFreshAndTheViewShowsTheRightMessag
     ASSERT_NE(view, nullptr);
     model->setQuery("nothing like it");
     EXPECT_EQ(view->messageLabel()->text(), "Nothing found");
+    model->setQuery("");
+    press(Qt::Key_Down);
     controller->hide();
-    open();
+    controller->show(std::nullopt);
+    press(Qt::Key_Return); // before the lists have arrived
+    EXPECT_EQ(picks, (std::vector<Pick>{{uuid(3), SubmitMode::type}}));
+    waitForLoad();
     EXPECT_EQ(model->query, "");
     EXPECT_EQ(view->searchField()->text(), "");
     EXPECT_TRUE(view->messageLabel()->isHidden());

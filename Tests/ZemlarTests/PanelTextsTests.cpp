@@ -14,17 +14,17 @@ using testing::account;
 TEST(PanelTexts, MessagesForEmptyResults) {
     testing::Stores stores;
     PanelModel model(stores.environment(), [] { return Date(0); });
-    QCoro::waitFor(model.open(std::nullopt));
+    QCoro::waitFor(model.open());
     EXPECT_EQ(PanelTexts::message(model), "No accounts yet");
 
     stores.accounts->accounts = {account(1, "GitHub")};
-    QCoro::waitFor(model.open(std::nullopt));
+    QCoro::waitFor(model.open());
     EXPECT_EQ(PanelTexts::message(model), std::nullopt);
     model.setQuery("xyz");
     EXPECT_EQ(PanelTexts::message(model), "Nothing found");
 
     stores.accounts->failLoad = true;
-    QCoro::waitFor(model.open(std::nullopt));
+    QCoro::waitFor(model.open());
     EXPECT_EQ(PanelTexts::message(model), "Couldn't read the account list");
 }
 

@@ -3,6 +3,7 @@
 
 #include "KeyboardShortcuts/Events.hpp"
 #include "KeyboardShortcuts/KeyMapping.hpp"
+#include "KeyboardShortcuts/KeyMonitor.hpp"
 #include "KeyboardShortcuts/Name.hpp"
 #include "KeyboardShortcuts/Notifier.hpp"
 #include "KeyboardShortcuts/Recorder.hpp"

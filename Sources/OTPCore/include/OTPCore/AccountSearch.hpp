@@ -5,6 +5,7 @@
 #include "OTPCore/AccountGroup.hpp"
 #include "OTPCore/Date.hpp"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,11 +47,12 @@ inline constexpr double halfLife = 1'209'600;
 /// that lies in the future); 0 for an account never used.
 double frecency(const Account& account, Date now);
 
-/// The matching accounts in display order: every query word must match; then the better
-/// match, the better site match for `host`, the higher frecency at `now`, the normalised title
-/// and finally the identifier decide.
-std::vector<Account> rank(const std::vector<Account>& accounts, std::string_view query, Date now,
-                          const std::optional<std::string>& host, const Groups& groups);
+/// The positions in `accounts` of the matching accounts, in display order: every query word
+/// must match; then the better match, the better site match for `host`, the higher frecency at
+/// `now`, the normalised title and finally the identifier decide.
+std::vector<std::size_t> rank(const std::vector<Account>& accounts, std::string_view query,
+                              Date now, const std::optional<std::string>& host,
+                              const Groups& groups);
 
 /// How the account matches the query, as rank() sees it: the worst match of its words;
 /// nothing when some word does not match. An empty query matches every account by `prefix`.
