@@ -2,7 +2,7 @@
 #include "AppEnvironment.hpp"
 
 #include <OTPCore/BackupRotation.hpp>
-#include <ZemlarKit/DirectoryBackupFileStore.hpp>
+#include <ZemlarKit/ChosenBackupFolder.hpp>
 #include <ZemlarKit/FileAccountStore.hpp>
 #include <ZemlarKit/FileGroupStore.hpp>
 #include <ZemlarKit/KeychainVaultStorage.hpp>
@@ -25,8 +25,7 @@ const AppEnvironment& AppEnvironment::live() {
             .groupStore = std::make_shared<FileGroupStore>(FileGroupStore::defaultFileURL()),
             .secretStore = std::make_shared<VaultSecretStore>(vault),
             .keyStore = std::make_shared<VaultBackupKeyStore>(vault),
-            .fileStore = std::make_shared<DirectoryBackupFileStore>(
-                DirectoryBackupFileStore::configuredDirectory(), BackupRotation::defaultKeep),
+            .fileStore = std::make_shared<ChosenBackupFolder>(BackupRotation::defaultKeep),
             .takenStore = std::make_shared<UserDefaultsInboxTakenStore>(),
             .recoveryStore = std::make_shared<VaultRecoveryCodeStore>(vault),
         };

@@ -9,14 +9,16 @@
 #include <OTPCore/BackupKDF.hpp>
 #include <OTPCore/Crypto.hpp>
 #include <QDateTime>
+#include <QDir>
 #include <QPointer>
 #include <QSettings>
 #include <ZemlarKit/BackupFlows.hpp>
+#include <ZemlarKit/ChosenBackupFolder.hpp>
 #include <ZemlarKit/ChosenFile.hpp>
 #include <ZemlarKit/InboxImportFlow.hpp>
 #include <ZemlarKit/RandomBytes.hpp>
-#include <ZemlarKit/StoreGate.hpp>
 #include <ZemlarKit/SecretText.hpp>
+#include <ZemlarKit/StoreGate.hpp>
 #include <ZemlarScreens/Texts.hpp>
 #include <chrono>
 #include <cmath>
@@ -233,6 +235,44 @@ QCoro::Task<> BackupModel::backUpNow() {
         },
         operationFailed, true);
     co_await running;
+}
+
+bool BackupModel::offersCopyTo(const std::filesystem::path& to) const {
+    const auto from = folder();
+    return from && ChosenBackupFolder::offersCopy(*from, to);
+}
+
+QCoro::Task<> BackupModel::chooseFolder(std::filesystem::path to, bool copyBackups) {
+    auto work =
+        [to, copyBackups](
+            const AppEnvironment& environment) -> Result<std::filesystem::path, BackupFlowError> {
+        const auto from = environment.fileStore->folder();
+        auto chosen = ChosenBackupFolder::choose(from.value_or(to), to, copyBackups && from);
+        if (!chosen) {
+            return fail(BackupFlowError::file(chosen.error()));
+        }
+        return to;
+    };
+    auto running = perform(
+        std::move(work),
+        [](const std::filesystem::path& chosen) {
+            return Status::success(Texts::format(
+                QT_TRANSLATE_NOOP("Zemlar", "Backups now go to %@"), {displayFolder(chosen)}));
+        },
+        operationFailed, true);
+    co_await running;
+}
+
+QString BackupModel::displayFolder(const std::filesystem::path& folder) {
+    const QString path = QString::fromStdString(folder.lexically_normal().string());
+    const QString home = QDir::homePath();
+    if (path == home) {
+        return QStringLiteral("~");
+    }
+    if (path.startsWith(home + QLatin1Char('/'))) {
+        return QLatin1Char('~') + path.mid(home.size());
+    }
+    return path;
 }
 
 QCoro::Task<> BackupModel::verify() {

@@ -122,6 +122,17 @@ public:
     QCoro::Task<> verify();
     QCoro::Task<> restore(RestoreSource from, QString passphrase);
 
+    /// The folder the backups go to and the phone's inbox comes from; nothing when the store
+    /// keeps its files elsewhere.
+    std::optional<std::filesystem::path> folder() const { return environment_.fileStore->folder(); }
+    /// Whether choosing `to` should offer to copy the backups there: the folder in use holds a
+    /// backup and `to` none.
+    bool offersCopyTo(const std::filesystem::path& to) const;
+    /// Makes `to` the backup folder, first copying the backups there when `copyBackups`.
+    QCoro::Task<> chooseFolder(std::filesystem::path to, bool copyBackups);
+    /// The folder as the user reads it: the home folder shortened to "~".
+    static QString displayFolder(const std::filesystem::path& folder);
+
     /// The account list changed: writes a backup once the changes stop for the delay.
     void accountsDidChange();
 

@@ -5,6 +5,8 @@
 #include "DisplayDate.hpp"
 
 #include <OTPCore/BackupPassphrase.hpp>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -12,12 +14,16 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStandardPaths>
 #include <QStyle>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <ZemlarKit/SecretText.hpp>
+#include <ZemlarKit/SyncClientFolders.hpp>
 #include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/SecretField.hpp>
 #include <ZemlarScreens/Texts.hpp>
@@ -56,12 +62,61 @@ std::optional<BackupPassphraseProblem> passphraseProblem(const QString& passphra
     return BackupPassphrase::problem(passphraseText.value(), confirmationText.value());
 }
 
+/// A folder chooser that starts in the folder in use and lists the sync clients' folders first.
+QString askForFolder(QWidget* parent, const std::optional<std::filesystem::path>& current) {
+    QFileDialog dialog(parent,
+                       Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Choose the backup folder")));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setOption(QFileDialog::DontUseNativeDialog); // the sidebar below needs Qt's own
+    QList<QUrl> places;
+    for (const auto& folder : SyncClientFolders::existing(QDir::homePath().toStdString())) {
+        places.append(QUrl::fromLocalFile(QString::fromStdString(folder.string())));
+    }
+    places.append(
+        QUrl::fromLocalFile(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
+    places.append(QUrl::fromLocalFile(QDir::homePath()));
+    dialog.setSidebarUrls(places);
+    if (current) {
+        dialog.setDirectory(QString::fromStdString(current->parent_path().string()));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+/// Whether to copy the backups into a new folder that has none: nothing when the user cancels
+/// the change.
+std::optional<bool> askToCopy(QWidget* parent) {
+    QMessageBox box(parent);
+    box.setIcon(QMessageBox::Question);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Copy the backups to the new folder?")));
+    box.setInformativeText(Texts::text(QT_TRANSLATE_NOOP(
+        "Zemlar", "The new folder has no backup yet. The old folder keeps its files.")));
+    auto* copy =
+        box.addButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Copy")), QMessageBox::AcceptRole);
+    auto* keep = box.addButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Don't Copy")),
+                               QMessageBox::DestructiveRole);
+    box.addButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Cancel")), QMessageBox::RejectRole);
+    box.setDefaultButton(copy);
+    box.exec();
+    if (box.clickedButton() == copy || box.clickedButton() == keep) {
+        return box.clickedButton() == copy;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 BackupView::BackupView(BackupModel& model, QWidget* parent)
-    : QWidget(parent), model_(model), passphraseState_(ScreenStyle::label()),
-      passphraseLabel_(ScreenStyle::label()), passphrase_(secureField("passphrase")),
-      confirmation_(secureField("confirmation")), hint_(ScreenStyle::caption({})),
+    : QWidget(parent), model_(model), folder_(ScreenStyle::label()),
+      changeFolder_(button(QT_TRANSLATE_NOOP("Zemlar", "Change…"), "changeFolder")),
+      openFolder_(button(QT_TRANSLATE_NOOP("Zemlar", "Open Folder"), "openFolder")),
+      passphraseState_(ScreenStyle::label()), passphraseLabel_(ScreenStyle::label()),
+      passphrase_(secureField("passphrase")), confirmation_(secureField("confirmation")),
+      hint_(ScreenStyle::caption({})),
       setPassphrase_(button(QT_TRANSLATE_NOOP("Zemlar", "Set Passphrase"), "setPassphrase")),
       backUpNow_(button(QT_TRANSLATE_NOOP("Zemlar", "Back Up Now"), "backUpNow")),
       checkBackup_(button(QT_TRANSLATE_NOOP("Zemlar", "Check Backup"), "checkBackup")),
@@ -96,6 +151,11 @@ BackupView::BackupView(BackupModel& model, QWidget* parent)
         new QGroupBox(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Backup in iCloud Drive")));
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight);
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(folder_, 1);
+    folderRow->addWidget(changeFolder_);
+    folderRow->addWidget(openFolder_);
+    form->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Folder")), folderRow);
     form->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Status")), passphraseState_);
     form->addRow(passphraseLabel_, passphrase_);
     form->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Repeat")), confirmation_);
@@ -168,6 +228,11 @@ BackupView::BackupView(BackupModel& model, QWidget* parent)
         return dialog.selectedFiles().constFirst();
     };
 
+    chooseFolder = [this] { return askForFolder(this, model_.folder()); };
+    confirmCopy = [this] { return askToCopy(this); };
+
+    connect(changeFolder_, &QPushButton::clicked, this, &BackupView::changeFolder);
+    connect(openFolder_, &QPushButton::clicked, this, &BackupView::openFolder);
     connect(passphrase_, &QLineEdit::textChanged, this, &BackupView::updateControls);
     connect(confirmation_, &QLineEdit::textChanged, this, &BackupView::updateControls);
     connect(restorePassphrase_, &QLineEdit::textChanged, this, &BackupView::updateControls);
@@ -206,6 +271,10 @@ void BackupView::showEvent(QShowEvent* event) {
 }
 
 void BackupView::render() {
+    const auto folder = model_.folder();
+    folder_->setText(folder ? BackupModel::displayFolder(*folder) : QStringLiteral("—"));
+    changeFolder_->setVisible(folder.has_value());
+    openFolder_->setVisible(folder.has_value());
     const bool configured = model_.isConfigured();
     passphraseState_->setText(configured ? Texts::text(QT_TRANSLATE_NOOP("Zemlar", "set"))
                                          : Texts::text(QT_TRANSLATE_NOOP("Zemlar", "not set")));
@@ -273,6 +342,7 @@ void BackupView::updateControls() {
         passphraseHint(passphrase_->text(), confirmation_->text(), model_.isConfigured()));
     const bool acceptable = !passphraseProblem(passphrase_->text(), confirmation_->text());
     setPassphrase_->setEnabled(acceptable && !working);
+    changeFolder_->setEnabled(!working);
     backUpNow_->setEnabled(model_.isConfigured() && !working);
     checkBackup_->setEnabled(model_.isConfigured() && !working);
     const bool canRestore = !restorePassphrase_->text().isEmpty() && !working;
@@ -298,6 +368,36 @@ void BackupView::restoreFromFile() {
     }
     model_.restore(BackupModel::RestoreSource::file(path.toStdString()),
                    SecretField::take(restorePassphrase_));
+}
+
+void BackupView::changeFolder() {
+    const QString chosen = chooseFolder ? chooseFolder() : QString();
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const std::filesystem::path to(chosen.toStdString());
+    std::optional<bool> copy = false;
+    if (model_.offersCopyTo(to) && confirmCopy) {
+        copy = confirmCopy();
+    }
+    if (copy) {
+        model_.chooseFolder(to, *copy);
+    }
+}
+
+void BackupView::openFolder() {
+    const auto folder = model_.folder();
+    if (!folder) {
+        return;
+    }
+    // A folder no backup was written to yet opens where it will be.
+    std::filesystem::path shown = *folder;
+    std::error_code error;
+    while (!std::filesystem::is_directory(shown, error) && shown.has_parent_path() &&
+           shown != shown.parent_path()) {
+        shown = shown.parent_path();
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(shown.string())));
 }
 
 } // namespace zemlar

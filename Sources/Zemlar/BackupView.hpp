@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -32,8 +33,15 @@ public:
     /// Asks for the backup file to restore from; an empty path means the user cancelled.
     /// Runs a file dialog unless replaced (tests replace it).
     std::function<QString()> chooseFile;
+    /// Asks for a new backup folder; empty when the user cancels.
+    std::function<QString()> chooseFolder;
+    /// Asks whether to copy the backups into the chosen folder, which has none yet; nothing
+    /// cancels the change.
+    std::function<std::optional<bool>()> confirmCopy;
 
     /// The controls, by the names a test or a screenshot finds them with.
+    QLabel* folderLabel() const { return folder_; }
+    QPushButton* changeFolderButton() const { return changeFolder_; }
     QLabel* passphraseState() const { return passphraseState_; }
     QLabel* passphraseLabel() const { return passphraseLabel_; }
     QLineEdit* passphraseField() const { return passphrase_; }
@@ -63,8 +71,13 @@ private:
     void setPassphrase();
     void restoreFromSyncFolder();
     void restoreFromFile();
+    void changeFolder();
+    void openFolder();
 
     BackupModel& model_;
+    QLabel* folder_;
+    QPushButton* changeFolder_;
+    QPushButton* openFolder_;
     QLabel* passphraseState_;
     QLabel* passphraseLabel_;
     QLineEdit* passphrase_;

@@ -143,4 +143,23 @@ Result<void, BackupFileError> DirectoryBackupFileStore::write(const Bytes& data,
     return {};
 }
 
+Result<void, BackupFileError>
+DirectoryBackupFileStore::copyBackupsTo(const std::filesystem::path& to) const {
+    std::error_code error;
+    fs::create_directories(to, error);
+    if (error || !fs::is_directory(to)) {
+        return fail(BackupFileError::writeFailed());
+    }
+    for (const std::string& name : namesIn(directory)) {
+        if (name != BackupRotation::latestName && !BackupRotation::archiveDate(name)) {
+            continue;
+        }
+        const auto bytes = SyncFolderFile::read(directory / name);
+        if (bytes && bytes->has_value() && !ListFile::write(to / name, **bytes)) {
+            return fail(BackupFileError::writeFailed());
+        }
+    }
+    return {};
+}
+
 } // namespace zemlar

@@ -3,11 +3,16 @@
 #include "BackupTesting.hpp"
 #include "BackupView.hpp"
 
+#include <OTPCore/BackupRotation.hpp>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <TestSupport/ScopedEnvironment.hpp>
+#include <ZemlarKit/ChosenBackupFolder.hpp>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <qcoro/qcorotask.h>
 #include <tuple>
 
@@ -89,6 +94,47 @@ TEST_F(BackupViewTest, restoringFromAChosenFileTakesTheFieldAndCancellingDoesNot
     EXPECT_TRUE(QTest::qWaitFor([&] { return model.status().kind() == Kind::success; }, 10000));
     EXPECT_EQ(view.statusText()->text(), "Restored: 1, already present: 0, failed: 0");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !model.offersRestore(); }, 10000));
+}
+
+TEST(BackupViewFolder, aNewFolderGetsTheBackupsWhenAskedAndEverythingFollowsTheChoice) {
+    testing::BackupComputer computer;
+    const testing::ScopedEnvironment home("HOME", computer.root().c_str());
+    testing::userDefaults().setValue("backupDirectory",
+                                     QString::fromStdString(computer.backupFolder().string()));
+    computer.environment.fileStore = std::make_shared<ChosenBackupFolder>(5);
+    const std::string archive = BackupRotation::archiveName(Date(1'700'000'000));
+    computer.put("backup.zemlar", testing::sealedFile({testing::phoneAccount(5, "Phone")}));
+    computer.put(archive, testing::sealedFile({}));
+    BackupModel model{computer.environment};
+    BackupView view{model};
+    EXPECT_EQ(view.folderLabel()->text(), "~/Zemlar");
+
+    const std::filesystem::path synced = computer.root() / "Sync" / "Zemlar";
+    view.chooseFolder = [&] { return QString::fromStdString(synced.string()); };
+    int asked = 0;
+    view.confirmCopy = [&] {
+        ++asked;
+        return std::optional<bool>(); // cancelled: nothing changes
+    };
+    view.changeFolderButton()->click();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(model.status().kind(), Kind::idle);
+    EXPECT_EQ(view.folderLabel()->text(), "~/Zemlar");
+
+    view.confirmCopy = [&] {
+        ++asked;
+        return std::optional(true);
+    };
+    view.changeFolderButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.status().kind() == Kind::success; }));
+    EXPECT_EQ(view.statusText()->text(), "Backups now go to ~/Sync/Zemlar");
+    EXPECT_EQ(view.folderLabel()->text(), "~/Sync/Zemlar");
+    EXPECT_TRUE(std::filesystem::exists(synced / "backup.zemlar"));
+    EXPECT_TRUE(std::filesystem::exists(synced / archive));
+    std::filesystem::remove(computer.backupFolder() / "backup.zemlar");
+    QCoro::waitFor(model.refresh());
+    EXPECT_TRUE(model.offersRestore()); // the backup now comes from the new folder
+    EXPECT_EQ(asked, 2);
 }
 
 } // namespace

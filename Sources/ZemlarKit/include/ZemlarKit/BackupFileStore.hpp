@@ -6,6 +6,7 @@
 
 #include <OTPCore/Date.hpp>
 #include <OTPCore/Result.hpp>
+#include <filesystem>
 #include <optional>
 
 namespace zemlar {
@@ -26,6 +27,8 @@ public:
     /// The size and modification time of the inbox file, known without reading it; nothing
     /// when there is no file or the store cannot tell.
     virtual std::optional<FileStamp> inboxStamp() { return std::nullopt; }
+    /// The folder the files are in; nothing for a store that keeps them elsewhere.
+    virtual std::optional<std::filesystem::path> folder() const { return std::nullopt; }
 };
 
 } // namespace zemlar

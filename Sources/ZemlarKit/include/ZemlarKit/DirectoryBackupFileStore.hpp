@@ -38,6 +38,10 @@ struct DirectoryBackupFileStore : BackupFileStore {
     /// As readLatest, for "inbox.zemlar".
     Result<std::optional<Bytes>, BackupFileError> readInbox() override;
     std::optional<FileStamp> inboxStamp() override;
+    std::optional<std::filesystem::path> folder() const override { return directory; }
+    /// Copies the latest backup and its archives into the folder `to`, creating it; files that
+    /// are no backups of ours (links, oversized files) are left behind.
+    Result<void, BackupFileError> copyBackupsTo(const std::filesystem::path& to) const;
 
     bool operator==(const DirectoryBackupFileStore& other) const {
         return directory == other.directory && keep == other.keep;
