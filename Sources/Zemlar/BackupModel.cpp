@@ -38,6 +38,7 @@ using Checked = Result<BackupCheckReport, BackupFlowError>;
 
 struct Availability {
     bool configured = false;
+    bool backupInFolder = false;
     bool offersRestore = false;
 };
 
@@ -63,11 +64,10 @@ QString number(std::int64_t value) {
 Availability availability(const AppEnvironment& environment) {
     const auto credentials = environment.keyStore->load();
     const auto accounts = environment.accountStore->load();
-    Availability result{.configured = credentials && credentials->has_value()};
-    if (accounts && accounts->empty()) {
-        const auto latest = environment.fileStore->readLatest();
-        result.offersRestore = latest && latest->has_value();
-    }
+    const auto latest = environment.fileStore->readLatest();
+    Availability result{.configured = credentials && credentials->has_value(),
+                        .backupInFolder = latest && latest->has_value()};
+    result.offersRestore = result.backupInFolder && accounts && accounts->empty();
     return result;
 }
 
@@ -181,6 +181,7 @@ QCoro::Task<> BackupModel::refresh() {
     }
     isConfigured_ = found && found->configured;
     offersRestore_ = found && found->offersRestore;
+    hasBackupInFolder_ = found && found->backupInFolder;
     emit changed();
 }
 

@@ -100,7 +100,10 @@ public:
                 QObject* parent = nullptr);
 
     bool isConfigured() const { return isConfigured_; }
+    /// No accounts yet and a backup in the folder: the restore is offered in so many words.
     bool offersRestore() const { return offersRestore_; }
+    /// The folder holds a backup to restore from.
+    bool hasBackupInFolder() const { return hasBackupInFolder_; }
     const Status& status() const { return status_; }
     const std::optional<InboxImport>& lastInboxImport() const { return lastInboxImport_; }
     const std::optional<QString>& inboxProblem() const { return inboxProblem_; }
@@ -164,6 +167,7 @@ private:
 
     bool isConfigured_ = false;
     bool offersRestore_ = false;
+    bool hasBackupInFolder_ = false;
     Status status_ = Status::idle();
     std::optional<InboxImport> lastInboxImport_;
     std::optional<QString> inboxProblem_;

@@ -173,11 +173,11 @@ BackupView::BackupView(BackupModel& model, QWidget* parent)
     auto* restoreLayout = new QFormLayout(restoreSection_);
     restoreLayout->setContentsMargins(0, 8, 0, 0);
     restoreLayout->setLabelAlignment(Qt::AlignRight);
-    auto* offer = ScreenStyle::label(Texts::text(
+    offer_ = ScreenStyle::label(Texts::text(
         QT_TRANSLATE_NOOP("Zemlar", "A backup was found in iCloud Drive, and there are no "
                                     "accounts yet. Enter the passphrase to restore them.")));
-    offer->setWordWrap(true);
-    restoreLayout->addRow(offer);
+    offer_->setWordWrap(true);
+    restoreLayout->addRow(offer_);
     restoreLayout->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Backup passphrase")),
                           restorePassphrase_);
     auto* restoreButtons = new QHBoxLayout;
@@ -284,7 +284,8 @@ void BackupView::render() {
     setPassphrase_->setText(configured
                                 ? Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Change Passphrase"))
                                 : Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Set Passphrase")));
-    restoreSection_->setVisible(model_.offersRestore());
+    offer_->setVisible(model_.offersRestore());
+    fromSyncFolder_->setVisible(model_.hasBackupInFolder());
     renderStatus();
 
     phoneSection_->setVisible(model_.hasPhone());

@@ -51,6 +51,7 @@ public:
     QPushButton* backUpNowButton() const { return backUpNow_; }
     QPushButton* checkBackupButton() const { return checkBackup_; }
     QWidget* restoreSection() const { return restoreSection_; }
+    QLabel* restoreOffer() const { return offer_; }
     QLineEdit* restorePassphraseField() const { return restorePassphrase_; }
     QPushButton* fromSyncFolderButton() const { return fromSyncFolder_; }
     QPushButton* fromFileButton() const { return fromFile_; }
@@ -87,6 +88,7 @@ private:
     QPushButton* backUpNow_;
     QPushButton* checkBackup_;
     QWidget* restoreSection_;
+    QLabel* offer_ = nullptr;
     QLineEdit* restorePassphrase_;
     QPushButton* fromSyncFolder_;
     QPushButton* fromFile_;

@@ -96,6 +96,22 @@ TEST_F(BackupViewTest, restoringFromAChosenFileTakesTheFieldAndCancellingDoesNot
     EXPECT_TRUE(QTest::qWaitFor([&] { return !model.offersRestore(); }, 10000));
 }
 
+TEST_F(BackupViewTest, restoreIsAtHandWithAccountsPresentAndAddsWhatIsMissing) {
+    computer.add(1, "GitHub");
+    QCoro::waitFor(model.refresh());
+    EXPECT_TRUE(view.fromFileButton()->isVisibleTo(&view));
+    EXPECT_FALSE(view.fromSyncFolderButton()->isVisibleTo(&view));
+
+    computer.put("backup.zemlar", testing::sealedFile({testing::phoneAccount(5, "Phone")}));
+    QCoro::waitFor(model.refresh());
+    EXPECT_FALSE(view.restoreOffer()->isVisibleTo(&view)); // only without accounts
+    ASSERT_TRUE(view.fromSyncFolderButton()->isVisibleTo(&view));
+    view.restorePassphraseField()->setText(QString::fromUtf8(testing::testPassphrase));
+    view.fromSyncFolderButton()->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model.status().kind() == Kind::success; }, 10000));
+    EXPECT_EQ(view.statusText()->text(), "Restored: 1, already present: 0, failed: 0");
+}
+
 TEST(BackupViewFolder, aNewFolderGetsTheBackupsWhenAskedAndEverythingFollowsTheChoice) {
     testing::BackupComputer computer;
     const testing::ScopedEnvironment home("HOME", computer.root().c_str());
