@@ -7,6 +7,7 @@
 
 #include <OTPCore/BackupCodec.hpp>
 #include <OTPCore/BackupKDF.hpp>
+#include <OTPCore/BackupRotation.hpp>
 #include <OTPCore/Crypto.hpp>
 #include <QDateTime>
 #include <QDir>
@@ -40,6 +41,7 @@ struct Availability {
     bool configured = false;
     bool backupInFolder = false;
     bool offersRestore = false;
+    std::vector<BackupModel::Archive> archives;
 };
 
 QSettings userDefaults() {
@@ -66,8 +68,15 @@ Availability availability(const AppEnvironment& environment) {
     const auto accounts = environment.accountStore->load();
     const auto latest = environment.fileStore->readLatest();
     Availability result{.configured = credentials && credentials->has_value(),
-                        .backupInFolder = latest && latest->has_value()};
+                        .backupInFolder = latest && latest->has_value(),
+                        .offersRestore = false,
+                        .archives = {}};
     result.offersRestore = result.backupInFolder && accounts && accounts->empty();
+    for (std::string& name : environment.fileStore->archiveNames()) {
+        if (const auto date = BackupRotation::archiveDate(name)) {
+            result.archives.push_back({.name = std::move(name), .date = *date});
+        }
+    }
     return result;
 }
 
@@ -102,7 +111,9 @@ Result<Bytes, BackupFlowError> read(const AppEnvironment& environment,
         }
         return std::move(*data);
     }
-    auto latest = environment.fileStore->readLatest();
+    auto latest = source.kind() == BackupModel::RestoreSource::Kind::archive
+                      ? environment.fileStore->readArchive(source.archiveName())
+                      : environment.fileStore->readLatest();
     if (!latest) {
         return fail(BackupFlowError::file(latest.error()));
     }
@@ -182,6 +193,7 @@ QCoro::Task<> BackupModel::refresh() {
     isConfigured_ = found && found->configured;
     offersRestore_ = found && found->offersRestore;
     hasBackupInFolder_ = found && found->backupInFolder;
+    archives_ = found ? found->archives : std::vector<Archive>();
     emit changed();
 }
 

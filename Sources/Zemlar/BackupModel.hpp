@@ -18,6 +18,8 @@
 #include <functional>
 #include <optional>
 #include <qcoro/qcorotask.h>
+#include <string>
+#include <vector>
 
 namespace zemlar {
 
@@ -56,7 +58,7 @@ public:
     /// Where a restore reads its backup from.
     class RestoreSource {
     public:
-        enum class Kind { file, iCloudDrive };
+        enum class Kind { file, iCloudDrive, archive };
 
         /// A file the user chose.
         static RestoreSource file(std::filesystem::path path) {
@@ -64,10 +66,18 @@ public:
         }
         /// The latest backup in the synced backup folder.
         static RestoreSource iCloudDrive() { return {Kind::iCloudDrive, {}}; }
+        /// An earlier backup kept in the synced backup folder, by its name there.
+        static RestoreSource archive(std::string name) {
+            RestoreSource source{Kind::archive, {}};
+            source.archiveName_ = std::move(name);
+            return source;
+        }
 
         Kind kind() const { return kind_; }
         /// For file.
         const std::filesystem::path& path() const { return path_; }
+        /// For archive.
+        const std::string& archiveName() const { return archiveName_; }
 
         bool operator==(const RestoreSource&) const = default;
 
@@ -77,6 +87,15 @@ public:
 
         Kind kind_;
         std::filesystem::path path_;
+        std::string archiveName_;
+    };
+
+    /// An earlier backup kept in the folder.
+    struct Archive {
+        std::string name;
+        Date date;
+
+        bool operator==(const Archive&) const = default;
     };
 
     /// The last inbox import that added accounts.
@@ -104,6 +123,8 @@ public:
     bool offersRestore() const { return offersRestore_; }
     /// The folder holds a backup to restore from.
     bool hasBackupInFolder() const { return hasBackupInFolder_; }
+    /// The earlier backups in the folder, newest first.
+    const std::vector<Archive>& archives() const { return archives_; }
     const Status& status() const { return status_; }
     const std::optional<InboxImport>& lastInboxImport() const { return lastInboxImport_; }
     const std::optional<QString>& inboxProblem() const { return inboxProblem_; }
@@ -168,6 +189,7 @@ private:
     bool isConfigured_ = false;
     bool offersRestore_ = false;
     bool hasBackupInFolder_ = false;
+    std::vector<Archive> archives_;
     Status status_ = Status::idle();
     std::optional<InboxImport> lastInboxImport_;
     std::optional<QString> inboxProblem_;

@@ -5,6 +5,7 @@
 #include "DisplayDate.hpp"
 
 #include <OTPCore/BackupPassphrase.hpp>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -27,6 +28,7 @@
 #include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/SecretField.hpp>
 #include <ZemlarScreens/Texts.hpp>
+#include <algorithm>
 
 namespace zemlar {
 namespace {
@@ -121,6 +123,7 @@ BackupView::BackupView(BackupModel& model, QWidget* parent)
       backUpNow_(button(QT_TRANSLATE_NOOP("Zemlar", "Back Up Now"), "backUpNow")),
       checkBackup_(button(QT_TRANSLATE_NOOP("Zemlar", "Check Backup"), "checkBackup")),
       restoreSection_(new QWidget), restorePassphrase_(secureField("restorePassphrase")),
+      version_(new QComboBox),
       fromSyncFolder_(button(QT_TRANSLATE_NOOP("Zemlar", "From iCloud Drive"), "fromSyncFolder")),
       fromFile_(button(QT_TRANSLATE_NOOP("Zemlar", "From File…"), "fromFile")),
       statusIcon_(ScreenStyle::label()), statusText_(ScreenStyle::label()),
@@ -182,6 +185,7 @@ BackupView::BackupView(BackupModel& model, QWidget* parent)
                           restorePassphrase_);
     auto* restoreButtons = new QHBoxLayout;
     restoreButtons->addStretch();
+    restoreButtons->addWidget(version_);
     restoreButtons->addWidget(fromSyncFolder_);
     restoreButtons->addWidget(fromFile_);
     restoreLayout->addRow(restoreButtons);
@@ -286,6 +290,7 @@ void BackupView::render() {
                                 : Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Set Passphrase")));
     offer_->setVisible(model_.offersRestore());
     fromSyncFolder_->setVisible(model_.hasBackupInFolder());
+    renderVersions();
     renderStatus();
 
     phoneSection_->setVisible(model_.hasPhone());
@@ -358,8 +363,22 @@ void BackupView::setPassphrase() {
 }
 
 void BackupView::restoreFromSyncFolder() {
-    model_.restore(BackupModel::RestoreSource::iCloudDrive(),
+    const QString archive = version_->currentData().toString();
+    model_.restore(archive.isEmpty() ? BackupModel::RestoreSource::iCloudDrive()
+                                     : BackupModel::RestoreSource::archive(archive.toStdString()),
                    SecretField::take(restorePassphrase_));
+}
+
+void BackupView::renderVersions() {
+    const QString chosen = version_->currentData().toString();
+    version_->clear();
+    version_->addItem(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Latest")), QString());
+    for (const BackupModel::Archive& archive : model_.archives()) {
+        version_->addItem(DisplayDate::abbreviated(archive.date),
+                          QString::fromStdString(archive.name));
+    }
+    version_->setCurrentIndex(std::max(0, version_->findData(chosen)));
+    version_->setVisible(model_.hasBackupInFolder() && !model_.archives().empty());
 }
 
 void BackupView::restoreFromFile() {

@@ -7,6 +7,7 @@
 #include <optional>
 
 class QGroupBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -54,6 +55,7 @@ public:
     QLabel* restoreOffer() const { return offer_; }
     QLineEdit* restorePassphraseField() const { return restorePassphrase_; }
     QPushButton* fromSyncFolderButton() const { return fromSyncFolder_; }
+    QComboBox* versionChoice() const { return version_; }
     QPushButton* fromFileButton() const { return fromFile_; }
     QLabel* statusIcon() const { return statusIcon_; }
     QLabel* statusText() const { return statusText_; }
@@ -71,6 +73,7 @@ private:
     void updateControls();
     void setPassphrase();
     void restoreFromSyncFolder();
+    void renderVersions();
     void restoreFromFile();
     void changeFolder();
     void openFolder();
@@ -90,6 +93,7 @@ private:
     QWidget* restoreSection_;
     QLabel* offer_ = nullptr;
     QLineEdit* restorePassphrase_;
+    QComboBox* version_;
     QPushButton* fromSyncFolder_;
     QPushButton* fromFile_;
     QLabel* statusIcon_;

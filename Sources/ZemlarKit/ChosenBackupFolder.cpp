@@ -40,6 +40,15 @@ std::optional<FileStamp> ChosenBackupFolder::inboxStamp() {
     return inUse(keep_).inboxStamp();
 }
 
+std::vector<std::string> ChosenBackupFolder::archiveNames() {
+    return inUse(keep_).archiveNames();
+}
+
+Result<std::optional<Bytes>, BackupFileError>
+ChosenBackupFolder::readArchive(const std::string& name) {
+    return inUse(keep_).readArchive(name);
+}
+
 std::optional<fs::path> ChosenBackupFolder::folder() const {
     return DirectoryBackupFileStore::configuredDirectory();
 }

@@ -9,6 +9,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QString>
+#include <algorithm>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <system_error>
@@ -141,6 +142,25 @@ Result<void, BackupFileError> DirectoryBackupFileStore::write(const Bytes& data,
         fs::remove(folder / name, error);
     }
     return {};
+}
+
+std::vector<std::string> DirectoryBackupFileStore::archiveNames() {
+    std::vector<std::string> archives;
+    for (std::string& name : namesIn(directory)) {
+        if (BackupRotation::archiveDate(name)) {
+            archives.push_back(std::move(name));
+        }
+    }
+    std::sort(archives.rbegin(), archives.rend()); // the names sort in time order
+    return archives;
+}
+
+Result<std::optional<Bytes>, BackupFileError>
+DirectoryBackupFileStore::readArchive(const std::string& name) {
+    if (!BackupRotation::archiveDate(name)) {
+        return std::optional<Bytes>();
+    }
+    return SyncFolderFile::read(directory / name);
 }
 
 Result<void, BackupFileError>

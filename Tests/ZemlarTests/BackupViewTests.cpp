@@ -4,6 +4,7 @@
 #include "BackupView.hpp"
 
 #include <OTPCore/BackupRotation.hpp>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -96,20 +97,25 @@ TEST_F(BackupViewTest, restoringFromAChosenFileTakesTheFieldAndCancellingDoesNot
     EXPECT_TRUE(QTest::qWaitFor([&] { return !model.offersRestore(); }, 10000));
 }
 
-TEST_F(BackupViewTest, restoreIsAtHandWithAccountsPresentAndAddsWhatIsMissing) {
+TEST_F(BackupViewTest, restoreIsAtHandWithAccountsPresentAndFromAnEarlierBackupToo) {
     computer.add(1, "GitHub");
     QCoro::waitFor(model.refresh());
     EXPECT_TRUE(view.fromFileButton()->isVisibleTo(&view));
     EXPECT_FALSE(view.fromSyncFolderButton()->isVisibleTo(&view));
 
     computer.put("backup.zemlar", testing::sealedFile({testing::phoneAccount(5, "Phone")}));
+    computer.put(BackupRotation::archiveName(Date(1'700'000'000)),
+                 testing::sealedFile(
+                     {testing::phoneAccount(5, "Phone"), testing::phoneAccount(6, "Older")}));
     QCoro::waitFor(model.refresh());
     EXPECT_FALSE(view.restoreOffer()->isVisibleTo(&view)); // only without accounts
     ASSERT_TRUE(view.fromSyncFolderButton()->isVisibleTo(&view));
+    ASSERT_EQ(view.versionChoice()->count(), 2); // the latest and the earlier one
+    view.versionChoice()->setCurrentIndex(1);
     view.restorePassphraseField()->setText(QString::fromUtf8(testing::testPassphrase));
     view.fromSyncFolderButton()->click();
     EXPECT_TRUE(QTest::qWaitFor([&] { return model.status().kind() == Kind::success; }, 10000));
-    EXPECT_EQ(view.statusText()->text(), "Restored: 1, already present: 0, failed: 0");
+    EXPECT_EQ(view.statusText()->text(), "Restored: 2, already present: 0, failed: 0");
 }
 
 TEST(BackupViewFolder, aNewFolderGetsTheBackupsWhenAskedAndEverythingFollowsTheChoice) {

@@ -8,6 +8,8 @@
 #include <OTPCore/Result.hpp>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace zemlar {
 
@@ -27,6 +29,13 @@ public:
     /// The size and modification time of the inbox file, known without reading it; nothing
     /// when there is no file or the store cannot tell.
     virtual std::optional<FileStamp> inboxStamp() { return std::nullopt; }
+    /// The names of the earlier backups kept beside the latest one, newest first.
+    virtual std::vector<std::string> archiveNames() { return {}; }
+    /// The bytes of the earlier backup of that name, or nothing when there is none.
+    virtual Result<std::optional<Bytes>, BackupFileError> readArchive(const std::string& name) {
+        (void)name;
+        return std::optional<Bytes>();
+    }
     /// The folder the files are in; nothing for a store that keeps them elsewhere.
     virtual std::optional<std::filesystem::path> folder() const { return std::nullopt; }
 };

@@ -19,6 +19,8 @@ public:
     Result<void, BackupFileError> write(const Bytes& data, Date now) override;
     Result<std::optional<Bytes>, BackupFileError> readInbox() override;
     std::optional<FileStamp> inboxStamp() override;
+    std::vector<std::string> archiveNames() override;
+    Result<std::optional<Bytes>, BackupFileError> readArchive(const std::string& name) override;
     std::optional<std::filesystem::path> folder() const override;
 
     /// Whether moving from the folder `from` to `to` should offer to copy the backups: `from`

@@ -39,6 +39,10 @@ struct DirectoryBackupFileStore : BackupFileStore {
     Result<std::optional<Bytes>, BackupFileError> readInbox() override;
     std::optional<FileStamp> inboxStamp() override;
     std::optional<std::filesystem::path> folder() const override { return directory; }
+    /// Only names that archiveName writes count.
+    std::vector<std::string> archiveNames() override;
+    /// Only a name that archiveName writes is read, as readLatest reads.
+    Result<std::optional<Bytes>, BackupFileError> readArchive(const std::string& name) override;
     /// Copies the latest backup and its archives into the folder `to`, creating it; files that
     /// are no backups of ours (links, oversized files) are left behind.
     Result<void, BackupFileError> copyBackupsTo(const std::filesystem::path& to) const;
