@@ -66,7 +66,8 @@ Result<void, BackupFileError> ChosenBackupFolder::choose(const fs::path& from, c
         }
     }
     QSettings settings(QStringLiteral("Zemlar"), QStringLiteral("Zemlar"));
-    settings.setValue(QStringLiteral("backupDirectory"), QString::fromStdString(to.string()));
+    settings.setValue(QLatin1String(DirectoryBackupFileStore::directoryKey),
+                      QString::fromStdString(to.string()));
     return {};
 }
 

@@ -98,7 +98,7 @@ fs::path DirectoryBackupFileStore::earlierDirectory() {
 
 fs::path DirectoryBackupFileStore::configuredDirectory() {
     const QSettings settings(QStringLiteral("Zemlar"), QStringLiteral("Zemlar"));
-    const QString configured = settings.value(QStringLiteral("backupDirectory")).toString();
+    const QString configured = settings.value(QLatin1String(directoryKey)).toString();
     if (!configured.isEmpty()) {
         return fs::path(configured.toStdString());
     }

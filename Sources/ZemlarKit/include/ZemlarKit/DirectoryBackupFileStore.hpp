@@ -19,6 +19,9 @@ struct DirectoryBackupFileStore : BackupFileStore {
     DirectoryBackupFileStore(std::filesystem::path directory, std::int64_t keep)
         : directory(std::move(directory)), keep(keep) {}
 
+    /// The user default that holds the folder the user chose.
+    static constexpr const char* directoryKey = "backupDirectory";
+
     /// ~/Library/Mobile Documents/com~apple~CloudDocs/Zemlar: where earlier versions kept the
     /// backup, for users who linked a synced folder there.
     static std::filesystem::path earlierDirectory();
