@@ -13,6 +13,8 @@ struct OTPAuthEntry {
     std::string name;
     Bytes secret;
     OTPParameters parameters;
+    /// The name of the group, folder or tag the source filed the account under; empty for none.
+    std::string group;
 
     /// A new account record of this entry: no use yet, no domains, no group, no Return.
     /// The secret stays out of the record.
