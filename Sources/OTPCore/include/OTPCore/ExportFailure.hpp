@@ -19,3 +19,25 @@ enum class ExportFailure {
 };
 
 } // namespace zemlar
+
+#include <string_view>
+
+namespace zemlar::ExportFailures {
+
+inline constexpr std::string_view passwordNeededText = "This export is protected by a password.";
+inline constexpr std::string_view wrongPasswordText =
+    "The password is wrong or the file is damaged.";
+inline constexpr std::string_view damagedText = "The export is damaged: nothing was imported.";
+inline constexpr std::string_view restrictedText =
+    "This export can only be opened by the app's own account. Export again with a password of "
+    "your own.";
+inline constexpr std::string_view tooCostlyText =
+    "Opening this export needs more memory than this computer can give.";
+
+/// The text the import screen and the command line show for the failure.
+std::string_view text(ExportFailure failure);
+
+/// The case name, for the log: "wrongPassword".
+std::string_view describe(ExportFailure failure);
+
+} // namespace zemlar::ExportFailures
