@@ -3,6 +3,7 @@
 
 #include "AppEnvironment.hpp"
 #include "ImportForm.hpp"
+#include "ImportReportText.hpp"
 #include "ImportStatus.hpp"
 
 #include <OTPCore/Result.hpp>
@@ -34,11 +35,7 @@ public:
 
     /// One skipped account as the screen lists it: its title ("Untitled" when it has none) and
     /// the reason.
-    struct SkippedRow {
-        QString title;
-        QString reason;
-        bool operator==(const SkippedRow&) const = default;
-    };
+    using SkippedRow = ImportReportText::SkippedRow;
 
     /// `onImported` runs after each run that added at least one account.
     ImportModel(AppEnvironment environment, std::function<void()> onImported,
