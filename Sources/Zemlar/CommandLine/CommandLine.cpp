@@ -95,9 +95,11 @@ std::optional<int> run(int argc, char** argv) {
         return success;
     }
     if (!command) {
+        const char* problem = first.starts_with("--")
+                                  ? QT_TRANSLATE_NOOP("Zemlar", "Unknown option “%@”.")
+                                  : QT_TRANSLATE_NOOP("Zemlar", "Unknown command “%@”.");
         Terminal::printErrors(
-            {Usage::error(Texts::format(QT_TRANSLATE_NOOP("Zemlar", "Unknown command “%@”."),
-                                        {QString::fromLocal8Bit(argv[1])}))});
+            {Usage::error(Texts::format(problem, {QString::fromLocal8Bit(argv[1])}))});
         return usageError;
     }
     return runCommand(*command, QCoreApplication::arguments().mid(2));
