@@ -406,8 +406,7 @@ void AppDelegate::present(Alert alert) {
                         ? Texts::text("Zemlar stopped typing the code: another window came to "
                                       "the front")
                         : Texts::text("Couldn't get the code"));
-        box.activateWindow();
-        box.exec();
+        exec(box);
         return;
     }
     box.setText(Texts::text("Zemlar needs Accessibility access to type the code into the field"));
@@ -417,11 +416,16 @@ void AppDelegate::present(Alert alert) {
     auto* open = box.addButton(Texts::text("Open Settings"), QMessageBox::AcceptRole);
     box.addButton(Texts::text("Later"), QMessageBox::RejectRole);
     box.setDefaultButton(open);
-    box.activateWindow();
-    box.exec();
+    exec(box);
     if (box.clickedButton() == open) {
         openAccessibilitySettings();
     }
+}
+
+void AppDelegate::exec(QMessageBox& box) {
+    // Once the box is on screen, brought forward as the settings window is.
+    QTimer::singleShot(0, &box, [this, &box] { present(&box); });
+    box.exec();
 }
 
 void AppDelegate::showSettings(std::optional<SettingsTab> tab) {
