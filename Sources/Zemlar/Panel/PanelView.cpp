@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PanelView.hpp"
-
 #include "PanelTexts.hpp"
+#include "PanelView.hpp"
 #include "SearchPanel.hpp"
 
 #include <OTPCore/AccountGrouping.hpp>
@@ -22,6 +21,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
 
@@ -56,6 +56,17 @@ QLabel* magnifyingGlass(QWidget* parent) {
     painter.end();
     label->setPixmap(pixmap);
     return label;
+}
+
+/// The soft shadow around the card, in steps that add up towards its edge.
+void drawShadow(QPainter& painter, const QRectF& card) {
+    painter.setPen(Qt::NoPen);
+    for (int step = PanelView::shadowMargin; step > 0; --step) {
+        QPainterPath ring;
+        const QRectF around = card.adjusted(-step, -step + 2, step, step + 2);
+        ring.addRoundedRect(around, cornerRadius + step, cornerRadius + step);
+        painter.fillPath(ring, QColor(0, 0, 0, 6));
+    }
 }
 
 } // namespace
@@ -100,12 +111,12 @@ PanelView::PanelView(PanelModel* model, QWidget* parent)
     footerRow->addWidget(host_);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(16, 12, 16, 10);
     layout->addLayout(searchRow);
     layout->addWidget(message_, 1);
     layout->addWidget(scroll_, 1);
     layout->addLayout(footerRow);
 
+    setTranslucent(true);
     connect(model_, &PanelModel::changed, this, &PanelView::modelChanged);
     connect(timer_, &QTimer::timeout, this, &PanelView::refresh);
     timer_->start(1000);
@@ -141,15 +152,41 @@ void PanelView::refresh() {
     host_->setText(QStringLiteral("🌐 ") + QString::fromStdString(model_->host.value_or("")));
 }
 
+void PanelView::setTranslucent(bool translucent) {
+    translucent_ = translucent;
+    const int margin = translucent ? shadowMargin : 0;
+    layout()->setContentsMargins(16 + margin, 12 + margin, 16 + margin, 10 + margin);
+    update();
+}
+
+void PanelView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && window()->windowHandle()) {
+        window()->windowHandle()->startSystemMove();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
 void PanelView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     QColor background = palette().color(QPalette::Window);
+    const QPen border(palette().color(QPalette::Mid), 1);
+    if (!translucent_) {
+        // Nothing blends the window with what is below: every pixel is painted, or shows black.
+        painter.fillRect(rect(), background);
+        painter.setPen(border);
+        painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+        return;
+    }
+    const QRectF card =
+        QRectF(rect()).adjusted(shadowMargin, shadowMargin, -shadowMargin, -shadowMargin);
+    drawShadow(painter, card);
     background.setAlpha(236);
     QPainterPath path;
-    path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
+    path.addRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
     painter.fillPath(path, background);
-    painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+    painter.setPen(border);
     painter.drawPath(path);
 }
 
