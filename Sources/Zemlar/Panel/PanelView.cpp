@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PanelTexts.hpp"
 #include "PanelView.hpp"
+
+#include "PanelTexts.hpp"
 #include "SearchPanel.hpp"
 
 #include <OTPCore/AccountGrouping.hpp>
@@ -24,6 +25,7 @@
 #include <QWindow>
 #include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
+#include <functional>
 
 namespace zemlar {
 namespace {
@@ -38,24 +40,39 @@ QLabel* secondaryLabel(QWidget* parent) {
     return label;
 }
 
-/// A magnifying glass drawn in the secondary colour: an emoji glyph is missing from many desktop
-/// fonts and would show as an empty box.
-QLabel* magnifyingGlass(QWidget* parent) {
+/// A small symbol drawn in the secondary colour: emoji glyphs are missing from many desktop
+/// fonts and would show as empty boxes.
+QLabel* drawnSymbol(QWidget* parent, int side, qreal penWidth,
+                    const std::function<void(QPainter&)>& draw) {
     auto* label = ScreenStyle::label({}, parent);
     const qreal ratio = label->devicePixelRatioF();
-    const int side = 20;
     QPixmap pixmap(QSize(side, side) * ratio);
     pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(
-        QPen(label->palette().color(QPalette::PlaceholderText), 2.0, Qt::SolidLine, Qt::RoundCap));
-    painter.drawEllipse(QRectF(3, 3, 10.5, 10.5));
-    painter.drawLine(QPointF(12, 12), QPointF(17, 17));
+    painter.setPen(QPen(label->palette().color(QPalette::PlaceholderText), penWidth, Qt::SolidLine,
+                        Qt::RoundCap));
+    draw(painter);
     painter.end();
     label->setPixmap(pixmap);
     return label;
+}
+
+QLabel* magnifyingGlass(QWidget* parent) {
+    return drawnSymbol(parent, 20, 2.0, [](QPainter& painter) {
+        painter.drawEllipse(QRectF(3, 3, 10.5, 10.5));
+        painter.drawLine(QPointF(12, 12), QPointF(17, 17));
+    });
+}
+
+/// The globe before the site's name.
+QLabel* globe(QWidget* parent) {
+    return drawnSymbol(parent, 14, 1.1, [](QPainter& painter) {
+        painter.drawEllipse(QRectF(1.5, 1.5, 11, 11));
+        painter.drawEllipse(QRectF(4.5, 1.5, 5, 11));
+        painter.drawLine(QPointF(1.5, 7), QPointF(12.5, 7));
+    });
 }
 
 /// The soft shadow around the card, in steps that add up towards its edge.
@@ -74,7 +91,7 @@ void drawShadow(QPainter& painter, const QRectF& card) {
 PanelView::PanelView(PanelModel* model, QWidget* parent)
     : QWidget(parent), model_(model), field_(new QLineEdit(this)),
       message_(ScreenStyle::label({}, this)), scroll_(new QScrollArea(this)),
-      list_(new ResultList(model, scroll_)), footer_(secondaryLabel(this)),
+      list_(new ResultList(model, scroll_)), footer_(secondaryLabel(this)), globe_(globe(this)),
       host_(secondaryLabel(this)), timer_(new QTimer(this)) {
     setFixedSize(SearchPanel::width, SearchPanel::height);
     setAttribute(Qt::WA_TranslucentBackground);
@@ -108,6 +125,7 @@ PanelView::PanelView(PanelModel* model, QWidget* parent)
 
     auto* footerRow = new QHBoxLayout;
     footerRow->addWidget(footer_, 1);
+    footerRow->addWidget(globe_);
     footerRow->addWidget(host_);
 
     auto* layout = new QVBoxLayout(this);
@@ -148,8 +166,10 @@ void PanelView::refresh() {
     list_->adjustSize();
     list_->update();
     footer_->setText(PanelTexts::footer(*model_, model_->now()));
-    host_->setVisible(model_->host.has_value() && !model_->waitingUntil);
-    host_->setText(QStringLiteral("🌐 ") + QString::fromStdString(model_->host.value_or("")));
+    const bool showsSite = model_->host.has_value() && !model_->waitingUntil;
+    globe_->setVisible(showsSite);
+    host_->setVisible(showsSite);
+    host_->setText(QString::fromStdString(model_->host.value_or("")));
 }
 
 void PanelView::setTranslucent(bool translucent) {

@@ -57,6 +57,7 @@ private:
     QScrollArea* scroll_;
     ResultList* list_;
     QLabel* footer_;
+    QLabel* globe_;
     QLabel* host_;
     QTimer* timer_;
     int seenOpenCount_ = -1;
