@@ -18,8 +18,6 @@
 namespace zemlar {
 namespace {
 
-const QByteArray request = "settings\n";
-
 bool isPrivateFolder(const QByteArray& path) {
     struct stat status {};
     return !path.isEmpty() && ::lstat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
@@ -64,7 +62,7 @@ SingleInstance::~SingleInstance() {
     }
 }
 
-bool SingleInstance::claim() {
+bool SingleInstance::claim(const QByteArray& request) {
     QDir().mkpath(QFileInfo(lockPath_).path());
     const QByteArray path = QFile::encodeName(lockPath_);
     lock_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -76,7 +74,7 @@ bool SingleInstance::claim() {
     if (::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
         ::close(lock_);
         lock_ = -1;
-        notifyRunning();
+        notifyRunning(request);
         return false;
     }
     if (isStale(socketPath_)) {
@@ -95,8 +93,13 @@ void SingleInstance::listen() {
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().contains("settings")) {
-                    emit settingsRequested();
+                while (socket->canReadLine()) {
+                    const QByteArray line = socket->readLine().trimmed();
+                    if (line == "settings") {
+                        emit settingsRequested();
+                    } else {
+                        emit requested(line);
+                    }
                 }
             });
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -104,14 +107,14 @@ void SingleInstance::listen() {
     });
 }
 
-void SingleInstance::notifyRunning() const {
+void SingleInstance::notifyRunning(const QByteArray& request) const {
     // The running instance may have taken the lock a moment ago and not be listening yet.
     const QDeadlineTimer deadline(5000);
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
         socket.connectToServer(socketPath_);
         if (socket.waitForConnected(500)) {
-            socket.write(request);
+            socket.write(request + '\n');
             socket.waitForBytesWritten(500);
             socket.disconnectFromServer();
             return;

@@ -24,18 +24,21 @@ public:
     SingleInstance& operator=(const SingleInstance&) = delete;
 
     /// True: this is the running instance from now on, answering later launches. False: another
-    /// instance runs and has been asked to open its settings window.
-    bool claim();
+    /// instance runs and has been sent the request (a line without its newline; by default, to
+    /// open its settings window).
+    bool claim(const QByteArray& request = QByteArrayLiteral("settings"));
 
     const QString& socketPath() const { return socketPath_; }
 
 signals:
     /// A later launch asked for the settings window.
     void settingsRequested();
+    /// A later launch sent another request line.
+    void requested(const QByteArray& request);
 
 private:
     void listen();
-    void notifyRunning() const;
+    void notifyRunning(const QByteArray& request) const;
 
     QString lockPath_;
     QString socketPath_;

@@ -2,6 +2,8 @@
 #include "AppDelegate.hpp"
 #include "AppEnvironment.hpp"
 #include "AppIcon.hpp"
+#include "DisplaySession.hpp"
+#include "InstanceRequest.hpp"
 #include "LiveDeliveryMethods.hpp"
 #include "SingleInstance.hpp"
 
@@ -20,7 +22,17 @@ int main(int argc, char** argv) {
         std::printf("Zemlar %s\n", ZEMLAR_VERSION);
         return 0;
     }
+    const auto request = zemlar::InstanceRequest::fromArguments(argc, argv);
+    if (!request) {
+        std::fputs(zemlar::InstanceRequest::usage, stderr);
+        return 2;
+    }
+    if (!request->isEmpty() &&
+        zemlar::InstanceRequest::sendToRunning(zemlar::SingleInstance().socketPath(), *request)) {
+        return 0;
+    }
     zemlar::ProcessHardening::apply(); // quietly partial where the system refuses
+    zemlar::DisplaySession::choosePlatform();
     QApplication application(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(ZEMLAR_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Zemlar"));
@@ -30,8 +42,10 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(zemlar::AppIcon::make());
 
     zemlar::SingleInstance instance;
-    if (!instance.claim()) {
-        std::fputs("Zemlar is already running: its settings window is open.\n", stdout);
+    if (!instance.claim(request->isEmpty() ? QByteArrayLiteral("settings") : *request)) {
+        if (request->isEmpty()) {
+            std::fputs("Zemlar is already running: its settings window is open.\n", stdout);
+        }
         return 0;
     }
 
@@ -39,7 +53,7 @@ int main(int argc, char** argv) {
     zemlar::KeyboardShortcuts::Translations::install();
     zemlar::AppDelegate delegate(zemlar::AppDelegate::Parts{
         .environment = zemlar::AppEnvironment::live(),
-        .windowSystem = zemlar::makeX11WindowSystem(),
+        .windowSystem = zemlar::makeWindowSystem(),
         .delivery = std::make_shared<zemlar::LiveDeliveryMethods>(zemlar::AppEnvironment::live()),
         .clock = zemlar::PanelModel::systemClock(),
         .presentAlert = {},
@@ -59,6 +73,10 @@ int main(int argc, char** argv) {
     });
     QObject::connect(&instance, &zemlar::SingleInstance::settingsRequested, &delegate,
                      [&delegate] { delegate.showSettings(); });
+    QObject::connect(
+        &instance, &zemlar::SingleInstance::requested, &delegate,
+        [&delegate](const QByteArray& line) { zemlar::InstanceRequest::perform(line, delegate); });
     delegate.applicationDidFinishLaunching();
+    zemlar::InstanceRequest::perform(*request, delegate);
     return application.exec();
 }
