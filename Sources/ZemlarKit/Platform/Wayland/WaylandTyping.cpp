@@ -2,6 +2,7 @@
 #include "WaylandTyping.hpp"
 
 #include "DigitsKeymap.hpp"
+#include "FocusWait.hpp"
 #include "VirtualKeyboard.hpp"
 #include "ZemlarKit/PreciseTimer.hpp"
 
@@ -17,24 +18,11 @@ using namespace std::chrono_literals;
 
 /// How long the typing waits for the compositor to take the keyboard focus from our hidden
 /// panel and give it back to the window below.
-constexpr auto focusWait = 500ms;
+constexpr auto focusRelease = 500ms;
 
 bool ourWindowHasFocus() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
            QGuiApplication::focusWindow() != nullptr;
-}
-
-/// Waits up to focusWait for our windows to lose the keyboard focus; whether they did.
-QCoro::Task<bool> focusLeaves() {
-    const auto deadline = std::chrono::steady_clock::now() + focusWait;
-    while (ourWindowHasFocus()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            co_return false;
-        }
-        QCoro::Task<> pausing = PreciseTimer::sleepFor(5ms);
-        co_await pausing;
-    }
-    co_return true;
 }
 
 } // namespace
@@ -65,7 +53,7 @@ type(std::string code, std::chrono::milliseconds keyInterval, bool pressReturn) 
         }
         keys.push_back(*key);
     }
-    QCoro::Task<bool> leaving = focusLeaves();
+    QCoro::Task<bool> leaving = focusWait([] { return !ourWindowHasFocus(); }, focusRelease);
     const bool left = co_await leaving;
     if (!left) {
         co_return fail(DeliveryError::focusLost());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "X11Typing.hpp"
 
+#include "FocusWait.hpp"
 #include "X11ErrorTrap.hpp"
 #include "X11HeldKeys.hpp"
 #include "X11KeyFocus.hpp"
@@ -51,7 +52,7 @@ using namespace std::chrono_literals;
 /// How long the typing waits before its first key for the target window to have the focus
 /// again: Shift-Return types at once, while the window manager may still be handing the focus
 /// back from the panel.
-constexpr auto focusWait = 250ms;
+constexpr auto focusArrival = 250ms;
 /// How long a lent keycode keeps its digit after the last key, so that a client that reads its
 /// events late still finds the digit there.
 constexpr auto lentKeyGrace = 80ms;
@@ -323,19 +324,6 @@ private:
     std::vector<KeyCode> remapped_;
 };
 
-/// Waits up to focusWait for key events to reach the window; whether they do.
-QCoro::Task<bool> focusArrives(Display* display, Window target) {
-    const auto deadline = std::chrono::steady_clock::now() + focusWait;
-    while (!X11KeyFocus::reaches(display, target)) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            co_return false;
-        }
-        QCoro::Task<> pausing = PreciseTimer::sleepFor(5ms);
-        co_await pausing;
-    }
-    co_return true;
-}
-
 } // namespace
 
 namespace X11Typing {
@@ -375,8 +363,11 @@ QCoro::Task<Result<void, DeliveryError>> type(std::string code,
     const std::optional<Window> target =
         targetWindow ? std::optional<Window>(static_cast<Window>(*targetWindow)) : std::nullopt;
     if (target) {
-        QCoro::Task<bool> waiting = focusArrives(display.get(), *target);
-        if (!co_await waiting) {
+        QCoro::Task<bool> waiting =
+            focusWait([&display, &target] { return X11KeyFocus::reaches(display.get(), *target); },
+                      focusArrival);
+        const bool arrived = co_await waiting;
+        if (!arrived) {
             co_return fail(DeliveryError::focusLost());
         }
     }
