@@ -14,7 +14,7 @@ TEST(DisplaySession, AWaylandSessionRunsOnWaylandUnlessAPlatformIsChosen) {
         DisplaySession::Kind kind;
     };
     for (const Case& example : {
-             Case{nullptr, "wayland-0", "wayland", DisplaySession::Kind::wayland},
+             Case{nullptr, "wayland-0", "wayland;xcb", DisplaySession::Kind::wayland},
              Case{nullptr, nullptr, "xcb", DisplaySession::Kind::x11},
              Case{"xcb", "wayland-0", "xcb", DisplaySession::Kind::x11},
              Case{"offscreen", "wayland-0", "offscreen", DisplaySession::Kind::x11},

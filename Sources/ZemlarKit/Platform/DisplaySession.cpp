@@ -10,8 +10,9 @@ QByteArray qtPlatform() {
     if (!chosen.isEmpty()) {
         return chosen;
     }
+    // Qt tries the platforms in turn: without its Wayland plugin, XWayland still serves.
     return qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? QByteArrayLiteral("xcb")
-                                                          : QByteArrayLiteral("wayland");
+                                                          : QByteArrayLiteral("wayland;xcb");
 }
 
 void choosePlatform() {

@@ -9,8 +9,8 @@ namespace zemlar::DisplaySession {
 
 enum class Kind { x11, wayland };
 
-/// The Qt platform to run on: an explicit QT_QPA_PLATFORM wins; otherwise "wayland" in a
-/// Wayland session (WAYLAND_DISPLAY set) and "xcb" elsewhere.
+/// The Qt platform to run on: an explicit QT_QPA_PLATFORM wins; otherwise "wayland" (falling
+/// back to "xcb") in a Wayland session (WAYLAND_DISPLAY set) and "xcb" elsewhere.
 QByteArray qtPlatform();
 
 /// Sets QT_QPA_PLATFORM to qtPlatform(); call before the application object exists.
