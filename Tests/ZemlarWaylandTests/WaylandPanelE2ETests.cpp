@@ -56,16 +56,7 @@ protected:
         }
         const std::string text = "12345678901234567890";
         secret = Bytes(text.begin(), text.end());
-        const Account account{.id = *UUID::parse("6F1C2A4E-0000-4000-8000-000000000001"),
-                              .issuer = "GitHub",
-                              .name = "wayland@example.org",
-                              .parameters = OTPParameters::standard(),
-                              .createdAt = Date(1'700'000'000),
-                              .lastUsedAt = std::nullopt,
-                              .useCount = 0,
-                              .domains = {},
-                              .groupID = std::nullopt,
-                              .pressesReturn = false};
+        const Account account = testAccount("wayland@example.org");
         ASSERT_TRUE(FileAccountStore(FileAccountStore::defaultFileURL()).save({account}));
         VaultSecretStore secrets(
             std::make_shared<SecretVault>(std::make_unique<KeychainVaultStorage>(
