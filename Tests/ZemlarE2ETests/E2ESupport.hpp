@@ -2,6 +2,7 @@
 // Starting and stopping the built application and the helper programs of the end-to-end tests.
 #pragma once
 
+#include <OTPCore/Account.hpp>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,20 @@
 extern char** environ;
 
 namespace zemlar::testing {
+
+/// The account the end-to-end tests deliver codes for.
+inline Account testAccount(std::string name) {
+    return Account{.id = *UUID::parse("6F1C2A4E-0000-4000-8000-000000000001"),
+                   .issuer = "GitHub",
+                   .name = std::move(name),
+                   .parameters = OTPParameters::standard(),
+                   .createdAt = Date(1'700'000'000),
+                   .lastUsedAt = std::nullopt,
+                   .useCount = 0,
+                   .domains = {},
+                   .groupID = std::nullopt,
+                   .pressesReturn = false};
+}
 
 inline pid_t spawn(std::vector<std::string> command) {
     std::vector<char*> arguments;

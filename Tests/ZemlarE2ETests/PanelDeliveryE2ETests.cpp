@@ -71,16 +71,7 @@ protected:
         }
         const std::string text = "12345678901234567890";
         secret = Bytes(text.begin(), text.end());
-        account = Account{.id = *UUID::parse("6F1C2A4E-0000-4000-8000-000000000001"),
-                          .issuer = "GitHub",
-                          .name = "e2e@example.org",
-                          .parameters = OTPParameters::standard(),
-                          .createdAt = Date(1'700'000'000),
-                          .lastUsedAt = std::nullopt,
-                          .useCount = 0,
-                          .domains = {},
-                          .groupID = std::nullopt,
-                          .pressesReturn = false};
+        account = testAccount("e2e@example.org");
         FileAccountStore accounts(FileAccountStore::defaultFileURL());
         ASSERT_TRUE(accounts.save({*account}));
         VaultSecretStore secrets(

@@ -21,3 +21,13 @@ TEST(TypingDelivery, IsDeniedWithoutAnXDisplayEvenForAnInvalidCode) {
         }
     }
 }
+
+TEST(TypingDelivery, IsDeniedInAWaylandSessionWithoutAVirtualKeyboard) {
+    zemlar::testing::ensureCoreApplication();
+    const zemlar::testing::ScopedEnvironment platform("QT_QPA_PLATFORM", "wayland");
+    const zemlar::testing::ScopedEnvironment display("WAYLAND_DISPLAY", "/nonexistent/wayland-9");
+    TypingDelivery delivery;
+    EXPECT_EQ(delivery.prepare(), fail(DeliveryError::accessibilityDenied()));
+    EXPECT_EQ(QCoro::waitFor(delivery.deliver("012345")),
+              fail(DeliveryError::accessibilityDenied()));
+}

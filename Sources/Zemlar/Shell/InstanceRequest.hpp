@@ -13,8 +13,11 @@
 namespace zemlar {
 
 struct InstanceRequest {
-    /// Opens the settings window: what a plain second launch asks.
+    /// Opens the settings window, on the tab named by the argument when there is one: what a
+    /// plain second launch asks.
     static constexpr const char* settings = "settings";
+    /// Shows the panel, or hides it when it is on screen.
+    static constexpr const char* togglePanel = "toggle-panel";
     /// Imports a file: the absolute path, then the export's password when one was given.
     static constexpr const char* importFile = "import";
 

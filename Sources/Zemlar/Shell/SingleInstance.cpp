@@ -142,13 +142,12 @@ void SingleInstance::receive(QLocalSocket* socket) {
 
 QCoro::Task<> SingleInstance::answer(QPointer<QLocalSocket> socket, InstanceRequest request) {
     CommandReply reply;
-    if (request.name == QLatin1String(InstanceRequest::settings)) {
-        emit settingsRequested();
-    } else if (const auto handler = handlers_.constFind(request.name);
-               handler != handlers_.constEnd()) {
+    if (const auto handler = handlers_.constFind(request.name); handler != handlers_.constEnd()) {
         QCoro::Task<CommandReply> answering = (*handler)(std::move(request.arguments));
         CommandReply answered = co_await answering;
         reply = std::move(answered);
+    } else if (request.name == QLatin1String(InstanceRequest::settings)) {
+        emit settingsRequested();
     } else {
         reply.outcome = CommandReply::Outcome::failed;
         reply.errors.append(Texts::text(

@@ -45,8 +45,8 @@ public:
 
     const QString& socketPath() const { return socketPath_; }
 
-    /// From now on, requests of that name go to the handler. The settings request is answered
-    /// by `settingsRequested`.
+    /// From now on, requests of that name go to the handler. Without a handler of its own, the
+    /// settings request is answered by `settingsRequested`.
     void handle(const QString& request, Handler handler);
 
 signals:

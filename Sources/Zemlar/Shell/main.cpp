@@ -3,9 +3,11 @@
 #include "AppEnvironment.hpp"
 #include "AppIcon.hpp"
 #include "CommandLine/CommandLine.hpp"
+#include "DisplaySession.hpp"
 #include "ImportRequest.hpp"
 #include "LiveDeliveryMethods.hpp"
 #include "SingleInstance.hpp"
+#include "WindowRequests.hpp"
 
 #include <KeyboardShortcuts/Translations.hpp>
 #include <QApplication>
@@ -18,9 +20,20 @@
 
 int main(int argc, char** argv) {
     zemlar::ProcessHardening::apply(); // quietly partial where the system refuses
-    if (const auto status = zemlar::CommandLine::run(argc, argv)) { // no display needed
-        return *status;
+    const auto windowRequest = zemlar::WindowRequests::fromArguments(argc, argv);
+    if (std::holds_alternative<zemlar::WindowRequests::UnknownTab>(windowRequest)) {
+        std::fputs(zemlar::WindowRequests::usage, stderr);
+        return 2;
     }
+    const auto* request = std::get_if<zemlar::InstanceRequest>(&windowRequest);
+    if (request == nullptr) {
+        if (const auto status = zemlar::CommandLine::run(argc, argv)) { // no display needed
+            return *status;
+        }
+    } else if (zemlar::WindowRequests::sendToRunning(*request)) { // quick, for key bindings
+        return 0;
+    }
+    zemlar::DisplaySession::choosePlatform();
     QApplication application(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(ZEMLAR_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Zemlar"));
@@ -31,7 +44,9 @@ int main(int argc, char** argv) {
 
     zemlar::SingleInstance instance;
     if (!instance.claim()) {
-        std::fputs("Zemlar is already running: its settings window is open.\n", stdout);
+        if (request == nullptr) {
+            std::fputs("Zemlar is already running: its settings window is open.\n", stdout);
+        }
         return 0;
     }
 
@@ -39,7 +54,7 @@ int main(int argc, char** argv) {
     zemlar::KeyboardShortcuts::Translations::install();
     zemlar::AppDelegate delegate(zemlar::AppDelegate::Parts{
         .environment = zemlar::AppEnvironment::live(),
-        .windowSystem = zemlar::makeX11WindowSystem(),
+        .windowSystem = zemlar::makeWindowSystem(),
         .delivery = std::make_shared<zemlar::LiveDeliveryMethods>(zemlar::AppEnvironment::live()),
         .clock = zemlar::PanelModel::systemClock(),
         .presentAlert = {},
@@ -61,6 +76,10 @@ int main(int argc, char** argv) {
                      [&delegate] { delegate.showSettings(); });
     instance.handle(zemlar::InstanceRequest::importFile,
                     zemlar::ImportRequest::handler(delegate, zemlar::AppEnvironment::live()));
+    zemlar::WindowRequests::answer(instance, delegate);
     delegate.applicationDidFinishLaunching();
+    if (request != nullptr) {
+        zemlar::WindowRequests::perform(*request, delegate);
+    }
     return application.exec();
 }

@@ -11,7 +11,7 @@ namespace zemlar {
 /// The application that owns a top-level window: what the panel remembers to give the
 /// keyboard back to.
 struct FrontApp {
-    /// The X window that was active.
+    /// The X window that was active; 0 on Wayland, where clients see no other windows.
     std::uint64_t window = 0;
     /// Its _NET_WM_PID, 0 when the window does not say.
     std::int64_t pid = 0;
@@ -43,5 +43,13 @@ public:
 /// _NET_WM_NAME);
 /// without a display it knows no front application and activates nothing.
 std::shared_ptr<WindowSystem> makeX11WindowSystem();
+
+/// A Wayland session's window system: other clients' windows are out of sight, so it knows no
+/// front application and leaves activation to the compositor, which gives the focus back to
+/// the window below when the panel hides.
+std::shared_ptr<WindowSystem> makeWaylandWindowSystem();
+
+/// The window system of the display session the application runs in.
+std::shared_ptr<WindowSystem> makeWindowSystem();
 
 } // namespace zemlar

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WindowSystem.hpp"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -63,7 +63,7 @@ public:
     }
 
     bool isThisApplicationActive() override {
-        if (QApplication::activeWindow()) {
+        if (QGuiApplication::focusWindow()) {
             return true;
         }
         const auto front = frontmost();
