@@ -19,9 +19,9 @@ public:
     }
 
     std::string value(const std::vector<std::string>& row, std::string_view name) const {
-        const auto index =
-            static_cast<std::size_t>(std::ranges::find(header_, name) - header_.begin());
-        return index < row.size() ? row[index] : std::string{};
+        const auto column = std::ranges::find(header_, name);
+        const auto index = static_cast<std::size_t>(column - header_.begin());
+        return column != header_.end() && index < row.size() ? row[index] : std::string{};
     }
 
 private:
