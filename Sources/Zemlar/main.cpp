@@ -8,6 +8,7 @@
 #include <KeyboardShortcuts/Translations.hpp>
 #include <QApplication>
 #include <ZemlarKit/AtspiTabReader.hpp>
+#include <ZemlarKit/ExportCostLimits.hpp>
 #include <ZemlarKit/KeychainBackupKeyStore.hpp>
 #include <ZemlarKit/KeychainSecretStore.hpp>
 #include <ZemlarKit/ProcessHardening.hpp>
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     zemlar::ProcessHardening::apply(); // quietly partial where the system refuses
+    zemlar::ExportCostLimits::applyToThisMachine();
     QApplication application(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(ZEMLAR_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Zemlar"));

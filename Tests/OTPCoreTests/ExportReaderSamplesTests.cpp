@@ -57,14 +57,15 @@ Sample readSample(const std::string& file) {
     const json& expected = expectations().at(file);
     Sample sample;
     sample.file = file;
-    sample.password = expected["password"].is_string() ? expected["password"].get<std::string>()
-                                                        : std::string{};
+    sample.password =
+        expected["password"].is_string() ? expected["password"].get<std::string>() : std::string{};
     sample.accounts = expected.at("accounts");
     const std::string content = contents(samples / file);
     auto result = ExternalExports::read(content, sample.password);
     sample.isRecognised = result.has_value();
     if (result) {
-        EXPECT_TRUE(result->has_value()) << file << ": " << ExportFailures::describe(result->error());
+        EXPECT_TRUE(result->has_value())
+            << file << ": " << ExportFailures::describe(result->error());
         sample.batch = result->has_value() ? std::move(**result) : ImportBatch{};
     } else {
         sample.batch = ImportParser::parse(content);
@@ -111,9 +112,8 @@ void expectAccounts(const Sample& sample) {
         EXPECT_EQ(got.issuer, issuer);
         EXPECT_EQ(got.name, name);
         EXPECT_EQ(got.secret, Base32::decode(account.at("secret").get<std::string>()));
-        EXPECT_EQ(got.parameters,
-                  OTPParameters::make(*algorithm(account), account.at("digits"),
-                                      account.at("period")));
+        EXPECT_EQ(got.parameters, OTPParameters::make(*algorithm(account), account.at("digits"),
+                                                      account.at("period")));
     }
     EXPECT_EQ(entry, sample.batch.entries.size());
     EXPECT_EQ(skip, sample.batch.skipped.size());

@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::size_t keyLength = 32;
 constexpr std::uint64_t kibibyte = 1024;
+// Argon2 runs one thread per lane: more lanes than any app uses are a damaged file.
+constexpr std::uint64_t mostLanes = 64;
 
 Result<Bytes, ExportFailure> derived(std::optional<Bytes>&& key) {
     if (!key) {
@@ -69,7 +71,7 @@ Result<Bytes, ExportFailure> argon2id(std::string_view password, std::span<const
     if (!ExternalExports::costLimit().allows(memoryBytes, passes)) {
         return fail(ExportFailure::tooCostly);
     }
-    if (passes > most || memoryBytes / kibibyte > most || lanes == 0 || lanes > most) {
+    if (passes > most || memoryBytes / kibibyte > most || lanes == 0 || lanes > mostLanes) {
         return fail(ExportFailure::damaged);
     }
     return derived(ExportCrypto::argon2id(ExportCrypto::bytes(password), salt,
