@@ -202,3 +202,13 @@ TEST(ExportReaderSamples, CSVFieldsMayHoldQuotesCommasAndLineBreaks) {
     EXPECT_EQ(ExternalExports::read("name,login_totp\n\"unterminated,x\n"),
               fail(ExportFailure::damaged));
 }
+
+TEST(ExportReaderSamples, EnteTextTakesFormEncodedIssuersAndTheFirstTagAsGroup) {
+    const auto result =
+        ExternalExports::read("otpauth://totp/Acme:alice?secret=JBSWY3DPEHPK3PXP&issuer=Acme+Corp"
+                              "&codeDisplay=%7B%22tags%22%3A%5B%22Work%22%2C%22Home%22%5D%7D\n");
+    ASSERT_TRUE(result && result->has_value());
+    ASSERT_EQ((*result)->entries.size(), 1U);
+    EXPECT_EQ((*result)->entries[0].issuer, "Acme Corp");
+    EXPECT_EQ((*result)->entries[0].group, "Work");
+}

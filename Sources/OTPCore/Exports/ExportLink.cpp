@@ -70,7 +70,7 @@ std::optional<ExportedAccount> fields(std::string_view link, QueryEncoding encod
 
 std::string queryValue(std::string_view link, std::string_view name) {
     const auto components = URIComponents::read(link);
-    return components ? itemValue(*components, name) : std::string{};
+    return components ? itemValue(*components, Unicode::lowercased(name)) : std::string{};
 }
 
 } // namespace zemlar::ExportLinks
