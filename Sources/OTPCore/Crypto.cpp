@@ -160,6 +160,12 @@ std::optional<Bytes> open(std::span<const std::uint8_t> key, std::span<const std
 std::optional<Bytes> pbkdf2SHA256(std::span<const std::uint8_t> password,
                                   std::span<const std::uint8_t> salt, std::uint64_t iterations,
                                   std::size_t outputLength) {
+    return pbkdf2(Digest::sha256, password, salt, iterations, outputLength);
+}
+
+std::optional<Bytes> pbkdf2(Digest digest, std::span<const std::uint8_t> password,
+                            std::span<const std::uint8_t> salt, std::uint64_t iterations,
+                            std::size_t outputLength) {
     if (iterations == 0 || outputLength == 0) {
         return std::nullopt;
     }
@@ -173,7 +179,7 @@ std::optional<Bytes> pbkdf2SHA256(std::span<const std::uint8_t> password,
         return std::nullopt;
     }
     static constexpr std::uint8_t empty = 0;
-    char digestName[] = "SHA256";
+    char* digestName = const_cast<char*>(EVP_MD_get0_name(messageDigest(digest)));
     int withoutLowerBoundChecks = 1;
     const OSSL_PARAM parameters[] = {
         OSSL_PARAM_construct_octet_string(

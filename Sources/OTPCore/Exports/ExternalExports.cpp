@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OTPCore/ExternalExports.hpp"
 
+#include "Bitwarden.hpp"
+#include "EnteAuth.hpp"
+#include "ProtonAuthenticator.hpp"
+#include "Stratum.hpp"
+
 #include <array>
 
 namespace zemlar::ExternalExports {
@@ -8,7 +13,13 @@ namespace zemlar::ExternalExports {
 namespace {
 
 // Each app's reader adds its Format here.
-constexpr std::array<Format, 0> allFormats{};
+constexpr std::array allFormats{
+    Format{"Stratum", &Stratum::recognises, &Stratum::read},
+    Format{"Ente Auth", &EnteAuth::recognises, &EnteAuth::read},
+    Format{"Proton Authenticator", &ProtonAuthenticator::recognises, &ProtonAuthenticator::read},
+    Format{"Bitwarden", &Bitwarden::recognisesJSON, &Bitwarden::readJSON},
+    Format{"Bitwarden (CSV)", &Bitwarden::recognisesCSV, &Bitwarden::readCSV},
+};
 
 } // namespace
 

@@ -12,6 +12,7 @@
 #include <KeyboardShortcuts/Translations.hpp>
 #include <QApplication>
 #include <ZemlarKit/AtspiTabReader.hpp>
+#include <ZemlarKit/ExportCostLimits.hpp>
 #include <ZemlarKit/KeychainBackupKeyStore.hpp>
 #include <ZemlarKit/KeychainSecretStore.hpp>
 #include <ZemlarKit/ProcessHardening.hpp>
@@ -20,6 +21,7 @@
 
 int main(int argc, char** argv) {
     zemlar::ProcessHardening::apply(); // quietly partial where the system refuses
+    zemlar::ExportCostLimits::applyToThisMachine();
     const auto windowRequest = zemlar::WindowRequests::fromArguments(argc, argv);
     if (std::holds_alternative<zemlar::WindowRequests::UnknownTab>(windowRequest)) {
         std::fputs(zemlar::WindowRequests::usage, stderr);

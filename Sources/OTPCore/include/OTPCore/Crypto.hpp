@@ -90,8 +90,13 @@ std::optional<Bytes> open(std::span<const std::uint8_t> key, std::span<const std
 
 } // namespace AESGCM
 
-/// PBKDF2 (RFC 8018) with HMAC-SHA256. Nothing when the library refuses (no iterations, an
-/// output length of 0).
+/// PBKDF2 (RFC 8018) with the HMAC of `digest`. Nothing when the library refuses (no
+/// iterations, an output length of 0).
+std::optional<Bytes> pbkdf2(Digest digest, std::span<const std::uint8_t> password,
+                            std::span<const std::uint8_t> salt, std::uint64_t iterations,
+                            std::size_t outputLength);
+
+/// PBKDF2 with HMAC-SHA256.
 std::optional<Bytes> pbkdf2SHA256(std::span<const std::uint8_t> password,
                                   std::span<const std::uint8_t> salt, std::uint64_t iterations,
                                   std::size_t outputLength);
