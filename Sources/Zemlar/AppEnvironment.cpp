@@ -28,6 +28,7 @@ const AppEnvironment& AppEnvironment::live() {
             .fileStore = std::make_shared<ChosenBackupFolder>(BackupRotation::defaultKeep),
             .takenStore = std::make_shared<UserDefaultsInboxTakenStore>(),
             .recoveryStore = std::make_shared<VaultRecoveryCodeStore>(vault),
+            .vault = vault,
         };
     }();
     return environment;

@@ -12,6 +12,8 @@
 
 namespace zemlar {
 
+class SecretVault;
+
 /// The stores handed to every screen model and flow caller. Copies share the same stores.
 struct AppEnvironment {
     std::shared_ptr<AccountStore> accountStore;
@@ -21,6 +23,8 @@ struct AppEnvironment {
     std::shared_ptr<BackupFileStore> fileStore;
     std::shared_ptr<InboxTakenStore> takenStore;
     std::shared_ptr<RecoveryCodeStore> recoveryStore;
+    /// The vault behind the secret, key and recovery stores, for the few other secrets kept.
+    std::shared_ptr<SecretVault> vault;
 
     /// The environment of the running application, built once on first use: the list files in
     /// the data folder, the three vault stores over one shared keychain vault, the backup folder

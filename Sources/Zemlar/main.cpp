@@ -3,6 +3,7 @@
 #include "AppEnvironment.hpp"
 #include "AppIcon.hpp"
 #include "LiveDeliveryMethods.hpp"
+#include "PortalServices.hpp"
 #include "SingleInstance.hpp"
 
 #include <KeyboardShortcuts/Translations.hpp>
@@ -37,10 +38,13 @@ int main(int argc, char** argv) {
 
     zemlar::Texts::install();
     zemlar::KeyboardShortcuts::Translations::install();
+    auto delivery = std::make_shared<zemlar::LiveDeliveryMethods>(zemlar::AppEnvironment::live());
+    zemlar::PortalServices::install(
+        *delivery, [](const QString&) { return zemlar::Texts::text("Find Code…"); });
     zemlar::AppDelegate delegate(zemlar::AppDelegate::Parts{
         .environment = zemlar::AppEnvironment::live(),
         .windowSystem = zemlar::makeX11WindowSystem(),
-        .delivery = std::make_shared<zemlar::LiveDeliveryMethods>(zemlar::AppEnvironment::live()),
+        .delivery = delivery,
         .clock = zemlar::PanelModel::systemClock(),
         .presentAlert = {},
         .tabHost = [reader = std::make_shared<zemlar::AtspiTabReader>()](

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "PortalServices.hpp"
+
+#include <KeyboardShortcuts/HotKeyBackend.hpp>
+#include <Portal/GlobalShortcutsPortal.hpp>
+#include <Portal/PortalHotKeys.hpp>
+#include <Portal/RemoteDesktopTyping.hpp>
+#include <QGuiApplication>
+
+namespace zemlar::PortalServices {
+
+void install(LiveDeliveryMethods& delivery, std::function<QString(const QString&)> describe) {
+    if (QGuiApplication::platformName() != QLatin1String("wayland")) {
+        return;
+    }
+    if (GlobalShortcutsPortal::offered()) {
+        KeyboardShortcuts::useHotKeyBackend(std::make_shared<PortalHotKeys>(
+            std::make_shared<GlobalShortcutsPortal>(), std::move(describe)));
+    }
+    if (RemoteDesktopTyping::offered() && delivery.environment.vault) {
+        delivery.desktopTyping = [vault = delivery.environment.vault](bool pressReturn) {
+            return std::make_unique<RemoteDesktopTyping>(vault, pressReturn);
+        };
+    }
+}
+
+} // namespace zemlar::PortalServices
