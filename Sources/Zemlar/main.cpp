@@ -3,8 +3,8 @@
 #include "AppEnvironment.hpp"
 #include "AppIcon.hpp"
 #include "LiveDeliveryMethods.hpp"
-#include "PortalServices.hpp"
 #include "SingleInstance.hpp"
+#include "WaylandServices.hpp"
 
 #include <KeyboardShortcuts/Translations.hpp>
 #include <QApplication>
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     zemlar::Texts::install();
     zemlar::KeyboardShortcuts::Translations::install();
     auto delivery = std::make_shared<zemlar::LiveDeliveryMethods>(zemlar::AppEnvironment::live());
-    zemlar::PortalServices::install(
+    zemlar::WaylandServices::install(
         *delivery, [](const QString&) { return zemlar::Texts::text("Find Code…"); });
     zemlar::AppDelegate delegate(zemlar::AppDelegate::Parts{
         .environment = zemlar::AppEnvironment::live(),

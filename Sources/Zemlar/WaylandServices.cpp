@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PortalServices.hpp"
+#include "WaylandServices.hpp"
 
 #include <KeyboardShortcuts/HotKeyBackend.hpp>
 #include <Portal/GlobalShortcutsPortal.hpp>
 #include <Portal/PortalHotKeys.hpp>
 #include <Portal/RemoteDesktopTyping.hpp>
 #include <QGuiApplication>
+#include <Wayland/WaylandPasteboard.hpp>
 
-namespace zemlar::PortalServices {
+namespace zemlar::WaylandServices {
 
 void install(LiveDeliveryMethods& delivery, std::function<QString(const QString&)> describe) {
     if (QGuiApplication::platformName() != QLatin1String("wayland")) {
@@ -22,6 +23,7 @@ void install(LiveDeliveryMethods& delivery, std::function<QString(const QString&
             return std::make_unique<RemoteDesktopTyping>(vault, pressReturn);
         };
     }
+    delivery.clipboard.pasteboard = std::make_shared<WaylandPasteboard>();
 }
 
-} // namespace zemlar::PortalServices
+} // namespace zemlar::WaylandServices
