@@ -4,6 +4,7 @@
 #include "HotKeyCenter.hpp"
 #include "KeyboardShortcuts/HotKeyBackend.hpp"
 
+#include <QPointer>
 #include <utility>
 
 namespace zemlar::KeyboardShortcuts {
@@ -22,6 +23,21 @@ void useHotKeyBackend(std::shared_ptr<HotKeyBackend> backend) {
 
 std::shared_ptr<HotKeyBackend> hotKeyBackend() {
     return installedBackend();
+}
+
+void deliver(const std::vector<EventListener*>& listeners, const QString& rawValue,
+             EventType type) {
+    std::vector<QPointer<EventListener>> targets;
+    for (EventListener* listener : listeners) {
+        if (listener->rawValue() == rawValue) {
+            targets.emplace_back(listener);
+        }
+    }
+    for (const auto& target : targets) {
+        if (target) {
+            emit target->event(type);
+        }
+    }
 }
 
 EventListener::EventListener(QString rawValue) : rawValue_(std::move(rawValue)) {}

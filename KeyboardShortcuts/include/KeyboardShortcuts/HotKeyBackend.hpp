@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace zemlar::KeyboardShortcuts {
 
@@ -25,6 +26,10 @@ public:
     /// while unknown or where the stored shortcut is used as it is.
     virtual std::optional<QString> assignedTrigger(const QString& rawValue) const = 0;
 };
+
+/// Emits the event on the listeners of the name among `listeners`, skipping any that an earlier
+/// one's handler destroyed.
+void deliver(const std::vector<EventListener*>& listeners, const QString& rawValue, EventType type);
 
 /// Installs the backend before the first listener is made; nothing goes back to the X display.
 void useHotKeyBackend(std::shared_ptr<HotKeyBackend> backend);

@@ -71,24 +71,24 @@ QCoro::Task<bool> GlobalShortcutsPortal::bind(std::vector<Shortcut> shortcuts) {
         wanted.append(
             PortalShortcut::wanted(shortcut.id, shortcut.description, shortcut.preferredTrigger));
     }
-    const QVariantList arguments{QVariant::fromValue(QDBusObjectPath(session_)),
-                                 QVariant::fromValue(wanted), QString()};
-    auto requesting = Portal::request(bus_, iface(), QStringLiteral("BindShortcuts"), arguments, {},
-                                      dialogTimeout);
-    const auto response = co_await requesting;
-    if (response.succeeded()) {
-        takeTriggers(response.results.value(QStringLiteral("shortcuts")));
-    }
-    co_return response.succeeded();
+    auto binding =
+        requestShortcuts(QStringLiteral("BindShortcuts"), {QVariant::fromValue(wanted), QString()});
+    const bool bound = co_await binding;
+    co_return bound;
 }
 
 QCoro::Task<bool> GlobalShortcutsPortal::refresh() {
     if (session_.isEmpty()) {
         co_return false;
     }
-    const QVariantList arguments{QVariant::fromValue(QDBusObjectPath(session_))};
-    auto requesting = Portal::request(bus_, iface(), QStringLiteral("ListShortcuts"), arguments, {},
-                                      dialogTimeout);
+    auto listing = requestShortcuts(QStringLiteral("ListShortcuts"), {});
+    const bool listed = co_await listing;
+    co_return listed;
+}
+
+QCoro::Task<bool> GlobalShortcutsPortal::requestShortcuts(QString method, QVariantList arguments) {
+    arguments.prepend(QVariant::fromValue(QDBusObjectPath(session_)));
+    auto requesting = Portal::request(bus_, iface(), method, arguments, {}, dialogTimeout);
     const auto response = co_await requesting;
     if (response.succeeded()) {
         takeTriggers(response.results.value(QStringLiteral("shortcuts")));

@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
+#include <QVariantList>
 #include <map>
 #include <optional>
 #include <qcoro/qcorotask.h>
@@ -59,6 +60,8 @@ private slots:
 
 private:
     QCoro::Task<bool> openSession();
+    /// A request about the session's shortcuts whose answer lists them with their keys.
+    QCoro::Task<bool> requestShortcuts(QString method, QVariantList arguments);
     /// The shortcut identifier of a signal that belongs to our session.
     std::optional<QString> ownShortcut(const QDBusMessage& message) const;
     void takeTriggers(const QVariant& shortcuts);

@@ -4,7 +4,6 @@
 #include "PortalTrigger.hpp"
 
 #include <KeyboardShortcuts/Name.hpp>
-#include <QPointer>
 #include <algorithm>
 
 namespace zemlar {
@@ -15,9 +14,13 @@ using KeyboardShortcuts::EventType;
 PortalHotKeys::PortalHotKeys(std::shared_ptr<GlobalShortcutsPortal> portal, Describe describe)
     : portal_(std::move(portal)), describe_(std::move(describe)) {
     QObject::connect(portal_.get(), &GlobalShortcutsPortal::activated, &context_,
-                     [this](const QString& id) { deliver(id, EventType::keyDown); });
+                     [this](const QString& id) {
+                         KeyboardShortcuts::deliver(listeners_, id, EventType::keyDown);
+                     });
     QObject::connect(portal_.get(), &GlobalShortcutsPortal::deactivated, &context_,
-                     [this](const QString& id) { deliver(id, EventType::keyUp); });
+                     [this](const QString& id) {
+                         KeyboardShortcuts::deliver(listeners_, id, EventType::keyUp);
+                     });
 }
 
 PortalHotKeys::~PortalHotKeys() = default;
@@ -56,20 +59,6 @@ void PortalHotKeys::bindAll() {
              .preferredTrigger = stored ? PortalTrigger::text(*stored) : QString()});
     }
     portal_->bind(std::move(shortcuts));
-}
-
-void PortalHotKeys::deliver(const QString& rawValue, EventType type) {
-    std::vector<QPointer<EventListener>> targets;
-    for (EventListener* listener : listeners_) {
-        if (listener->rawValue() == rawValue) {
-            targets.emplace_back(listener);
-        }
-    }
-    for (const auto& target : targets) {
-        if (target) {
-            emit target->event(type);
-        }
-    }
 }
 
 } // namespace zemlar

@@ -32,7 +32,6 @@ public:
 
 private:
     void bindAll();
-    void deliver(const QString& rawValue, KeyboardShortcuts::EventType type);
 
     std::shared_ptr<GlobalShortcutsPortal> portal_;
     Describe describe_;
