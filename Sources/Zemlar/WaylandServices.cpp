@@ -4,6 +4,7 @@
 #include <KeyboardShortcuts/HotKeyBackend.hpp>
 #include <Portal/GlobalShortcutsPortal.hpp>
 #include <Portal/PortalHotKeys.hpp>
+#include <Portal/PortalRequest.hpp>
 #include <Portal/RemoteDesktopTyping.hpp>
 #include <QGuiApplication>
 #include <Wayland/WaylandPasteboard.hpp>
@@ -14,6 +15,7 @@ void install(LiveDeliveryMethods& delivery, std::function<QString(const QString&
     if (QGuiApplication::platformName() != QLatin1String("wayland")) {
         return;
     }
+    Portal::registerApplication(QDBusConnection::sessionBus(), QGuiApplication::desktopFileName());
     if (GlobalShortcutsPortal::offered()) {
         KeyboardShortcuts::useHotKeyBackend(std::make_shared<PortalHotKeys>(
             std::make_shared<GlobalShortcutsPortal>(), std::move(describe)));

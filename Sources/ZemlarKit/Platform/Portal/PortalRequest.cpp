@@ -143,6 +143,14 @@ QString sessionHandle(const QVariantMap& results) {
     return handle.toString();
 }
 
+void registerApplication(QDBusConnection bus, const QString& applicationID) {
+    QDBusMessage registration = QDBusMessage::createMethodCall(
+        QString::fromLatin1(service), QString::fromLatin1(objectPath),
+        QStringLiteral("org.freedesktop.host.portal.Registry"), QStringLiteral("Register"));
+    registration << applicationID << QVariantMap();
+    bus.call(registration, QDBus::Block, 2000);
+}
+
 void closeSession(QDBusConnection bus, const QString& sessionHandle) {
     bus.asyncCall(QDBusMessage::createMethodCall(QString::fromLatin1(service), sessionHandle,
                                                  QStringLiteral("org.freedesktop.portal.Session"),

@@ -47,6 +47,11 @@ std::optional<std::uint32_t> version(QDBusConnection bus, const QString& interfa
 /// The session handle of a CreateSession response (an object path or its text).
 QString sessionHandle(const QVariantMap& results);
 
+/// Tells the portal which application this process is, for desktops that identify an
+/// unsandboxed application by it; portals without the registry ignore it. Call before any other
+/// portal call.
+void registerApplication(QDBusConnection bus, const QString& applicationID);
+
 /// Ends a session; the answer is not awaited.
 void closeSession(QDBusConnection bus, const QString& sessionHandle);
 
