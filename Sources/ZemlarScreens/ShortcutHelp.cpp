@@ -6,6 +6,7 @@
 
 #include <KeyboardShortcuts/HotKeyBackend.hpp>
 #include <KeyboardShortcuts/Notifier.hpp>
+#include <Portal/PortalHotKeys.hpp>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,6 +66,11 @@ ShortcutHelp::ShortcutHelp(KeyboardShortcuts::Name togglePanel, QWidget* parent)
                     refresh();
                 }
             });
+    // The desktop's choice may come, or change, while the tab is open.
+    if (auto* portal = dynamic_cast<PortalHotKeys*>(KeyboardShortcuts::hotKeyBackend().get())) {
+        connect(&portal->portal(), &GlobalShortcutsPortal::triggersChanged, this,
+                &ShortcutHelp::refresh);
+    }
     refresh();
 }
 
