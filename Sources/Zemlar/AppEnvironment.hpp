@@ -23,14 +23,15 @@ struct AppEnvironment {
     std::shared_ptr<BackupFileStore> fileStore;
     std::shared_ptr<InboxTakenStore> takenStore;
     std::shared_ptr<RecoveryCodeStore> recoveryStore;
-    /// The vault behind the secret, key and recovery stores, for the few other secrets kept.
-    std::shared_ptr<SecretVault> vault;
 
     /// The environment of the running application, built once on first use: the list files in
     /// the data folder, the three vault stores over one shared keychain vault, the backup folder
     /// and the record of what was taken from the phone's inbox. From then on the store gate also
     /// keeps other processes out of the data folder.
     static const AppEnvironment& live();
+    /// The keychain vault behind the live stores, for the few other secrets the application
+    /// keeps.
+    static const std::shared_ptr<SecretVault>& liveVault();
 
     bool operator==(const AppEnvironment&) const = default;
 };

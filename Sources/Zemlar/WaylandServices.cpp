@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WaylandServices.hpp"
 
+#include "AppEnvironment.hpp"
+
 #include <KeyboardShortcuts/HotKeyBackend.hpp>
 #include <Portal/GlobalShortcutsPortal.hpp>
 #include <Portal/PortalHotKeys.hpp>
@@ -20,8 +22,8 @@ void install(LiveDeliveryMethods& delivery, std::function<QString(const QString&
         KeyboardShortcuts::useHotKeyBackend(std::make_shared<PortalHotKeys>(
             std::make_shared<GlobalShortcutsPortal>(), std::move(describe)));
     }
-    if (RemoteDesktopTyping::offered() && delivery.environment.vault) {
-        delivery.desktopTyping = [vault = delivery.environment.vault](bool pressReturn) {
+    if (RemoteDesktopTyping::offered()) {
+        delivery.desktopTyping = [vault = AppEnvironment::liveVault()](bool pressReturn) {
             return std::make_unique<RemoteDesktopTyping>(vault, pressReturn);
         };
     }
