@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HotKeyCenter.hpp"
 
+#include "KeyboardShortcuts/HotKeyBackend.hpp"
 #include "KeyboardShortcuts/KeyMapping.hpp"
 #include "KeyboardShortcuts/Notifier.hpp"
 
 #include <QMetaObject>
-#include <QPointer>
 #include <QSocketNotifier>
 #include <algorithm>
 #include <array>
@@ -264,17 +264,7 @@ private:
     }
 
     void deliver(const QString& rawValue, EventType type) {
-        std::vector<QPointer<EventListener>> targets;
-        for (EventListener* listener : listeners_) {
-            if (listener->rawValue() == rawValue) {
-                targets.emplace_back(listener);
-            }
-        }
-        for (const auto& target : targets) {
-            if (target) {
-                emit target->event(type);
-            }
-        }
+        KeyboardShortcuts::deliver(listeners_, rawValue, type);
     }
 
     QObject context_; // the receiver of this never-destroyed object's connections

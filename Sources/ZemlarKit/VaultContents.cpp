@@ -11,6 +11,8 @@ namespace {
 
 using JSON = JSONCoding::JSON;
 
+constexpr const char* remoteDesktopTokenKey = "remoteDesktopToken";
+
 /// Fills `secrets` (owned by a VaultContents, which wipes it) from the "secrets" object.
 bool decodeSecrets(const JSON& object, std::map<std::string, Bytes>& secrets) {
     if (!object.is_object()) {
@@ -63,6 +65,9 @@ VaultContents::~VaultContents() {
             }
         }
     }
+    if (remoteDesktopToken) {
+        Crypto::wipe(*remoteDesktopToken);
+    }
 }
 
 Result<Bytes, SecretStoreError> VaultContents::encoded() const {
@@ -83,6 +88,9 @@ Result<Bytes, SecretStoreError> VaultContents::encoded() const {
             recoveryObject[key] = codes;
         }
         document["recovery"] = std::move(recoveryObject);
+    }
+    if (remoteDesktopToken) {
+        document[remoteDesktopTokenKey] = *remoteDesktopToken;
     }
     auto bytes = JSONCoding::serialize(document, false);
     if (!bytes) {
@@ -124,6 +132,13 @@ Result<VaultContents, SecretStoreError> VaultContents::decode(std::span<const st
         if (!contents.recovery) {
             return fail(SecretStoreError::invalidData());
         }
+    }
+    if (!JSONCoding::isAbsent(*document, remoteDesktopTokenKey)) {
+        const JSON& token = document->at(remoteDesktopTokenKey);
+        if (!token.is_string()) {
+            return fail(SecretStoreError::invalidData());
+        }
+        contents.remoteDesktopToken = token.get<std::string>();
     }
     return contents;
 }

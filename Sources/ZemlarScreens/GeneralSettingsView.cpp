@@ -3,6 +3,7 @@
 
 #include "ZemlarScreens/ScreenStyle.hpp"
 #include "ZemlarScreens/SessionLock.hpp"
+#include "ZemlarScreens/ShortcutHelp.hpp"
 #include "ZemlarScreens/Texts.hpp"
 
 #include <KeyboardShortcuts/Recorder.hpp>
@@ -32,7 +33,7 @@ QLabel* caption(const char* key, QWidget* parent) {
 GeneralSettingsView::GeneralSettingsView(SessionLock& sessionLock,
                                          KeyboardShortcuts::Name togglePanel, QWidget* parent)
     : QWidget(parent), sessionLock_(sessionLock),
-      recorder_(new KeyboardShortcuts::Recorder(std::move(togglePanel))),
+      recorder_(new KeyboardShortcuts::Recorder(togglePanel)),
       requireAuthentication_(new QCheckBox(
           Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Require Touch ID to show codes")))),
       matchBrowserTab_(new QCheckBox(Texts::text(
@@ -54,6 +55,7 @@ GeneralSettingsView::GeneralSettingsView(SessionLock& sessionLock,
     auto* panel = new QGroupBox(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Search Panel")));
     auto* panelLayout = new QFormLayout(panel);
     panelLayout->addRow(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Shortcut")), recorder_);
+    panelLayout->addRow(new ShortcutHelp(std::move(togglePanel), panel));
     panelLayout->addRow(requireAuthentication_);
     panelLayout->addRow(caption(
         QT_TRANSLATE_NOOP("Zemlar", "Once per session: Zemlar asks again after the screen is "

@@ -15,11 +15,16 @@
 
 namespace zemlar {
 
+const std::shared_ptr<SecretVault>& AppEnvironment::liveVault() {
+    static const auto vault = std::make_shared<SecretVault>(std::make_unique<KeychainVaultStorage>(
+        std::string(KeychainVaultStorage::applicationService)));
+    return vault;
+}
+
 const AppEnvironment& AppEnvironment::live() {
     static const AppEnvironment environment = [] {
         StoreGate::lockAcrossProcesses(StoreGate::defaultLockFile());
-        auto vault = std::make_shared<SecretVault>(std::make_unique<KeychainVaultStorage>(
-            std::string(KeychainVaultStorage::applicationService)));
+        const auto& vault = liveVault();
         return AppEnvironment{
             .accountStore = std::make_shared<FileAccountStore>(FileAccountStore::defaultFileURL()),
             .groupStore = std::make_shared<FileGroupStore>(FileGroupStore::defaultFileURL()),

@@ -12,6 +12,8 @@
 
 namespace zemlar {
 
+class SecretVault;
+
 /// The stores handed to every screen model and flow caller. Copies share the same stores.
 struct AppEnvironment {
     std::shared_ptr<AccountStore> accountStore;
@@ -27,6 +29,9 @@ struct AppEnvironment {
     /// and the record of what was taken from the phone's inbox. From then on the store gate also
     /// keeps other processes out of the data folder.
     static const AppEnvironment& live();
+    /// The keychain vault behind the live stores, for the few other secrets the application
+    /// keeps.
+    static const std::shared_ptr<SecretVault>& liveVault();
 
     bool operator==(const AppEnvironment&) const = default;
 };

@@ -11,10 +11,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TypingDelivery typing(const Account& account, SubmitMode mode,
-                      std::optional<std::uint64_t> targetWindow = std::nullopt) {
-    return TypingDelivery(10ms, mode == SubmitMode::typeAndSubmit || account.pressesReturn,
-                          targetWindow);
+bool pressesReturn(const Account& account, SubmitMode mode) {
+    return mode == SubmitMode::typeAndSubmit || account.pressesReturn;
 }
 
 } // namespace
@@ -26,15 +24,24 @@ bool LiveDeliveryMethods::prepare(const Account& account, SubmitMode mode) {
     if (mode == SubmitMode::copy) {
         return clipboard.prepare().has_value();
     }
-    return typing(account, mode).prepare().has_value();
+    return typist(account, mode, std::nullopt)->prepare().has_value();
+}
+
+std::unique_ptr<CodeDelivery>
+LiveDeliveryMethods::typist(const Account& account, SubmitMode mode,
+                            std::optional<std::uint64_t> targetWindow) const {
+    if (desktopTyping) {
+        return desktopTyping(pressesReturn(account, mode));
+    }
+    return std::make_unique<TypingDelivery>(10ms, pressesReturn(account, mode), targetWindow);
 }
 
 QCoro::Task<std::optional<DeliveryFailure>>
 LiveDeliveryMethods::run(Account account, SubmitMode mode, CodeDeliveryFlow::Clock clock,
                          std::optional<std::uint64_t> targetWindow) {
-    TypingDelivery typist = typing(account, mode, targetWindow);
-    CodeDelivery& method = mode == SubmitMode::copy ? static_cast<CodeDelivery&>(clipboard)
-                                                    : static_cast<CodeDelivery&>(typist);
+    const auto typing = typist(account, mode, targetWindow);
+    CodeDelivery& method =
+        mode == SubmitMode::copy ? static_cast<CodeDelivery&>(clipboard) : *typing;
     auto delivering = CodeDeliveryFlow::run(account, std::move(clock), method,
                                             *environment.accountStore, *environment.secretStore);
     const auto result = co_await delivering;

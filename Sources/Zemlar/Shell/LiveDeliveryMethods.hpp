@@ -5,6 +5,8 @@
 #include "DeliveryMethods.hpp"
 
 #include <ZemlarKit/ClipboardDelivery.hpp>
+#include <functional>
+#include <memory>
 
 namespace zemlar {
 
@@ -22,6 +24,13 @@ public:
 
     AppEnvironment environment;
     ClipboardDelivery clipboard;
+    /// Where the desktop has a typing service of its own: the typing for a delivery that presses
+    /// Return or not. XTEST serves without one.
+    std::function<std::unique_ptr<CodeDelivery>(bool pressReturn)> desktopTyping;
+
+private:
+    std::unique_ptr<CodeDelivery> typist(const Account& account, SubmitMode mode,
+                                         std::optional<std::uint64_t> targetWindow) const;
 };
 
 } // namespace zemlar

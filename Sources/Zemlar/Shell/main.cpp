@@ -7,6 +7,7 @@
 #include "ImportRequest.hpp"
 #include "LiveDeliveryMethods.hpp"
 #include "SingleInstance.hpp"
+#include "WaylandServices.hpp"
 #include "WindowRequests.hpp"
 
 #include <KeyboardShortcuts/Translations.hpp>
@@ -54,10 +55,13 @@ int main(int argc, char** argv) {
 
     zemlar::Texts::install();
     zemlar::KeyboardShortcuts::Translations::install();
+    auto delivery = std::make_shared<zemlar::LiveDeliveryMethods>(zemlar::AppEnvironment::live());
+    zemlar::WaylandServices::install(
+        *delivery, [](const QString&) { return zemlar::Texts::text("Find Code…"); });
     zemlar::AppDelegate delegate(zemlar::AppDelegate::Parts{
         .environment = zemlar::AppEnvironment::live(),
         .windowSystem = zemlar::makeWindowSystem(),
-        .delivery = std::make_shared<zemlar::LiveDeliveryMethods>(zemlar::AppEnvironment::live()),
+        .delivery = delivery,
         .clock = zemlar::PanelModel::systemClock(),
         .presentAlert = {},
         .tabHost = [reader = std::make_shared<zemlar::AtspiTabReader>()](

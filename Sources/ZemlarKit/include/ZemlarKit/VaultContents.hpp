@@ -26,6 +26,9 @@ struct VaultContents {
     std::optional<BackupCredentials> backup;
     /// Absent rather than empty when no account has recovery codes.
     std::optional<RecoveryCodes> recovery;
+    /// The desktop's restore token for typing through its remote-desktop portal; absent until
+    /// the user first allowed it.
+    std::optional<std::string> remoteDesktopToken;
 
     /// Compact JSON, secrets as padded standard Base64; invalidData when it cannot be written.
     Result<Bytes, SecretStoreError> encoded() const;
