@@ -1,14 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OTPCore/ExternalExports.hpp"
 
+#include "Readers.hpp"
+
 #include <array>
 
 namespace zemlar::ExternalExports {
 
 namespace {
 
-// Each app's reader adds its Format here.
-constexpr std::array<Format, 0> allFormats{};
+// Each app's reader adds its Format here. The encrypted andOTP export has no marker and is
+// recognised by elimination: it stays last.
+constexpr std::array allFormats{
+    Format{"Aegis", Aegis::recognises, Aegis::read},
+    Format{"2FAS", TwoFAS::recognises, TwoFAS::read},
+    Format{"FreeOTP+", FreeOTPPlus::recognises, FreeOTPPlus::read},
+    Format{"LastPass Authenticator", LastPass::recognises, LastPass::read},
+    Format{"andOTP", AndOTP::recognises, AndOTP::read},
+    Format{"andOTP", AndOTPEncrypted::recognises, AndOTPEncrypted::read},
+};
 
 } // namespace
 
