@@ -34,7 +34,7 @@ Date currentDate() {
 
 ImportReport runBatch(const ImportBatch& batch, const AppEnvironment& environment) {
     return ImportFlow::run(batch, currentDate(), *environment.accountStore,
-                           *environment.secretStore);
+                           *environment.secretStore, *environment.groupStore);
 }
 
 /// Parses the text, wipes it and imports what it holds.
@@ -105,8 +105,10 @@ QCoro::Task<> ImportModel::importFromClipboard() {
     co_await running;
 }
 
-QCoro::Task<> ImportModel::importFile(std::filesystem::path at) {
-    auto job = [at](const AppEnvironment& environment) -> Result<ImportReport, Failure> {
+ImportModel::Job ImportModel::fileJob(std::filesystem::path at,
+                                      std::shared_ptr<const Crypto::WipedText> password) {
+    return [at = std::move(at), password = std::move(password)](
+               const AppEnvironment& environment) -> Result<ImportReport, Failure> {
         auto bytes = ChosenFile::read(at);
         if (!bytes) {
             return fail(bytes.error() == ChosenFile::ReadError::tooLarge
@@ -114,10 +116,33 @@ QCoro::Task<> ImportModel::importFile(std::filesystem::path at) {
                             : Failure::unreadableFile());
         }
         const Crypto::WipedBytes contents(std::move(*bytes));
-        return importPayload(ImportText::fileText(contents.value()), environment);
+        const auto batch =
+            ImportText::fileBatch(contents.value(), password ? password->value() : std::string());
+        if (!batch) {
+            return fail(batch.error());
+        }
+        return runBatch(*batch, environment);
     };
-    QCoro::Task<> running = perform(std::move(job));
-    co_await running;
+}
+
+QCoro::Task<> ImportModel::importFile(std::filesystem::path at) {
+    const QPointer<ImportModel> alive(this);
+    QCoro::Task<> reading = perform(fileJob(at, nullptr));
+    co_await reading;
+    if (!alive || !status_.failure() || !status_.failure()->needsPassword() || !passwordPrompt) {
+        co_return;
+    }
+    auto password = passwordPrompt();
+    if (!alive) {
+        co_return;
+    }
+    if (!password) {
+        setStatus(Status::idle());
+        co_return;
+    }
+    auto given = std::make_shared<const Crypto::WipedText>(std::move(*password));
+    QCoro::Task<> opening = perform(fileJob(std::move(at), std::move(given)));
+    co_await opening;
 }
 
 QCoro::Task<bool> ImportModel::addManually(std::string issuer, std::string name, std::string secret,
@@ -286,6 +311,8 @@ QString ImportModel::text(const Failure& failure) {
         return Texts::text(Failure::fileTooLargeText.data());
     case Failure::Kind::noQRCode:
         return Texts::text(Failure::noQRCodeText.data());
+    case Failure::Kind::refusedExport:
+        return Texts::text(ExportFailures::text(failure.exportFailure()).data());
     }
     return Texts::text(Failure::noQRCodeText.data());
 }

@@ -110,7 +110,7 @@ TEST(ExternalExports, SamplesGiveTheirAccountsAndSkips) {
         }
         ++checked;
     }
-    EXPECT_EQ(checked, 30);
+    EXPECT_EQ(checked, 34);
 }
 
 TEST(ExternalExports, FileAccountsUnderTheirGroupsFoldersAndTags) {

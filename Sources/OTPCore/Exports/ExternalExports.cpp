@@ -15,6 +15,7 @@ constexpr std::array allFormats{
     Format{"Aegis", Aegis::recognises, Aegis::read},
     Format{"2FAS", TwoFAS::recognises, TwoFAS::read},
     Format{"FreeOTP+", FreeOTPPlus::recognises, FreeOTPPlus::read},
+    Format{"FreeOTP", FreeOTP::recognises, FreeOTP::read},
     Format{"LastPass Authenticator", LastPass::recognises, LastPass::read},
     Format{"andOTP", AndOTP::recognises, AndOTP::read},
     Format{"andOTP", AndOTPEncrypted::recognises, AndOTPEncrypted::read},
