@@ -91,8 +91,8 @@ ImportView::ImportView(ImportModel& model, QWidget* parent)
                   "Authenticator export QR codes, and text export files with one link per "
                   "line."))));
     sourcesLayout->addWidget(ScreenStyle::secondary(Texts::text(QT_TRANSLATE_NOOP(
-        "Zemlar", "Also the export files of Aegis, 2FAS, andOTP, FreeOTP+ and LastPass "
-                  "Authenticator. Drop a file here or choose one."))));
+        "Zemlar", "Also the export files of Aegis, 2FAS, andOTP, FreeOTP, FreeOTP+ and "
+                  "LastPass Authenticator. Drop a file here or choose one."))));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(clipboard_);
     buttons->addWidget(file_);

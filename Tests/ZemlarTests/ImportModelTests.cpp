@@ -231,9 +231,6 @@ TEST_F(ImportModelTest, TheFormEmptiesAfterAnAdditionAndOnlyThen) {
     EXPECT_EQ(accounts->load().value().back().issuer, "Example");
 }
 
-} // namespace
-} // namespace zemlar
-
 TEST_F(ImportModelTest, AProtectedExportAsksForItsPasswordAndOnlyTheRightOneAddsItsAccounts) {
     const auto vault =
         std::filesystem::path(ZEMLAR_EXPORT_SAMPLES) / "aegis" / "aegis__aegis_encrypted.json";
@@ -271,3 +268,6 @@ TEST_F(ImportModelTest, AnExportsGroupsBecomeOursAndAGroupOfTheSameNameIsReused)
     }
     EXPECT_EQ(filed, (std::vector<std::optional<UUID>>{groups[0].id, std::nullopt, groups[0].id}));
 }
+
+} // namespace
+} // namespace zemlar
