@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <openssl/core_names.h>
 #include <openssl/kdf.h>
+#include <openssl/params.h>
 #include <sstream>
 
 namespace {
