@@ -342,5 +342,19 @@ Result<BackupCheckReport, BackupFlowError> verify(AccountStore& accountStore,
     return BackupCheck::compare(*payload, *accounts, secrets.hashed());
 }
 
+Result<std::int64_t, BackupFlowError> countAccounts(std::span<const std::uint8_t> data,
+                                                    BackupKeyStore& keyStore) {
+    const auto credentials = storedCredentials(keyStore);
+    if (!credentials) {
+        return fail(credentials.error());
+    }
+    auto payload = BackupCodec::open(data, credentials->key);
+    if (!payload) {
+        return fail(BackupFlowError::codec(payload.error()));
+    }
+    const PayloadSecretsWipe wipe(*payload);
+    return static_cast<std::int64_t>(payload->accounts.size());
+}
+
 } // namespace BackupFlows
 } // namespace zemlar

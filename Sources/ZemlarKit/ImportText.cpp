@@ -3,10 +3,6 @@
 
 #include "ZemlarKit/QRCodeReader.hpp"
 
-#include <OTPCore/Crypto.hpp>
-#include <OTPCore/ExternalExports.hpp>
-#include <OTPCore/ImportParser.hpp>
-
 namespace zemlar {
 
 std::string ImportFailure::describe() const {
@@ -95,24 +91,6 @@ std::optional<std::string> utf8Text(std::span<const std::uint8_t> bytes) {
 
 Result<std::string, ImportFailure> fileText(std::span<const std::uint8_t> fileBytes) {
     return payloadText(fileBytes, utf8Text(fileBytes));
-}
-
-Result<ImportBatch, ImportFailure> fileBatch(std::span<const std::uint8_t> fileBytes,
-                                             std::string_view password) {
-    const std::string_view content(reinterpret_cast<const char*>(fileBytes.data()),
-                                   fileBytes.size());
-    if (auto exported = ExternalExports::read(content, password)) {
-        if (!*exported) {
-            return fail(ImportFailure::refusedExport(exported->error()));
-        }
-        return std::move(**exported);
-    }
-    auto text = fileText(fileBytes);
-    if (!text) {
-        return fail(text.error());
-    }
-    const Crypto::WipedText wiped(std::move(*text));
-    return ImportParser::parse(wiped.value());
 }
 
 } // namespace ImportText

@@ -13,8 +13,10 @@
 #include "SearchPanel.hpp"
 
 #include <KeyboardShortcuts/Translations.hpp>
+#include <OTPCore/BackupCodec.hpp>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,12 +60,14 @@ UUID numbered(int number) {
 AppEnvironment sampleEnvironment(const QString& folder) {
     const std::filesystem::path root = folder.toStdString();
     auto vault = std::make_shared<SecretVault>(std::make_unique<InMemoryVaultStorage>());
+    // The sync client's folder is there; the backup folder inside it is made by the first backup.
+    std::filesystem::create_directories(root / "Nextcloud");
     return AppEnvironment{
         .accountStore = std::make_shared<FileAccountStore>(root / "data" / "accounts.json"),
         .groupStore = std::make_shared<FileGroupStore>(root / "data" / "groups.json"),
         .secretStore = std::make_shared<VaultSecretStore>(vault),
         .keyStore = std::make_shared<VaultBackupKeyStore>(vault),
-        .fileStore = std::make_shared<DirectoryBackupFileStore>(root / "Zemlar", 5),
+        .fileStore = std::make_shared<DirectoryBackupFileStore>(root / "Nextcloud" / "Zemlar", 5),
         .takenStore = std::make_shared<UserDefaultsInboxTakenStore>(),
         .recoveryStore = std::make_shared<VaultRecoveryCodeStore>(vault),
     };
@@ -98,6 +102,20 @@ bool fillSamples(const AppEnvironment& environment) {
     const Bytes salt(16, 0x5A);
     return BackupFlows::setUp("correct horse battery staple", salt, 100'000, *environment.keyStore)
         .has_value();
+}
+
+/// The latest backup and two earlier ones, so that the Backup tab shows every restore choice.
+bool writeSampleBackups(const AppEnvironment& environment) {
+    for (const double moment : {1'760'000'000.0, 1'762'000'000.0, 1'764'000'000.0}) {
+        const Bytes nonce = RandomBytes::generate(BackupCodec::nonceLength);
+        if (!BackupFlows::exportBackup(Date(moment), nonce, *environment.accountStore,
+                                       *environment.groupStore, *environment.secretStore,
+                                       *environment.keyStore, *environment.fileStore,
+                                       *environment.recoveryStore)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 class Camera {
@@ -135,8 +153,11 @@ int run(const QString& output) {
         return EXIT_FAILURE;
     }
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.filePath("settings"));
-    const AppEnvironment environment = sampleEnvironment(scratch.filePath("stores"));
-    if (!fillSamples(environment)) {
+    const QString home = scratch.filePath(QStringLiteral("home"));
+    // The Backup tab shows its folder as a user would see it, under "~".
+    qputenv("HOME", QFile::encodeName(home));
+    const AppEnvironment environment = sampleEnvironment(home);
+    if (!fillSamples(environment) || !writeSampleBackups(environment)) {
         std::fputs("could not store the sample accounts\n", stderr);
         return EXIT_FAILURE;
     }

@@ -101,8 +101,11 @@ TEST_F(AccountsViewTest, ARefusedGroupNameStaysInTheAddFieldAndGoesBackInTheRow)
     EXPECT_FALSE(run(sheet.addGroup()));
     EXPECT_EQ(sheet.newGroupField()->text(), "work");
     EXPECT_EQ(model.errorMessage(), Texts::text("A group with this name already exists"));
+    EXPECT_EQ(sheet.errorLabel()->text(), Texts::text("A group with this name already exists"));
+    EXPECT_TRUE(sheet.errorLabel()->isVisibleTo(&sheet));
     sheet.newGroupField()->setText("Home");
     EXPECT_TRUE(run(sheet.addGroup()));
+    EXPECT_FALSE(sheet.errorLabel()->isVisibleTo(&sheet));
     EXPECT_EQ(sheet.newGroupField()->text(), "");
     EXPECT_EQ(sheet.rows().size(), 2u);
 
@@ -111,6 +114,7 @@ TEST_F(AccountsViewTest, ARefusedGroupNameStaysInTheAddFieldAndGoesBackInTheRow)
     EXPECT_FALSE(run(row.rename()));
     EXPECT_EQ(row.nameField()->text(), "Work");
     EXPECT_EQ(model.errorMessage(), Texts::text("Enter a group name"));
+    EXPECT_EQ(sheet.errorLabel()->text(), Texts::text("Enter a group name"));
     row.nameField()->setText(" Office ");
     EXPECT_TRUE(run(row.rename()));
     EXPECT_EQ(row.nameField()->text(), "Office");

@@ -49,4 +49,8 @@ Result<BackupCheckReport, BackupFlowError> verify(AccountStore& accountStore,
                                                   BackupKeyStore& keyStore,
                                                   BackupFileStore& fileStore);
 
+/// The number of accounts in a backup, opened with the stored key.
+Result<std::int64_t, BackupFlowError> countAccounts(std::span<const std::uint8_t> data,
+                                                    BackupKeyStore& keyStore);
+
 } // namespace zemlar::BackupFlows

@@ -3,13 +3,11 @@
 
 #include "ZemlarKit/ImportFailure.hpp"
 
-#include <OTPCore/ImportBatch.hpp>
 #include <OTPCore/Result.hpp>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 
 /// How an import source (an image, a text or both) becomes the one text the parser reads.
 namespace zemlar::ImportText {
@@ -26,10 +24,5 @@ std::optional<std::string> utf8Text(std::span<const std::uint8_t> bytes);
 
 /// A file's bytes as an import source: the bytes as image data and, when valid UTF-8, as text.
 Result<std::string, ImportFailure> fileText(std::span<const std::uint8_t> fileBytes);
-
-/// The accounts of a file: another app's export when the content is one, read with the
-/// password (refusedExport when it gives nothing), otherwise what the parser makes of fileText.
-Result<ImportBatch, ImportFailure> fileBatch(std::span<const std::uint8_t> fileBytes,
-                                             std::string_view password);
 
 } // namespace zemlar::ImportText

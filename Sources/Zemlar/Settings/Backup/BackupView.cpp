@@ -46,6 +46,43 @@ QPushButton* button(const char* key, const char* objectName) {
     return result;
 }
 
+/// The choice of backup version; counts the accounts of the earlier ones when opened.
+class VersionList final : public QComboBox {
+public:
+    explicit VersionList(BackupModel& model) : model_(model) {}
+
+    void showPopup() override {
+        model_.countArchivedAccounts();
+        QComboBox::showPopup();
+    }
+
+private:
+    BackupModel& model_;
+};
+
+QString versionTitle(const BackupModel::Archive& archive) {
+    const QString date = DisplayDate::abbreviated(archive.date);
+    if (!archive.accounts) {
+        return date;
+    }
+    return Texts::format(QT_TRANSLATE_NOOP("Zemlar", "%@ (accounts: %lld)"),
+                         {date, QString::number(static_cast<qlonglong>(*archive.accounts))});
+}
+
+/// Whether the list shows the latest backup and exactly these earlier ones, in this order.
+bool listsArchives(const QComboBox& list, const std::vector<BackupModel::Archive>& archives) {
+    if (list.count() != static_cast<int>(archives.size()) + 1) {
+        return false;
+    }
+    for (std::size_t index = 0; index < archives.size(); ++index) {
+        if (list.itemData(static_cast<int>(index) + 1).toString().toStdString() !=
+            archives[index].name) {
+            return false;
+        }
+    }
+    return true;
+}
+
 QPixmap symbol(const QWidget& widget, const char* themeName, QStyle::StandardPixmap fallback) {
     const QIcon icon =
         QIcon::fromTheme(QLatin1String(themeName), widget.style()->standardIcon(fallback));
@@ -123,7 +160,7 @@ BackupView::BackupView(BackupModel& model, QWidget* parent)
       backUpNow_(button(QT_TRANSLATE_NOOP("Zemlar", "Back Up Now"), "backUpNow")),
       checkBackup_(button(QT_TRANSLATE_NOOP("Zemlar", "Check Backup"), "checkBackup")),
       restoreSection_(new QWidget), restorePassphrase_(secureField("restorePassphrase")),
-      version_(new QComboBox),
+      version_(new VersionList(model)),
       fromSyncFolder_(button(QT_TRANSLATE_NOOP("Zemlar", "From iCloud Drive"), "fromSyncFolder")),
       fromFile_(button(QT_TRANSLATE_NOOP("Zemlar", "From File…"), "fromFile")),
       statusIcon_(ScreenStyle::label()), statusText_(ScreenStyle::label()),
@@ -370,15 +407,22 @@ void BackupView::restoreFromSyncFolder() {
 }
 
 void BackupView::renderVersions() {
+    const auto& archives = model_.archives();
+    version_->setVisible(model_.hasBackupInFolder() && !archives.empty());
+    if (listsArchives(*version_, archives)) {
+        // Only the titles: the list may be open.
+        for (std::size_t index = 0; index < archives.size(); ++index) {
+            version_->setItemText(static_cast<int>(index) + 1, versionTitle(archives[index]));
+        }
+        return;
+    }
     const QString chosen = version_->currentData().toString();
     version_->clear();
     version_->addItem(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Latest")), QString());
-    for (const BackupModel::Archive& archive : model_.archives()) {
-        version_->addItem(DisplayDate::abbreviated(archive.date),
-                          QString::fromStdString(archive.name));
+    for (const BackupModel::Archive& archive : archives) {
+        version_->addItem(versionTitle(archive), QString::fromStdString(archive.name));
     }
     version_->setCurrentIndex(std::max(0, version_->findData(chosen)));
-    version_->setVisible(model_.hasBackupInFolder() && !model_.archives().empty());
 }
 
 void BackupView::restoreFromFile() {

@@ -27,6 +27,7 @@
 #include <qcoro/qcorotask.h>
 
 class QMenu;
+class QMessageBox;
 class QSystemTrayIcon;
 class QTimer;
 
@@ -108,6 +109,8 @@ private:
     void watchInbox();
     void checkInbox();
     void present(QWidget* window);
+    /// Runs the alert, brought to the front once it is on screen.
+    void exec(QMessageBox& box);
 
     Parts parts_;
     std::unique_ptr<BackupModel> backup_;

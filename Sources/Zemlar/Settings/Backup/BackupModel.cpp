@@ -21,6 +21,7 @@
 #include <ZemlarKit/SecretText.hpp>
 #include <ZemlarKit/StoreGate.hpp>
 #include <ZemlarScreens/Texts.hpp>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <qcoro/qcorofuture.h>
@@ -74,10 +75,28 @@ Availability availability(const AppEnvironment& environment) {
     result.offersRestore = result.backupInFolder && accounts && accounts->empty();
     for (std::string& name : environment.fileStore->archiveNames()) {
         if (const auto date = BackupRotation::archiveDate(name)) {
-            result.archives.push_back({.name = std::move(name), .date = *date});
+            result.archives.push_back(
+                {.name = std::move(name), .date = *date, .accounts = std::nullopt});
         }
     }
     return result;
+}
+
+using Counts = std::vector<std::optional<std::int64_t>>;
+
+Counts countArchived(const AppEnvironment& environment, const std::vector<std::string>& names) {
+    Counts counts;
+    for (const std::string& name : names) {
+        const auto data = environment.fileStore->readArchive(name);
+        std::optional<std::int64_t> count;
+        if (data && data->has_value()) {
+            if (const auto counted = BackupFlows::countAccounts(**data, *environment.keyStore)) {
+                count = *counted;
+            }
+        }
+        counts.push_back(count);
+    }
+    return counts;
 }
 
 Exported exportNow(const AppEnvironment& environment) {
@@ -193,7 +212,42 @@ QCoro::Task<> BackupModel::refresh() {
     isConfigured_ = found && found->configured;
     offersRestore_ = found && found->offersRestore;
     hasBackupInFolder_ = found && found->backupInFolder;
-    archives_ = found ? found->archives : std::vector<Archive>();
+    std::vector<Archive> archives = found ? found->archives : std::vector<Archive>();
+    for (Archive& archive : archives) {
+        const auto known =
+            std::find_if(archives_.begin(), archives_.end(),
+                         [&](const Archive& seen) { return seen.name == archive.name; });
+        if (known != archives_.end()) {
+            archive.accounts = known->accounts;
+        }
+    }
+    archives_ = std::move(archives);
+    emit changed();
+}
+
+QCoro::Task<> BackupModel::countArchivedAccounts() {
+    std::vector<std::string> names;
+    for (const Archive& archive : archives_) {
+        if (!archive.accounts) {
+            names.push_back(archive.name);
+        }
+    }
+    if (names.empty()) {
+        co_return;
+    }
+    QFuture<Guarded<Counts>> pending = inBackground(countArchived, environment_, names);
+    const QPointer<BackupModel> alive(this);
+    const Guarded<Counts> counted = co_await pending;
+    if (!alive || !counted) {
+        co_return;
+    }
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        for (Archive& archive : archives_) {
+            if (archive.name == names[index]) {
+                archive.accounts = (*counted)[index];
+            }
+        }
+    }
     emit changed();
 }
 

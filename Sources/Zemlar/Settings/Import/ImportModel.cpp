@@ -3,6 +3,7 @@
 
 #include "AppLog.hpp"
 #include "BackgroundWork.hpp"
+#include "ImportReportText.hpp"
 
 #include <OTPCore/Crypto.hpp>
 #include <OTPCore/ImportParser.hpp>
@@ -17,6 +18,7 @@
 #include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
 #include <ZemlarKit/ChosenFile.hpp>
+#include <ZemlarKit/FileImport.hpp>
 #include <ZemlarKit/ImportFlow.hpp>
 #include <ZemlarKit/ImportText.hpp>
 #include <ZemlarScreens/Texts.hpp>
@@ -109,17 +111,12 @@ ImportModel::Job ImportModel::fileJob(std::filesystem::path at,
                                       std::shared_ptr<const Crypto::WipedText> password) {
     return [at = std::move(at), password = std::move(password)](
                const AppEnvironment& environment) -> Result<ImportReport, Failure> {
-        auto bytes = ChosenFile::read(at);
-        if (!bytes) {
-            return fail(bytes.error() == ChosenFile::ReadError::tooLarge
-                            ? Failure::fileTooLarge()
-                            : Failure::unreadableFile());
-        }
-        const Crypto::WipedBytes contents(std::move(*bytes));
-        const auto batch =
-            ImportText::fileBatch(contents.value(), password ? password->value() : std::string());
+        const auto batch = FileImport::read(at, password ? password->value() : std::string());
         if (!batch) {
-            return fail(batch.error());
+            if (const auto* refused = std::get_if<ExportFailure>(&batch.error())) {
+                return fail(Failure::refusedExport(*refused));
+            }
+            return fail(std::get<Failure>(batch.error()));
         }
         return runBatch(*batch, environment);
     };
@@ -245,76 +242,34 @@ std::optional<QString> ImportModel::failureText() const {
 
 std::optional<QString> ImportModel::emptyResultText() const {
     const auto& report = status_.report();
-    if (!report || !report->imported.empty() || !report->skipped.empty()) {
-        return std::nullopt;
-    }
-    return Texts::text(QT_TRANSLATE_NOOP("Zemlar", "No accounts found"));
+    return report ? ImportReportText::emptyResult(*report) : std::nullopt;
 }
 
 QStringList ImportModel::addedTitles() const {
-    QStringList titles;
-    if (const auto& report = status_.report()) {
-        for (const auto& title : report->imported) {
-            titles.append(QString::fromStdString(title));
-        }
-    }
-    return titles;
+    const auto& report = status_.report();
+    return report ? ImportReportText::addedTitles(*report) : QStringList();
 }
 
 QString ImportModel::addedHeader() const {
-    return Texts::format(QT_TRANSLATE_NOOP("Zemlar", "Added: %lld"),
-                         {QString::number(addedTitles().size())});
+    return ImportReportText::addedHeader(status_.report().value_or(ImportReport{}));
 }
 
 std::vector<ImportModel::SkippedRow> ImportModel::skippedRows() const {
-    std::vector<SkippedRow> rows;
-    if (const auto& report = status_.report()) {
-        for (const auto& skip : report->skipped) {
-            rows.push_back(SkippedRow{
-                .title = skip.title.empty() ? Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Untitled"))
-                                            : QString::fromStdString(skip.title),
-                .reason = Texts::text(ImportSkipReasons::text(skip.reason).data()),
-            });
-        }
-    }
-    return rows;
+    const auto& report = status_.report();
+    return report ? ImportReportText::skippedRows(*report) : std::vector<SkippedRow>();
 }
 
 QString ImportModel::skippedHeader() const {
-    return Texts::format(QT_TRANSLATE_NOOP("Zemlar", "Skipped: %lld"),
-                         {QString::number(skippedRows().size())});
+    return ImportReportText::skippedHeader(status_.report().value_or(ImportReport{}));
 }
 
 QStringList ImportModel::migrationTexts() const {
-    QStringList texts;
-    if (const auto& report = status_.report()) {
-        for (const auto& part : report->migrationParts) {
-            texts.append(Texts::format(
-                QT_TRANSLATE_NOOP("Zemlar", "This is part %lld of %lld of a Google Authenticator "
-                                            "export. Import the remaining QR codes."),
-                {QString::number(static_cast<qulonglong>(part.index) + 1),
-                 QString::number(part.count)}));
-        }
-    }
-    return texts;
+    const auto& report = status_.report();
+    return report ? ImportReportText::migrationTexts(*report) : QStringList();
 }
 
 QString ImportModel::text(const Failure& failure) {
-    switch (failure.kind()) {
-    case Failure::Kind::manual:
-        return Texts::text(failure.manualError().text().data());
-    case Failure::Kind::emptyClipboard:
-        return Texts::text(Failure::emptyClipboardText.data());
-    case Failure::Kind::unreadableFile:
-        return Texts::text(Failure::unreadableFileText.data());
-    case Failure::Kind::fileTooLarge:
-        return Texts::text(Failure::fileTooLargeText.data());
-    case Failure::Kind::noQRCode:
-        return Texts::text(Failure::noQRCodeText.data());
-    case Failure::Kind::refusedExport:
-        return Texts::text(ExportFailures::text(failure.exportFailure()).data());
-    }
-    return Texts::text(Failure::noQRCodeText.data());
+    return ImportReportText::failure(failure);
 }
 
 } // namespace zemlar

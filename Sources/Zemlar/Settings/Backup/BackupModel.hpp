@@ -94,6 +94,8 @@ public:
     struct Archive {
         std::string name;
         Date date;
+        /// Known once the list was opened and the backup opens with the stored key.
+        std::optional<std::int64_t> accounts;
 
         bool operator==(const Archive&) const = default;
     };
@@ -145,6 +147,9 @@ public:
     /// Checks that the latest backup would bring back every account with the same codes.
     QCoro::Task<> verify();
     QCoro::Task<> restore(RestoreSource from, QString passphrase);
+    /// Counts the accounts of the earlier backups not counted yet, as far as the stored key
+    /// opens them.
+    QCoro::Task<> countArchivedAccounts();
 
     /// The folder the backups go to and the phone's inbox comes from; nothing when the store
     /// keeps its files elsewhere.

@@ -3,6 +3,7 @@
 
 #include "AppEnvironment.hpp"
 #include "ImportForm.hpp"
+#include "ImportReportText.hpp"
 #include "ImportStatus.hpp"
 
 #include <OTPCore/Crypto.hpp>
@@ -36,11 +37,7 @@ public:
 
     /// One skipped account as the screen lists it: its title ("Untitled" when it has none) and
     /// the reason.
-    struct SkippedRow {
-        QString title;
-        QString reason;
-        bool operator==(const SkippedRow&) const = default;
-    };
+    using SkippedRow = ImportReportText::SkippedRow;
 
     /// Asks the user for the password of an export file; nothing when cancelled.
     using PasswordPrompt = std::function<std::optional<std::string>()>;

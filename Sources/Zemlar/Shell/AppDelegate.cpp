@@ -17,17 +17,16 @@
 #include <QDesktopServices>
 #include <QMenu>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
 #include <ZemlarKit/PamDeviceAuthentication.hpp>
 #include <ZemlarKit/PreciseTimer.hpp>
+#include <ZemlarKit/TypingAccess.hpp>
 #include <ZemlarKit/VaultMigration.hpp>
 #include <ZemlarScreens/AboutView.hpp>
 #include <ZemlarScreens/PasswordDialog.hpp>
@@ -54,20 +53,21 @@ const KeyboardShortcuts::Name& togglePanelName() {
     return name;
 }
 
-/// The desktop's keyboard or accessibility settings, when one of the known ones is installed.
-void openAccessibilitySettings() {
-    const std::pair<const char*, QStringList> candidates[] = {
-        {"gnome-control-center", {QStringLiteral("universal-access")}},
-        {"systemsettings", {QStringLiteral("kcm_access")}},
-        {"xfce4-accessibility-settings", {}},
-    };
-    for (const auto& [program, arguments] : candidates) {
-        const QString path = QStandardPaths::findExecutable(QString::fromUtf8(program));
-        if (!path.isEmpty()) {
-            QProcess::startDetached(path, arguments);
-            return;
-        }
+/// What keeps the typing from working, and that copying still works.
+QString typingObstacleText(TypingAccess::Obstacle obstacle) {
+    switch (obstacle) {
+    case TypingAccess::Obstacle::noDisplay:
+        return Texts::text("Zemlar types the code through the X display, and this session has "
+                           "none. You can copy the code instead: Ctrl+↩.");
+    case TypingAccess::Obstacle::noXTest:
+        return Texts::text("Zemlar types the code through the XTEST extension of the X display, "
+                           "which this display does not offer. You can copy the code instead: "
+                           "Ctrl+↩.");
+    case TypingAccess::Obstacle::none:
+        break;
     }
+    return Texts::text("The X display refused the key events. You can copy the code instead: "
+                       "Ctrl+↩.");
 }
 
 /// A titled window with only a close button, centred on the screen; it is shown again where the
@@ -401,27 +401,26 @@ void AppDelegate::present(Alert alert) {
     }
     QMessageBox box;
     box.setWindowIcon(AppIcon::make());
-    if (alert == Alert::deliveryFailed || alert == Alert::focusLost) {
-        box.setText(alert == Alert::focusLost
-                        ? Texts::text("Zemlar stopped typing the code: another window came to "
-                                      "the front")
-                        : Texts::text("Couldn't get the code"));
-        box.activateWindow();
-        box.exec();
-        return;
+    switch (alert) {
+    case Alert::focusLost:
+        box.setText(
+            Texts::text("Zemlar stopped typing the code: another window came to the front"));
+        break;
+    case Alert::deliveryFailed:
+        box.setText(Texts::text("Couldn't get the code"));
+        break;
+    case Alert::accessibility:
+        box.setText(Texts::text("Zemlar can't type the code into the field"));
+        box.setInformativeText(typingObstacleText(TypingAccess::obstacle()));
+        break;
     }
-    box.setText(Texts::text("Zemlar needs Accessibility access to type the code into the field"));
-    box.setInformativeText(
-        Texts::text("Turn on Zemlar in System Settings → Privacy & Security → Accessibility. You "
-                    "can copy the code without this permission: ⌘↩."));
-    auto* open = box.addButton(Texts::text("Open Settings"), QMessageBox::AcceptRole);
-    box.addButton(Texts::text("Later"), QMessageBox::RejectRole);
-    box.setDefaultButton(open);
-    box.activateWindow();
+    exec(box);
+}
+
+void AppDelegate::exec(QMessageBox& box) {
+    // Once the box is on screen, brought forward as the settings window is.
+    QTimer::singleShot(0, &box, [this, &box] { present(&box); });
     box.exec();
-    if (box.clickedButton() == open) {
-        openAccessibilitySettings();
-    }
 }
 
 void AppDelegate::showSettings(std::optional<SettingsTab> tab) {

@@ -22,8 +22,10 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
+#include <functional>
 
 namespace zemlar {
 namespace {
@@ -38,24 +40,50 @@ QLabel* secondaryLabel(QWidget* parent) {
     return label;
 }
 
-/// A magnifying glass drawn in the secondary colour: an emoji glyph is missing from many desktop
-/// fonts and would show as an empty box.
-QLabel* magnifyingGlass(QWidget* parent) {
+/// A small symbol drawn in the secondary colour: emoji glyphs are missing from many desktop
+/// fonts and would show as empty boxes.
+QLabel* drawnSymbol(QWidget* parent, int side, qreal penWidth,
+                    const std::function<void(QPainter&)>& draw) {
     auto* label = ScreenStyle::label({}, parent);
     const qreal ratio = label->devicePixelRatioF();
-    const int side = 20;
     QPixmap pixmap(QSize(side, side) * ratio);
     pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(
-        QPen(label->palette().color(QPalette::PlaceholderText), 2.0, Qt::SolidLine, Qt::RoundCap));
-    painter.drawEllipse(QRectF(3, 3, 10.5, 10.5));
-    painter.drawLine(QPointF(12, 12), QPointF(17, 17));
+    painter.setPen(QPen(label->palette().color(QPalette::PlaceholderText), penWidth, Qt::SolidLine,
+                        Qt::RoundCap));
+    draw(painter);
     painter.end();
     label->setPixmap(pixmap);
     return label;
+}
+
+QLabel* magnifyingGlass(QWidget* parent) {
+    return drawnSymbol(parent, 20, 2.0, [](QPainter& painter) {
+        painter.drawEllipse(QRectF(3, 3, 10.5, 10.5));
+        painter.drawLine(QPointF(12, 12), QPointF(17, 17));
+    });
+}
+
+/// The globe before the site's name.
+QLabel* globe(QWidget* parent) {
+    return drawnSymbol(parent, 14, 1.1, [](QPainter& painter) {
+        painter.drawEllipse(QRectF(1.5, 1.5, 11, 11));
+        painter.drawEllipse(QRectF(4.5, 1.5, 5, 11));
+        painter.drawLine(QPointF(1.5, 7), QPointF(12.5, 7));
+    });
+}
+
+/// The soft shadow around the card, in steps that add up towards its edge.
+void drawShadow(QPainter& painter, const QRectF& card) {
+    painter.setPen(Qt::NoPen);
+    for (int step = PanelView::shadowMargin; step > 0; --step) {
+        QPainterPath ring;
+        const QRectF around = card.adjusted(-step, -step + 2, step, step + 2);
+        ring.addRoundedRect(around, cornerRadius + step, cornerRadius + step);
+        painter.fillPath(ring, QColor(0, 0, 0, 6));
+    }
 }
 
 } // namespace
@@ -63,7 +91,7 @@ QLabel* magnifyingGlass(QWidget* parent) {
 PanelView::PanelView(PanelModel* model, QWidget* parent)
     : QWidget(parent), model_(model), field_(new QLineEdit(this)),
       message_(ScreenStyle::label({}, this)), scroll_(new QScrollArea(this)),
-      list_(new ResultList(model, scroll_)), footer_(secondaryLabel(this)),
+      list_(new ResultList(model, scroll_)), footer_(secondaryLabel(this)), globe_(globe(this)),
       host_(secondaryLabel(this)), timer_(new QTimer(this)) {
     setFixedSize(SearchPanel::width, SearchPanel::height);
     setAttribute(Qt::WA_TranslucentBackground);
@@ -97,15 +125,16 @@ PanelView::PanelView(PanelModel* model, QWidget* parent)
 
     auto* footerRow = new QHBoxLayout;
     footerRow->addWidget(footer_, 1);
+    footerRow->addWidget(globe_);
     footerRow->addWidget(host_);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(16, 12, 16, 10);
     layout->addLayout(searchRow);
     layout->addWidget(message_, 1);
     layout->addWidget(scroll_, 1);
     layout->addLayout(footerRow);
 
+    setTranslucent(true);
     connect(model_, &PanelModel::changed, this, &PanelView::modelChanged);
     connect(timer_, &QTimer::timeout, this, &PanelView::refresh);
     timer_->start(1000);
@@ -137,19 +166,47 @@ void PanelView::refresh() {
     list_->adjustSize();
     list_->update();
     footer_->setText(PanelTexts::footer(*model_, model_->now()));
-    host_->setVisible(model_->host.has_value() && !model_->waitingUntil);
-    host_->setText(QStringLiteral("🌐 ") + QString::fromStdString(model_->host.value_or("")));
+    const bool showsSite = model_->host.has_value() && !model_->waitingUntil;
+    globe_->setVisible(showsSite);
+    host_->setVisible(showsSite);
+    host_->setText(QString::fromStdString(model_->host.value_or("")));
+}
+
+void PanelView::setTranslucent(bool translucent) {
+    translucent_ = translucent;
+    const int margin = translucent ? shadowMargin : 0;
+    layout()->setContentsMargins(16 + margin, 12 + margin, 16 + margin, 10 + margin);
+    update();
+}
+
+void PanelView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && window()->windowHandle()) {
+        window()->windowHandle()->startSystemMove();
+        return;
+    }
+    QWidget::mousePressEvent(event);
 }
 
 void PanelView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     QColor background = palette().color(QPalette::Window);
+    const QPen border(palette().color(QPalette::Mid), 1);
+    if (!translucent_) {
+        // Nothing blends the window with what is below: every pixel is painted, or shows black.
+        painter.fillRect(rect(), background);
+        painter.setPen(border);
+        painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+        return;
+    }
+    const QRectF card =
+        QRectF(rect()).adjusted(shadowMargin, shadowMargin, -shadowMargin, -shadowMargin);
+    drawShadow(painter, card);
     background.setAlpha(236);
     QPainterPath path;
-    path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
+    path.addRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
     painter.fillPath(path, background);
-    painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+    painter.setPen(border);
     painter.drawPath(path);
 }
 

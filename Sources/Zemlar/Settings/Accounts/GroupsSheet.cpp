@@ -22,7 +22,8 @@ GroupsSheet::GroupsSheet(AccountsModel& model, QWidget* parent)
     : QDialog(parent), model_(model), rowsLayout_(nullptr),
       empty_(ScreenStyle::caption(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "No groups yet")))),
       newGroup_(new QLineEdit(this)),
-      add_(new QPushButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Add")), this)) {
+      add_(new QPushButton(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Add")), this)),
+      error_(ScreenStyle::label({}, this)) {
     confirm = [this](const Confirmation& confirmation) {
         return Confirmation::ask(this, confirmation);
     };
@@ -36,6 +37,9 @@ GroupsSheet::GroupsSheet(AccountsModel& model, QWidget* parent)
     newGroup_->setPlaceholderText(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Work")));
     newGroup_->setAccessibleName(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "New group")));
     add_->setObjectName(QStringLiteral("add"));
+    error_->setObjectName(QStringLiteral("error"));
+    error_->setStyleSheet(QStringLiteral("color: red;"));
+    error_->setWordWrap(true);
 
     auto* list = new QWidget;
     rowsLayout_ = new QVBoxLayout(list);
@@ -65,6 +69,7 @@ GroupsSheet::GroupsSheet(AccountsModel& model, QWidget* parent)
     layout->addWidget(ScreenStyle::headline(title, this));
     layout->addWidget(scroll, 1);
     layout->addLayout(adding);
+    layout->addWidget(error_);
     layout->addWidget(buttons);
 
     connect(newGroup_, &QLineEdit::textChanged, this, &GroupsSheet::updateAdd);
@@ -113,6 +118,8 @@ QCoro::Task<> GroupsSheet::deleteGroup(AccountGroup group) {
 }
 
 void GroupsSheet::render() {
+    error_->setText(model_.errorMessage().value_or(QString()));
+    error_->setVisible(model_.errorMessage().has_value());
     std::vector<std::pair<AccountGroup, int>> shown;
     for (const auto& group : model_.groups()) {
         const auto count =

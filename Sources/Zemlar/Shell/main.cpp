@@ -2,6 +2,8 @@
 #include "AppDelegate.hpp"
 #include "AppEnvironment.hpp"
 #include "AppIcon.hpp"
+#include "CommandLine/CommandLine.hpp"
+#include "ImportRequest.hpp"
 #include "LiveDeliveryMethods.hpp"
 #include "SingleInstance.hpp"
 
@@ -13,14 +15,12 @@
 #include <ZemlarKit/ProcessHardening.hpp>
 #include <ZemlarScreens/Texts.hpp>
 #include <cstdio>
-#include <string_view>
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string_view(argv[1]) == "--version") { // no display needed
-        std::printf("Zemlar %s\n", ZEMLAR_VERSION);
-        return 0;
-    }
     zemlar::ProcessHardening::apply(); // quietly partial where the system refuses
+    if (const auto status = zemlar::CommandLine::run(argc, argv)) { // no display needed
+        return *status;
+    }
     QApplication application(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(ZEMLAR_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Zemlar"));
@@ -59,6 +59,8 @@ int main(int argc, char** argv) {
     });
     QObject::connect(&instance, &zemlar::SingleInstance::settingsRequested, &delegate,
                      [&delegate] { delegate.showSettings(); });
+    instance.handle(zemlar::InstanceRequest::importFile,
+                    zemlar::ImportRequest::handler(delegate, zemlar::AppEnvironment::live()));
     delegate.applicationDidFinishLaunching();
     return application.exec();
 }

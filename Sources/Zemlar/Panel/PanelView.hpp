@@ -16,11 +16,16 @@ namespace zemlar {
 class ResultList;
 
 /// The panel's content: the search field, the rows or a message, and the footer, on a
-/// rounded translucent background. Redrawn every second (every half second while waiting).
+/// rounded translucent card with a shadow, or on an opaque background where nothing blends
+/// windows. Dragging the background moves the panel. Redrawn every second (every half second
+/// while waiting).
 class PanelView : public QWidget {
     Q_OBJECT
 
 public:
+    /// The room around the translucent card for its shadow.
+    static constexpr int shadowMargin = 10;
+
     explicit PanelView(PanelModel* model, QWidget* parent = nullptr);
 
     /// A click on a row.
@@ -34,9 +39,14 @@ public:
 
     /// Brings every part in line with the model at this moment.
     void refresh();
+    /// A rounded card with a shadow when the desktop blends windows, otherwise every pixel
+    /// opaque.
+    void setTranslucent(bool translucent);
+    bool isTranslucent() const { return translucent_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void modelChanged();
@@ -47,9 +57,11 @@ private:
     QScrollArea* scroll_;
     ResultList* list_;
     QLabel* footer_;
+    QLabel* globe_;
     QLabel* host_;
     QTimer* timer_;
     int seenOpenCount_ = -1;
+    bool translucent_ = true;
 };
 
 /// The drawn rows of the results.

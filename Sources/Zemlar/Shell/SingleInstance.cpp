@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SingleInstance.hpp"
 
+#include "InstanceClient.hpp"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <QLocalSocket>
 #include <QThread>
 #include <ZemlarKit/ListFile.hpp>
+#include <ZemlarScreens/Texts.hpp>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -18,7 +21,7 @@
 namespace zemlar {
 namespace {
 
-const QByteArray request = "settings\n";
+using namespace std::chrono_literals;
 
 bool isPrivateFolder(const QByteArray& path) {
     struct stat status {};
@@ -52,6 +55,19 @@ QString SingleInstance::defaultFolder() {
         return QString::fromLocal8Bit(runtime);
     }
     return QString::fromStdString(ListFile::dataFolder().string());
+}
+
+QStringList SingleInstance::socketPaths(const QString& folder) {
+    const QString own = folder + QLatin1Char('/') + baseName() + QStringLiteral(".socket");
+    QStringList paths{own};
+    const QStringList others = QDir(folder).entryList(
+        {QStringLiteral("app.zemlar.Zemlar-*.socket")}, QDir::System, QDir::Name);
+    for (const QString& name : others) {
+        if (const QString path = folder + QLatin1Char('/') + name; path != own) {
+            paths.append(path);
+        }
+    }
+    return paths;
 }
 
 SingleInstance::SingleInstance(QString folder, QObject* parent)
@@ -94,26 +110,61 @@ void SingleInstance::listen() {
     }
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().contains("settings")) {
-                    emit settingsRequested();
-                }
-            });
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { receive(socket); });
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
+}
+
+void SingleInstance::handle(const QString& request, Handler handler) {
+    handlers_.insert(request, std::move(handler));
+}
+
+void SingleInstance::receive(QLocalSocket* socket) {
+    // The bytes of a frame that has not arrived whole wait on the socket itself.
+    QByteArray buffer = socket->property("pending").toByteArray() + socket->readAll();
+    for (;;) {
+        switch (InstanceMessage::check(buffer)) {
+        case InstanceMessage::Frame::invalid:
+            socket->abort();
+            return;
+        case InstanceMessage::Frame::incomplete:
+            socket->setProperty("pending", buffer);
+            return;
+        case InstanceMessage::Frame::whole:
+            if (auto request = InstanceMessage::takeRequest(buffer)) {
+                answer(QPointer<QLocalSocket>(socket), std::move(*request));
+            }
+            break;
+        }
+    }
+}
+
+QCoro::Task<> SingleInstance::answer(QPointer<QLocalSocket> socket, InstanceRequest request) {
+    CommandReply reply;
+    if (request.name == QLatin1String(InstanceRequest::settings)) {
+        emit settingsRequested();
+    } else if (const auto handler = handlers_.constFind(request.name);
+               handler != handlers_.constEnd()) {
+        QCoro::Task<CommandReply> answering = (*handler)(std::move(request.arguments));
+        CommandReply answered = co_await answering;
+        reply = std::move(answered);
+    } else {
+        reply.outcome = CommandReply::Outcome::failed;
+        reply.errors.append(Texts::text(
+            QT_TRANSLATE_NOOP("Zemlar", "The running Zemlar does not know this request")));
+    }
+    if (socket) {
+        socket->write(InstanceMessage::encode(reply));
+    }
 }
 
 void SingleInstance::notifyRunning() const {
     // The running instance may have taken the lock a moment ago and not be listening yet.
     const QDeadlineTimer deadline(5000);
     while (!deadline.hasExpired()) {
-        QLocalSocket socket;
-        socket.connectToServer(socketPath_);
-        if (socket.waitForConnected(500)) {
-            socket.write(request);
-            socket.waitForBytesWritten(500);
-            socket.disconnectFromServer();
+        if (InstanceClient::ask(socketPath_, {.name = InstanceRequest::settings, .arguments = {}},
+                                500ms, 2s)) {
             return;
         }
         QThread::msleep(50);

@@ -10,9 +10,21 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <ZemlarKit/Compositing.hpp>
+#include <string>
 #include <unistd.h>
 
 namespace zemlar {
+namespace {
+
+bool desktopBlendsWindows() {
+    const std::string platform = QGuiApplication::platformName().toStdString();
+    // Asked anew at every opening: a compositing manager may have started or stopped meanwhile.
+    return Compositing::blendsWindows(platform,
+                                      platform == "xcb" && Compositing::x11ManagerRunning());
+}
+
+} // namespace
 
 PanelController::PanelController(PanelModel* model, SubmitAction onSubmit,
                                  std::function<void()> onDismiss, SiteProvider siteProvider,
@@ -50,6 +62,7 @@ void PanelController::toggle() {
 void PanelController::show(std::optional<FrontApp> returningTo) {
     createWindow();
     previousApp = returningTo ? returningTo : windowSystem_->frontmost();
+    view_->setTranslucent(desktopBlendsWindows());
     panel->move(origin(panel->size()));
     panel->show();
     panel->raise();

@@ -30,6 +30,8 @@ public:
 
     QLineEdit* newGroupField() const { return newGroup_; }
     QPushButton* addButton() const { return add_; }
+    /// The model's error, shown in the sheet since the sheet covers the window's own.
+    QLabel* errorLabel() const { return error_; }
     const std::vector<GroupRow*>& rows() const { return rows_; }
 
     /// Adds a group named as the field says; empties the field when that worked.
@@ -47,6 +49,7 @@ private:
     QLabel* empty_;
     QLineEdit* newGroup_;
     QPushButton* add_;
+    QLabel* error_;
     std::vector<GroupRow*> rows_;
     /// What the rows show: each group with its number of accounts.
     std::vector<std::pair<AccountGroup, int>> shown_;
