@@ -46,12 +46,13 @@ Staged staged(const std::vector<NewAccount>& accounts, Date now, const Accounts&
         taken.insert(account.id);
     }
     for (std::size_t index = 0; index < accounts.size(); ++index) {
-        const auto& [entry, id] = accounts[index];
+        const auto& [entry, id, groupID] = accounts[index];
         if (!taken.insert(id).second) {
             failures[index] = AccountFlowError::list(AccountListError::duplicateID());
             continue;
         }
         staging.list.push_back(entry.account(id, now));
+        staging.list.back().groupID = groupID;
         staging.secrets.emplace(id, entry.secret);
     }
     return staging;

@@ -2,10 +2,12 @@
 #include "ZemlarKit/ImportFlow.hpp"
 
 #include "ZemlarKit/AccountFlows.hpp"
+#include "ZemlarKit/GroupFlows.hpp"
 #include "ZemlarKit/RandomBytes.hpp"
 #include "ZemlarKit/StoreGate.hpp"
 
 #include <OTPCore/Crypto.hpp>
+#include <OTPCore/GroupList.hpp>
 #include <algorithm>
 #include <map>
 
@@ -64,13 +66,52 @@ Plan plan(const ImportBatch& batch, Date now, const std::function<UUID()>& makeI
     return planned;
 }
 
-} // namespace
+/// The identifiers of the stored groups by name key, with a new group for each name the
+/// accounts are filed under that none has yet. A name whose group cannot be stored is left out.
+std::map<std::string, UUID> groupsByName(const std::vector<NewAccount>& accounts,
+                                         const std::function<UUID()>& makeID,
+                                         GroupStore& groupStore) {
+    std::map<std::string, UUID> groups;
+    auto loaded = groupStore.load();
+    if (!loaded) {
+        return groups;
+    }
+    for (const auto& group : *loaded) {
+        groups.emplace(GroupList::nameKey(group.name), group.id);
+    }
+    for (const auto& account : accounts) {
+        const std::string key = GroupList::nameKey(account.entry.group);
+        if (key.empty() || groups.contains(key)) {
+            continue;
+        }
+        const UUID id = makeID();
+        if (GroupFlows::add(account.entry.group, id, groupStore)) {
+            groups.emplace(key, id);
+        }
+    }
+    return groups;
+}
 
-ImportReport run(const ImportBatch& batch, Date now, const std::function<UUID()>& makeID,
-                 AccountStore& accountStore, SecretStore& secretStore) {
+void fileUnderGroups(std::vector<NewAccount>& accounts, const std::function<UUID()>& makeID,
+                     GroupStore& groupStore) {
+    const auto groups = groupsByName(accounts, makeID, groupStore);
+    for (auto& account : accounts) {
+        if (const auto found = groups.find(GroupList::nameKey(account.entry.group));
+            found != groups.end()) {
+            account.groupID = found->second;
+        }
+    }
+}
+
+ImportReport runFiling(const ImportBatch& batch, Date now, const std::function<UUID()>& makeID,
+                       AccountStore& accountStore, SecretStore& secretStore,
+                       GroupStore* groupStore) {
     const StoreGate::Hold hold;
     auto loaded = accountStore.load();
     Plan planned = plan(batch, now, makeID, loaded ? std::move(*loaded) : Accounts{}, secretStore);
+    if (groupStore != nullptr) {
+        fileUnderGroups(planned.toAdd, makeID, *groupStore);
+    }
     // One write of the secrets and one save of the list for the whole run: each write of the
     // vault rewrites every secret, so adding the entries one by one grows with the square.
     const AddedAccounts added = AccountFlows::addAll(planned.toAdd, now, accountStore, secretStore);
@@ -93,9 +134,26 @@ ImportReport run(const ImportBatch& batch, Date now, const std::function<UUID()>
     return report;
 }
 
+} // namespace
+
+ImportReport run(const ImportBatch& batch, Date now, const std::function<UUID()>& makeID,
+                 AccountStore& accountStore, SecretStore& secretStore) {
+    return runFiling(batch, now, makeID, accountStore, secretStore, nullptr);
+}
+
+ImportReport run(const ImportBatch& batch, Date now, const std::function<UUID()>& makeID,
+                 AccountStore& accountStore, SecretStore& secretStore, GroupStore& groupStore) {
+    return runFiling(batch, now, makeID, accountStore, secretStore, &groupStore);
+}
+
 ImportReport run(const ImportBatch& batch, Date now, AccountStore& accountStore,
                  SecretStore& secretStore) {
     return run(batch, now, RandomBytes::uuid, accountStore, secretStore);
+}
+
+ImportReport run(const ImportBatch& batch, Date now, AccountStore& accountStore,
+                 SecretStore& secretStore, GroupStore& groupStore) {
+    return run(batch, now, RandomBytes::uuid, accountStore, secretStore, groupStore);
 }
 
 } // namespace zemlar::ImportFlow

@@ -17,6 +17,8 @@ std::string ImportFailure::describe() const {
         return "fileTooLarge";
     case Kind::noQRCode:
         return "noQRCode";
+    case Kind::refusedExport:
+        return "refusedExport(" + std::string(ExportFailures::describe(exportFailure_)) + ")";
     }
     return "noQRCode";
 }

@@ -2,6 +2,8 @@
 #include "../OTPCoreTests/MigrationPayload.hpp"
 #include "ImportTesting.hpp"
 
+#include <ZemlarKit/GroupFlows.hpp>
+#include <ZemlarKit/RandomBytes.hpp>
 #include <functional>
 #include <limits>
 #include <vector>
@@ -227,6 +229,44 @@ TEST_F(ImportModelTest, TheFormEmptiesAfterAnAdditionAndOnlyThen) {
     EXPECT_TRUE(add("Ignored", "", "  " + testing::exampleLink + "\n"));
     EXPECT_EQ(model.addedTitles(), QStringList{testing::exampleTitle});
     EXPECT_EQ(accounts->load().value().back().issuer, "Example");
+}
+
+TEST_F(ImportModelTest, AProtectedExportAsksForItsPasswordAndOnlyTheRightOneAddsItsAccounts) {
+    const auto vault =
+        std::filesystem::path(ZEMLAR_EXPORT_SAMPLES) / "aegis" / "aegis__aegis_encrypted.json";
+    std::vector<std::optional<std::string>> answers = {std::nullopt, "wrong", "test"};
+    std::size_t asked = 0;
+    model.passwordPrompt = [&] { return answers.at(asked++); };
+
+    importFile(vault);
+    EXPECT_EQ(model.status().kind(), Kind::idle);
+    importFile(vault);
+    EXPECT_EQ(model.failureText(), QStringLiteral("The password is wrong or the file is damaged."));
+    EXPECT_EQ(storedAccounts(), 0u);
+    EXPECT_EQ(notified, 0);
+
+    importFile(vault);
+    EXPECT_EQ(asked, 3u);
+    EXPECT_EQ(model.addedTitles(),
+              (QStringList{QStringLiteral("Deno · Mason"), QStringLiteral("SPDX · James"),
+                           QStringLiteral("Airbnb · Elijah")}));
+    EXPECT_EQ(model.skippedRows().size(), 4u);
+    EXPECT_EQ(storedAccounts(), 3u);
+}
+
+TEST_F(ImportModelTest, AnExportsGroupsBecomeOursAndAGroupOfTheSameNameIsReused) {
+    const auto stored = GroupFlows::add("GROUP1", RandomBytes::uuid(), *environment.groupStore);
+    ASSERT_TRUE(stored);
+    importFile(std::filesystem::path(ZEMLAR_EXPORT_SAMPLES) / "aegis" /
+               "aegis__aegis_plain_grouped_v2.json");
+
+    const auto groups = environment.groupStore->load().value();
+    ASSERT_EQ(groups.size(), 1u); // group2 holds only a counter-based account, which is skipped
+    std::vector<std::optional<UUID>> filed;
+    for (const auto& account : accounts->load().value()) {
+        filed.push_back(account.groupID);
+    }
+    EXPECT_EQ(filed, (std::vector<std::optional<UUID>>{groups[0].id, std::nullopt, groups[0].id}));
 }
 
 } // namespace

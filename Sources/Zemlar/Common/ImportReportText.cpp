@@ -82,13 +82,15 @@ QString failure(const ImportFailure& failure) {
         return Texts::text(ImportFailure::fileTooLargeText.data());
     case ImportFailure::Kind::noQRCode:
         return Texts::text(ImportFailure::noQRCodeText.data());
+    case ImportFailure::Kind::refusedExport:
+        return Texts::text(ExportFailures::text(failure.exportFailure()).data());
     }
     return Texts::text(ImportFailure::noQRCodeText.data());
 }
 
 QString failure(const FileImport::Failure& failure) {
     if (const auto* exported = std::get_if<ExportFailure>(&failure)) {
-        return Texts::text(std::string(ExportFailures::text(*exported)).c_str());
+        return ImportReportText::failure(ImportFailure::refusedExport(*exported));
     }
     return ImportReportText::failure(std::get<ImportFailure>(failure));
 }

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
 #include <ZemlarKit/ChosenFile.hpp>
+#include <ZemlarKit/FileImport.hpp>
 #include <ZemlarKit/ImportFlow.hpp>
 #include <ZemlarKit/ImportText.hpp>
 #include <ZemlarScreens/Texts.hpp>
@@ -35,7 +36,7 @@ Date currentDate() {
 
 ImportReport runBatch(const ImportBatch& batch, const AppEnvironment& environment) {
     return ImportFlow::run(batch, currentDate(), *environment.accountStore,
-                           *environment.secretStore);
+                           *environment.secretStore, *environment.groupStore);
 }
 
 /// Parses the text, wipes it and imports what it holds.
@@ -106,19 +107,39 @@ QCoro::Task<> ImportModel::importFromClipboard() {
     co_await running;
 }
 
-QCoro::Task<> ImportModel::importFile(std::filesystem::path at) {
-    auto job = [at](const AppEnvironment& environment) -> Result<ImportReport, Failure> {
-        auto bytes = ChosenFile::read(at);
-        if (!bytes) {
-            return fail(bytes.error() == ChosenFile::ReadError::tooLarge
-                            ? Failure::fileTooLarge()
-                            : Failure::unreadableFile());
+ImportModel::Job ImportModel::fileJob(std::filesystem::path at,
+                                      std::shared_ptr<const Crypto::WipedText> password) {
+    return [at = std::move(at), password = std::move(password)](
+               const AppEnvironment& environment) -> Result<ImportReport, Failure> {
+        const auto batch = FileImport::read(at, password ? password->value() : std::string());
+        if (!batch) {
+            if (const auto* refused = std::get_if<ExportFailure>(&batch.error())) {
+                return fail(Failure::refusedExport(*refused));
+            }
+            return fail(std::get<Failure>(batch.error()));
         }
-        const Crypto::WipedBytes contents(std::move(*bytes));
-        return importPayload(ImportText::fileText(contents.value()), environment);
+        return runBatch(*batch, environment);
     };
-    QCoro::Task<> running = perform(std::move(job));
-    co_await running;
+}
+
+QCoro::Task<> ImportModel::importFile(std::filesystem::path at) {
+    const QPointer<ImportModel> alive(this);
+    QCoro::Task<> reading = perform(fileJob(at, nullptr));
+    co_await reading;
+    if (!alive || !status_.failure() || !status_.failure()->needsPassword() || !passwordPrompt) {
+        co_return;
+    }
+    auto password = passwordPrompt();
+    if (!alive) {
+        co_return;
+    }
+    if (!password) {
+        setStatus(Status::idle());
+        co_return;
+    }
+    auto given = std::make_shared<const Crypto::WipedText>(std::move(*password));
+    QCoro::Task<> opening = perform(fileJob(std::move(at), std::move(given)));
+    co_await opening;
 }
 
 QCoro::Task<bool> ImportModel::addManually(std::string issuer, std::string name, std::string secret,

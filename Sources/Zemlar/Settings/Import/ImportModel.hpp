@@ -6,6 +6,7 @@
 #include "ImportReportText.hpp"
 #include "ImportStatus.hpp"
 
+#include <OTPCore/Crypto.hpp>
 #include <OTPCore/Result.hpp>
 #include <QObject>
 #include <QString>
@@ -14,6 +15,7 @@
 #include <ZemlarKit/ImportReport.hpp>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <qcoro/qcorotask.h>
 #include <string>
@@ -37,6 +39,9 @@ public:
     /// the reason.
     using SkippedRow = ImportReportText::SkippedRow;
 
+    /// Asks the user for the password of an export file; nothing when cancelled.
+    using PasswordPrompt = std::function<std::optional<std::string>()>;
+
     /// `onImported` runs after each run that added at least one account.
     ImportModel(AppEnvironment environment, std::function<void()> onImported,
                 QObject* parent = nullptr);
@@ -46,7 +51,9 @@ public:
 
     /// Imports the clipboard's image (its QR codes) or else its text.
     QCoro::Task<> importFromClipboard();
-    /// Imports a file: the QR codes of an image, or else the links of a UTF-8 text.
+    /// Imports a file: another app's export, the QR codes of an image, or else the links of a
+    /// UTF-8 text. An export that is protected by a password is read again with the password
+    /// `passwordPrompt` gives; cancelling it leaves the screen idle.
     QCoro::Task<> importFile(std::filesystem::path at);
     /// Imports the form's account, or the otpauth link typed into the secret field (then the
     /// other fields are ignored). True when the form may be emptied: see `canClearForm`.
@@ -78,11 +85,15 @@ public:
     /// The manual form's fields; the view writes them as the user types.
     ImportForm form;
     AppEnvironment environment;
+    /// Without one, a protected export fails with the text that says so.
+    PasswordPrompt passwordPrompt;
 
 signals:
     void changed();
 
 private:
+    /// Reads the file, with the password when there is one, and imports what it holds.
+    static Job fileJob(std::filesystem::path at, std::shared_ptr<const Crypto::WipedText> password);
     QCoro::Task<> perform(Job job);
     void setStatus(Status status);
 

@@ -3,6 +3,8 @@
 
 #include <OTPCore/OTPAlgorithm.hpp>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -10,6 +12,8 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -19,6 +23,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <ZemlarKit/SecretText.hpp>
+#include <ZemlarScreens/PasswordDialog.hpp>
 #include <ZemlarScreens/ScreenStyle.hpp>
 #include <ZemlarScreens/Texts.hpp>
 
@@ -45,6 +50,14 @@ void takeSecret(const QLineEdit* field, std::string& text) {
         Crypto::wipe(text);
         text.assign(typed.value());
     }
+}
+
+/// The one local file the drag carries; nothing for several files or anything else.
+std::optional<std::filesystem::path> droppedFile(const QMimeData* data) {
+    if (data == nullptr || data->urls().size() != 1 || !data->urls().front().isLocalFile()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(data->urls().front().toLocalFile().toStdString());
 }
 
 } // namespace
@@ -77,6 +90,9 @@ ImportView::ImportView(ImportModel& model, QWidget* parent)
         "Zemlar", "Supported: otpauth://totp/… links, QR codes from websites, Google "
                   "Authenticator export QR codes, and text export files with one link per "
                   "line."))));
+    sourcesLayout->addWidget(ScreenStyle::secondary(Texts::text(QT_TRANSLATE_NOOP(
+        "Zemlar", "Also the export files of Aegis, 2FAS, andOTP, FreeOTP, FreeOTP+ and "
+                  "LastPass Authenticator. Drop a file here or choose one."))));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(clipboard_);
     buttons->addWidget(file_);
@@ -163,7 +179,39 @@ ImportView::ImportView(ImportModel& model, QWidget* parent)
     connect(digits_, &QComboBox::currentIndexChanged, this, [this] { takeForm(); });
     connect(period_, &QSpinBox::valueChanged, this, [this] { takeForm(); });
     connect(&model_, &ImportModel::changed, this, [this] { render(); });
+    model_.passwordPrompt = [view = QPointer<ImportView>(this)]() -> std::optional<std::string> {
+        return view ? view->askExportPassword() : std::nullopt;
+    };
+    setAcceptDrops(true);
     render();
+}
+
+std::optional<std::string> ImportView::askExportPassword() {
+    PasswordDialog dialog(this);
+    dialog.begin(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "open a password-protected export")), {});
+    auto answer = dialog.askSecret(Texts::text(QT_TRANSLATE_NOOP("Zemlar", "Password:")), false);
+    dialog.end(answer.has_value());
+    if (!answer) {
+        return std::nullopt;
+    }
+    const Crypto::WipedText password = SecretText::utf8(*answer);
+    SecretText::wipe(*answer);
+    return password.value();
+}
+
+void ImportView::dragEnterEvent(QDragEnterEvent* event) {
+    if (!model_.isWorking() && droppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void ImportView::dropEvent(QDropEvent* event) {
+    const auto dropped = droppedFile(event->mimeData());
+    if (model_.isWorking() || !dropped) {
+        return;
+    }
+    event->acceptProposedAction();
+    model_.importFile(*dropped);
 }
 
 std::optional<std::filesystem::path> ImportView::chooseFile(QWidget* parent) {

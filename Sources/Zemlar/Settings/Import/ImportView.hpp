@@ -9,6 +9,8 @@
 #include <optional>
 
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -37,6 +39,9 @@ public:
     /// Runs the file chooser and imports the chosen file.
     void importFromFile();
 
+    /// Asks for an export's password in our password dialog; nothing when cancelled.
+    std::optional<std::string> askExportPassword();
+
     QPushButton* clipboardButton() const { return clipboard_; }
     QPushButton* fileButton() const { return file_; }
     QLineEdit* issuerField() const { return issuer_; }
@@ -50,6 +55,11 @@ public:
     QPushButton* addButton() const { return add_; }
     /// The result area, rebuilt for every status.
     QWidget* results() const { return results_; }
+
+protected:
+    /// A single local file dropped on the screen is imported like a chosen one.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void render();

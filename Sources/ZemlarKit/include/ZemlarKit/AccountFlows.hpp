@@ -12,10 +12,11 @@
 
 namespace zemlar {
 
-/// An account to add: the parsed entry it is made of and its new identifier.
+/// An account to add: the parsed entry it is made of, its new identifier and its group.
 struct NewAccount {
     const OTPAuthEntry& entry;
     UUID id;
+    std::optional<UUID> groupID = std::nullopt;
 };
 
 /// What adding several accounts at once did.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ZemlarKit/AccountStore.hpp"
+#include "ZemlarKit/GroupStore.hpp"
 #include "ZemlarKit/ImportReport.hpp"
 #include "ZemlarKit/SecretStore.hpp"
 
@@ -20,8 +21,16 @@ namespace zemlar::ImportFlow {
 ImportReport run(const ImportBatch& batch, Date now, const std::function<UUID()>& makeID,
                  AccountStore& accountStore, SecretStore& secretStore);
 
+/// The same, filing each added account under the group its entry names: the stored group whose
+/// name is the same (as group names compare), or else a new one. An account whose group cannot
+/// be stored is added without a group.
+ImportReport run(const ImportBatch& batch, Date now, const std::function<UUID()>& makeID,
+                 AccountStore& accountStore, SecretStore& secretStore, GroupStore& groupStore);
+
 /// The same with fresh random identifiers.
 ImportReport run(const ImportBatch& batch, Date now, AccountStore& accountStore,
                  SecretStore& secretStore);
+ImportReport run(const ImportBatch& batch, Date now, AccountStore& accountStore,
+                 SecretStore& secretStore, GroupStore& groupStore);
 
 } // namespace zemlar::ImportFlow
