@@ -2,6 +2,7 @@
 #include "ExportReading.hpp"
 #include "OTPCore/Base64.hpp"
 #include "OTPCore/Crypto.hpp"
+#include "OTPCore/ExportCostLimit.hpp"
 #include "OTPCore/KeyDerivation.hpp"
 #include "Readers.hpp"
 
@@ -104,7 +105,7 @@ SlotOutcome unwrap(const JSON& slot, std::string_view password, Crypto::WipedByt
                                          static_cast<std::uint32_t>(*r),
                                          static_cast<std::uint32_t>(*p)};
     const auto memory = cost.memoryBytes();
-    if (!memory || *memory > KeyDerivation::maximumScryptMemory) {
+    if (!memory || !costLimit().allows(*memory, 0)) {
         return SlotOutcome::tooCostly;
     }
     auto derived = KeyDerivation::scrypt(bytes(password), *salt, cost, Crypto::AESGCM::keyLength);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ExportReading.hpp"
 #include "OTPCore/Crypto.hpp"
+#include "OTPCore/ExportCostLimit.hpp"
 #include "OTPCore/KeyDerivation.hpp"
 #include "Readers.hpp"
 
@@ -18,7 +19,6 @@ using namespace ExportReading;
 constexpr std::size_t iterationsLength = 4;
 constexpr std::size_t saltLength = 12;
 constexpr std::size_t headerLength = iterationsLength + saltLength;
-constexpr std::uint32_t maximumIterations = 10'000'000;
 constexpr std::size_t oldMinimumLength =
     Crypto::AESGCM::nonceLength + Crypto::AESGCM::tagLength + 2;
 
@@ -73,7 +73,7 @@ std::optional<Bytes> openNew(std::span<const std::uint8_t> file, std::string_vie
         return std::nullopt;
     }
     const std::uint32_t iterations = bigEndian(file.first(iterationsLength));
-    if (iterations == 0 || iterations > maximumIterations) {
+    if (iterations == 0 || static_cast<std::uint64_t>(iterations) > costLimit().iterations) {
         return std::nullopt;
     }
     auto derived = KeyDerivation::pbkdf2(Crypto::Digest::sha1, bytes(password),

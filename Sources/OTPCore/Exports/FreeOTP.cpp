@@ -3,6 +3,7 @@
 #include "FreeOTPTokens.hpp"
 #include "JavaSerialMap.hpp"
 #include "OTPCore/Crypto.hpp"
+#include "OTPCore/ExportCostLimit.hpp"
 #include "OTPCore/KeyDerivation.hpp"
 #include "Readers.hpp"
 
@@ -18,7 +19,6 @@ using Map = std::map<std::string, std::string>;
 
 constexpr std::string_view masterKeyName = "masterKey";
 constexpr std::string_view tokenSuffix = "-token";
-constexpr std::int64_t maximumIterations = 10'000'000;
 constexpr std::array<std::uint8_t, 2> nonceHeader = {0x04, Crypto::AESGCM::nonceLength};
 
 /// The GCM nonce of DER parameters: OCTET STRING(nonce), or SEQUENCE{OCTET STRING(nonce), ...}.
@@ -60,7 +60,8 @@ Result<Bytes, ExportFailure> masterKey(const JSON& record, std::string_view pass
     const auto iterations = JSONCoding::integer(record, "mIterations");
     const auto salt = FreeOTPTokens::signedBytes(member(record, "mSalt"));
     const JSON* box = member(record, "mEncryptedKey");
-    if (!kdf || !iterations || *iterations < 1 || *iterations > maximumIterations || !salt ||
+    if (!kdf || !iterations || *iterations < 1 ||
+        static_cast<std::uint64_t>(*iterations) > costLimit().iterations || !salt ||
         box == nullptr) {
         return fail(ExportFailure::damaged);
     }

@@ -37,8 +37,9 @@ CommandReply run(const QString& path, const QString& password, const AppEnvironm
     if (!batch) {
         return failed(path, batch.error());
     }
-    const ImportReport report = ImportFlow::run(
-        *batch, PanelModel::systemClock()(), *environment.accountStore, *environment.secretStore);
+    const ImportReport report =
+        ImportFlow::run(*batch, PanelModel::systemClock()(), *environment.accountStore,
+                        *environment.secretStore, *environment.groupStore);
     return CommandReply{.outcome = CommandReply::Outcome::done,
                         .output = ImportReportText::lines(report),
                         .errors = {}};
