@@ -7,6 +7,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 using JSON = nlohmann::json;
@@ -76,9 +77,10 @@ std::vector<std::string> groupsOf(const ImportBatch& batch) {
 
 } // namespace
 
-// Every sample copied into the repository imports what the oracle lists for it, and each
-// encrypted one asks for its password and refuses a wrong one.
+// Every sample of these apps imports what the oracle lists for it, and each encrypted one asks
+// for its password and refuses a wrong one. (The other readers' samples have a test of their own.)
 TEST(ExternalExports, SamplesGiveTheirAccountsAndSkips) {
+    const std::set<std::string> ownApps = {"aegis", "2fas", "andotp", "freeotp", "lastpass"};
     if (!std::filesystem::is_directory(ZEMLAR_EXPORT_SAMPLES)) {
         GTEST_SKIP() << "The export samples are absent: " << ZEMLAR_EXPORT_SAMPLES;
     }
@@ -86,8 +88,12 @@ TEST(ExternalExports, SamplesGiveTheirAccountsAndSkips) {
     int checked = 0;
     for (const auto& [file, expected] : oracle.at("files").items()) {
         const auto path = samples / file;
-        if (!std::filesystem::exists(path) || path.extension() == ".txt") {
-            continue; // another reader's sample, or a link list for the link parser
+        const auto app = std::filesystem::path(file).begin()->string();
+        // Another reader's sample, a link list for the link parser, or the first app version's
+        // internal token store, which is no export.
+        if (!ownApps.contains(app) || path.extension() == ".txt" ||
+            file == "freeotp/aegis__freeotp.xml") {
+            continue;
         }
         SCOPED_TRACE(file);
         const auto content = contentOf(path);
