@@ -92,12 +92,17 @@ std::optional<Bytes> openOld(std::span<const std::uint8_t> file, std::string_vie
 }
 
 /// Image files are read for their QR codes, so they are never taken for an encrypted export.
-bool isImage(std::string_view content) {
+// An image or an archive of a known kind: its content has a signature an encrypted export's random
+// nonce shares only by rare chance.
+bool isKnownFileKind(std::string_view content) {
     using namespace std::string_view_literals;
     static constexpr std::array signatures = {"\x89PNG"sv, "\xFF\xD8\xFF"sv, "GIF8"sv, "BM"sv,
                                               "RIFF"sv, "II*\0"sv, "MM\0*"sv,
                                               // ISO media boxes (HEIF, AVIF, JPEG 2000)
-                                              "\0\0\0"sv};
+                                              "\0\0\0"sv,
+                                              // ZIP, gzip, PDF, 7-Zip, RAR
+                                              "PK\x03\x04"sv, "PK\x05\x06"sv, "\x1F\x8B"sv,
+                                              "%PDF"sv, "7z\xBC\xAF"sv, "Rar!"sv};
     for (const auto signature : signatures) {
         if (content.starts_with(signature)) {
             return true;
@@ -126,7 +131,7 @@ Outcome AndOTP::read(std::string_view content, std::string_view) {
 }
 
 bool AndOTPEncrypted::recognises(std::string_view content) {
-    return content.size() >= oldMinimumLength && !isText(content) && !isImage(content);
+    return content.size() >= oldMinimumLength && !isText(content) && !isKnownFileKind(content);
 }
 
 Outcome AndOTPEncrypted::read(std::string_view content, std::string_view password) {
