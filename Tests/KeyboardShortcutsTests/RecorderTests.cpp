@@ -10,8 +10,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <TestSupport/FreshSettings.hpp>
-#include <memory>
-#include <vector>
 
 using namespace zemlar::KeyboardShortcuts;
 using zemlar::testing::FreshSettings;
@@ -93,13 +91,17 @@ TEST_F(RecorderTest, ShowsTheStoredShortcutUntilClickedOrActivatedFromTheKeyboar
     other->setFocus();
     EXPECT_FALSE(recorder->isRecording());
     EXPECT_EQ(recorder->text(), "Ctrl+Alt+O");
+    // It follows changes made elsewhere.
+    setShortcut(Shortcut{1, CarbonModifier::option}, Name("togglePanel", optionCommandO));
+    EXPECT_EQ(recorder->text(), "Alt+S");
 }
 
+// Backspace removes the shortcut.
 TEST_F(RecorderTest, AValidPressIsStoredAndEndsRecording) {
     struct Press {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
-        Shortcut expected;
+        std::optional<Shortcut> expected;
         const char* text;
     };
     const Press presses[] = {
@@ -109,6 +111,7 @@ TEST_F(RecorderTest, AValidPressIsStoredAndEndsRecording) {
          Shortcut{18, CarbonModifier::control | CarbonModifier::shift}, "Shift+Super+1"},
         {Qt::Key_Escape, Qt::ControlModifier, Shortcut{53, CarbonModifier::command}, "Ctrl+Esc"},
         {Qt::Key_F6, Qt::NoModifier, Shortcut{97, 0}, "F6"}, // a function key may stand alone
+        {Qt::Key_Backspace, Qt::NoModifier, std::nullopt, ""},
     };
     QSignalSpy changed(recorder, &Recorder::shortcutChanged);
     for (const Press& press : presses) {
@@ -116,41 +119,20 @@ TEST_F(RecorderTest, AValidPressIsStoredAndEndsRecording) {
         startRecording();
         QTest::keyClick(recorder, press.key, press.modifiers);
         EXPECT_EQ(storedShortcut(), press.expected);
-        EXPECT_EQ(stored(togglePanelKey), press.expected.jsonString());
+        EXPECT_EQ(stored(togglePanelKey),
+                  press.expected ? QVariant(press.expected->jsonString()) : QVariant(false));
         EXPECT_FALSE(recorder->isRecording());
         EXPECT_FALSE(recorder->hasFocus());
         EXPECT_EQ(recorder->text(), press.text);
+        EXPECT_EQ(recorder->placeholderText(), "Record Shortcut");
     }
-    EXPECT_EQ(changed.count(), 4);
+    EXPECT_EQ(changed.count(), 5);
     EXPECT_EQ(recorder->beeps, 0);
 }
 
-TEST_F(RecorderTest, EscapeAloneOrOnTheKeypadKeepsThePreviousShortcut) {
-    for (const Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::KeypadModifier}) {
-        startRecording();
-        QTest::keyClick(recorder, Qt::Key_Escape, modifiers);
-        EXPECT_FALSE(recorder->isRecording());
-        EXPECT_EQ(storedShortcut(), optionCommandO);
-        EXPECT_EQ(recorder->text(), "Ctrl+Alt+O");
-    }
-    EXPECT_EQ(recorder->beeps, 0);
-}
-
-TEST_F(RecorderTest, InvalidPressesBeepAndRecordingGoesOn) {
-    startRecording();
-    QTest::keyClick(recorder, Qt::Key_K);
-    QTest::keyClick(recorder, Qt::Key_K, Qt::ShiftModifier);
-    QTest::keyClick(recorder, Qt::Key_VolumeUp, Qt::ControlModifier);
-    EXPECT_EQ(recorder->beeps, 3);
-    EXPECT_TRUE(recorder->isRecording());
-    EXPECT_EQ(storedShortcut(), optionCommandO);
-
-    QTest::keyClick(recorder, Qt::Key_K, Qt::AltModifier);
-    EXPECT_EQ(storedShortcut(), (Shortcut{40, CarbonModifier::option}));
-    EXPECT_EQ(recorder->beeps, 3);
-}
-
-TEST_F(RecorderTest, HeldModifiersAreShownWithoutStoringAnything) {
+// Held modifiers are shown and invalid presses beep while recording goes on; Escape, alone or
+// on the keypad, ends it keeping the previous shortcut.
+TEST_F(RecorderTest, OnlyAValidPressChangesTheShortcut) {
     startRecording();
     sendKey(QEvent::KeyPress, Qt::Key_Control, Qt::NoModifier);
     EXPECT_EQ(recorder->text(), "Ctrl+");
@@ -161,70 +143,53 @@ TEST_F(RecorderTest, HeldModifiersAreShownWithoutStoringAnything) {
     sendKey(QEvent::KeyRelease, Qt::Key_Control, Qt::ControlModifier);
     EXPECT_EQ(recorder->text(), "");
     EXPECT_EQ(recorder->beeps, 0);
+    QTest::keyClick(recorder, Qt::Key_K);
+    QTest::keyClick(recorder, Qt::Key_K, Qt::ShiftModifier);
+    QTest::keyClick(recorder, Qt::Key_VolumeUp, Qt::ControlModifier);
+    EXPECT_EQ(recorder->beeps, 3);
     EXPECT_TRUE(recorder->isRecording());
+    for (const Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::KeypadModifier}) {
+        QTest::keyClick(recorder, Qt::Key_Escape, modifiers);
+        EXPECT_FALSE(recorder->isRecording());
+        EXPECT_EQ(recorder->text(), "Ctrl+Alt+O");
+        startRecording();
+    }
     EXPECT_EQ(storedShortcut(), optionCommandO);
+    QTest::keyClick(recorder, Qt::Key_K, Qt::AltModifier);
+    EXPECT_EQ(storedShortcut(), (Shortcut{40, CarbonModifier::option}));
+    EXPECT_EQ(recorder->beeps, 3);
 }
 
-TEST_F(RecorderTest, BackspaceRemovesTheShortcut) {
-    startRecording();
-    QTest::keyClick(recorder, Qt::Key_Backspace);
-    EXPECT_FALSE(storedShortcut());
-    EXPECT_EQ(stored(togglePanelKey), QVariant(false));
-    EXPECT_FALSE(recorder->isRecording());
-    EXPECT_EQ(recorder->text(), "");
-    EXPECT_EQ(recorder->placeholderText(), "Record Shortcut");
-}
-
-TEST_F(RecorderTest, TheAlertOffersToForceTheShortcut) {
+// Recording goes on behind the alert; declined with its default button, it goes on after it;
+// forced, the shortcut is stored and the window's reactivation must not record again.
+TEST_F(RecorderTest, TheAlertAboutATakenShortcutOffersToForceIt) {
     recorder->takenBySystem = true;
     startRecording();
-    QString title;
-    QString informative;
-    QTimer::singleShot(0, [&] {
-        auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(alert, nullptr);
-        title = alert->text();
-        informative = alert->informativeText();
-        for (QAbstractButton* button : alert->buttons()) {
-            if (button->text() == "Use It Anyway") {
-                button->click();
-                return;
+    const Shortcut controlP{35, CarbonModifier::command};
+    for (const bool force : {false, true}) {
+        bool recordingWhileAsked = false;
+        QTimer::singleShot(0, [&] {
+            recordingWhileAsked = recorder->isRecording();
+            auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(alert, nullptr);
+            EXPECT_EQ(alert->text(),
+                      "This shortcut is already taken by another application or by the desktop.");
+            EXPECT_EQ(alert->informativeText(),
+                      "Most desktops let you change their own shortcuts in the keyboard settings.");
+            QAbstractButton* answer = alert->defaultButton();
+            for (QAbstractButton* button : alert->buttons()) {
+                answer = force && button->text() == "Use It Anyway" ? button : answer;
             }
-        }
-        alert->reject();
-    });
-    QTest::keyClick(recorder, Qt::Key_P, Qt::ControlModifier);
-    EXPECT_EQ(title, "This shortcut is already taken by another application or by the desktop.");
-    EXPECT_EQ(informative,
-              "Most desktops let you change their own shortcuts in the keyboard settings.");
-    EXPECT_EQ(storedShortcut(), (Shortcut{35, CarbonModifier::command}));
-    QTest::qWait(50);
-    EXPECT_FALSE(recorder->isRecording()) << "the window's reactivation must not record again";
-    EXPECT_FALSE(recorder->hasFocus());
-}
-
-TEST_F(RecorderTest, RecordingGoesOnBehindAnAlertThatIsDeclined) {
-    recorder->takenBySystem = true;
-    startRecording();
-    bool recordingWhileAsked = false;
-    QTimer::singleShot(0, [&] {
-        recordingWhileAsked = recorder->isRecording();
-        if (auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            alert->defaultButton()->click();
-        }
-    });
-    QTest::keyClick(recorder, Qt::Key_P, Qt::ControlModifier);
-    EXPECT_TRUE(recordingWhileAsked);
-    QTest::qWait(50);
-    EXPECT_TRUE(recorder->isRecording());
-    EXPECT_TRUE(recorder->hasFocus());
-    EXPECT_EQ(storedShortcut(), optionCommandO);
-    EXPECT_EQ(recorder->askedAbout, (std::vector{Shortcut{35, CarbonModifier::command}}));
-}
-
-TEST_F(RecorderTest, FollowsChangesMadeElsewhere) {
-    setShortcut(Shortcut{1, CarbonModifier::option}, Name("togglePanel", optionCommandO));
-    EXPECT_EQ(recorder->text(), "Alt+S");
+            answer->click();
+        });
+        QTest::keyClick(recorder, Qt::Key_P, Qt::ControlModifier);
+        EXPECT_TRUE(recordingWhileAsked);
+        QTest::qWait(50);
+        EXPECT_EQ(recorder->isRecording(), !force) << force;
+        EXPECT_EQ(recorder->hasFocus(), !force);
+        EXPECT_EQ(storedShortcut(), force ? controlP : optionCommandO);
+    }
+    EXPECT_EQ(recorder->askedAbout, (std::vector{controlP, controlP}));
 }
 
 } // namespace

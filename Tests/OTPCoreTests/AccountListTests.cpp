@@ -13,14 +13,6 @@ namespace {
 
 const Accounts twoAccounts = {account(1, "Northwind", "me"), account(2, "Contoso", "you")};
 
-TEST(AccountTitle, JoinsTheNonEmptyPartsWithAMiddleDot) {
-    EXPECT_EQ(AccountTitle::make("Northwind", "me"), "Northwind \u00B7 me");
-    EXPECT_EQ(AccountTitle::make("Northwind", ""), "Northwind");
-    EXPECT_EQ(AccountTitle::make("", "me"), "me");
-    EXPECT_EQ(AccountTitle::make("", ""), "");
-    EXPECT_EQ(AccountTitle::make("Northwind", " "), "Northwind \u00B7  ");
-}
-
 TEST(OTPAuthEntry, MakesAFreshAccountWithoutTheSecret) {
     const auto parameters = *OTPParameters::make(OTPAlgorithm::sha256, 8, 60);
     const OTPAuthEntry entry("Northwind", "me", Bytes{1, 2, 3}, parameters);

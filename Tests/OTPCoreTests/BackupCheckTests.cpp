@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BackupTestSupport.hpp"
+#include "TestAccounts.hpp"
 
 #include <OTPCore/BackupCheck.hpp>
+#include <OTPCore/InboxMerge.hpp>
 #include <gtest/gtest.h>
 
 using namespace zemlar;
@@ -33,6 +34,7 @@ TEST(BackupCheck, FindsAFaithfulBackupComplete) {
                                          .mismatched = {},
                                          .extra = 0}));
     EXPECT_TRUE(report.isComplete());
+    EXPECT_TRUE(BackupCheck::compare(BackupPayload::make(exported, {}, {}), {}, {}).isComplete());
 }
 
 TEST(BackupCheck, ListsLocalAccountsTheBackupLacks) {
@@ -81,12 +83,86 @@ TEST(BackupCheck, CountsDeletedAccountsAsExtraAndTheFirstCopyOfAnIdentifier) {
     EXPECT_EQ(firstWrong.report().mismatched, std::vector<std::string>{"Example \xC2\xB7 alice"});
 }
 
-TEST(BackupCheck, ReportsAnEmptyBackupAgainstAnEmptyList) {
-    const BackupCheckReport report =
-        BackupCheck::compare(BackupPayload::make(exported, {}, {}), {}, {});
-    EXPECT_EQ(report.accountsInBackup, 0);
-    EXPECT_EQ(report.extra, 0);
-    EXPECT_TRUE(report.isComplete());
+// Taking in the accounts of a backup left in the inbox.
+struct InboxFixture {
+    std::vector<Account> local = {account(1, "Example", "alice"), account(2, "Bank", "bob")};
+    std::unordered_map<UUID, Bytes> secrets = {{id(1), Bytes{1, 1}}, {id(2), Bytes{2, 2}}};
+    Groups groups = {AccountGroup{.id = id(50), .name = "Work"}};
+    std::set<UUID> taken;
+
+    InboxMergePlan plan(const std::vector<BackupAccount>& incoming) const {
+        return InboxMerge::plan(incoming, local, secrets, groups, taken);
+    }
+};
+
+TEST(InboxMerge, AddsNewAccountsInInboxOrder) {
+    const std::vector<BackupAccount> inbox = {backupAccount(11, "Shop", "carol", Bytes{3}),
+                                              backupAccount(10, "Mail", "dave", Bytes{4})};
+    const InboxMergePlan plan = InboxFixture().plan(inbox);
+    EXPECT_EQ(plan,
+              (InboxMergePlan{
+                  .toAdd = inbox, .taken = {id(10), id(11)}, .alreadyTaken = 0, .duplicates = 0}));
+}
+
+TEST(InboxMerge, SkipsIdentifiersTakenBeforeOrPresentLocally) {
+    InboxFixture fixture;
+    fixture.taken = {id(20)}; // taken earlier and deleted since
+    const InboxMergePlan plan = fixture.plan({backupAccount(1, "Changed", "x", Bytes{9}),
+                                              backupAccount(20, "Gone", "y", Bytes{8}),
+                                              backupAccount(21, "New", "z", Bytes{7})});
+    EXPECT_EQ(plan.alreadyTaken, 2);
+    EXPECT_EQ(plan.duplicates, 0);
+    ASSERT_EQ(plan.toAdd.size(), 1u);
+    EXPECT_EQ(plan.toAdd[0].id, id(21));
+    EXPECT_EQ(plan.taken, (std::set<UUID>{id(1), id(20), id(21)}));
+}
+
+TEST(InboxMerge, SkipsCopiesOfLocalAccountsUnderNewIdentifiers) {
+    const InboxFixture fixture;
+    const InboxMergePlan plan = fixture.plan({
+        backupAccount(30, "Example", "alice", Bytes{1, 1}), // duplicate
+        backupAccount(31, "Example", "Alice", Bytes{1, 1}), // other name
+        backupAccount(32, "Example", "alice", Bytes{1, 2}), // other secret
+        backupAccount(33, "Example", "alice", Bytes{1}),    // shorter secret
+        backupAccount(34, "example", "alice", Bytes{1, 1}), // other issuer
+    });
+    EXPECT_EQ(plan.duplicates, 1);
+    ASSERT_EQ(plan.toAdd.size(), 4u);
+    EXPECT_EQ(plan.toAdd[0].id, id(31));
+    EXPECT_EQ(plan.taken.size(), 5u);
+
+    BackupAccount otherParameters = backupAccount(35, "Bank", "bob", Bytes{2, 2});
+    otherParameters.parameters = *OTPParameters::make(OTPAlgorithm::sha1, 8, 30);
+    EXPECT_EQ(fixture.plan({otherParameters}).toAdd.size(), 1u);
+    EXPECT_EQ(fixture.plan({backupAccount(36, "Bank", "bob", Bytes{2, 2})}).duplicates, 1);
+    // A local account without a secret is never matched.
+    InboxFixture noSecret;
+    noSecret.secrets.erase(id(2));
+    EXPECT_EQ(noSecret.plan({backupAccount(36, "Bank", "bob", Bytes{2, 2})}).duplicates, 0);
+}
+
+TEST(InboxMerge, DropsGroupsThisMachineDoesNotHave) {
+    BackupAccount known = backupAccount(40, "A", "a", Bytes{1});
+    known.groupID = id(50);
+    BackupAccount unknown = backupAccount(41, "B", "b", Bytes{2});
+    unknown.groupID = id(51);
+    const BackupAccount none = backupAccount(42, "C", "c", Bytes{3});
+    const InboxMergePlan plan = InboxFixture().plan({known, unknown, none});
+    ASSERT_EQ(plan.toAdd.size(), 3u);
+    EXPECT_EQ(plan.toAdd[0].groupID, id(50));
+    EXPECT_EQ(plan.toAdd[1].groupID, std::nullopt);
+    EXPECT_EQ(plan.toAdd[1].name, "b");
+    EXPECT_EQ(plan.toAdd[2], none);
+}
+
+TEST(InboxMerge, CountsARepeatedIdentifierOnceByItsFirstOccurrence) {
+    const InboxMergePlan plan = InboxFixture().plan(
+        {backupAccount(60, "First", "x", Bytes{1}), backupAccount(60, "Second", "y", Bytes{2}),
+         backupAccount(1, "Local", "z", Bytes{3}), backupAccount(1, "Local", "z", Bytes{3})});
+    ASSERT_EQ(plan.toAdd.size(), 1u);
+    EXPECT_EQ(plan.toAdd[0].issuer, "First");
+    EXPECT_EQ(plan.alreadyTaken, 1);
+    EXPECT_EQ(plan.taken, (std::set<UUID>{id(1), id(60)}));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BackupTestSupport.hpp"
+#include "TestAccounts.hpp"
 
 #include <OTPCore/BackupCodec.hpp>
 #include <OTPCore/Base64.hpp>
@@ -15,13 +15,7 @@ using JSON = nlohmann::json;
 
 namespace {
 
-const Bytes key = [] {
-    Bytes bytes(32);
-    for (std::size_t index = 0; index < bytes.size(); ++index) {
-        bytes[index] = static_cast<std::uint8_t>(0xA0 + index);
-    }
-    return bytes;
-}();
+const Bytes key(32, 0xA5);
 const Bytes salt = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 const Bytes nonce = {0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6, 0xC7, 0xC8, 0xC9, 0xCA, 0xCB};
 const BackupHeader header = BackupHeader::make(salt, 600'000);
@@ -123,6 +117,9 @@ TEST(BackupCodecKnownAnswer, OpensAHandWrittenFile) {
     EXPECT_EQ(second.domains, std::nullopt);
     EXPECT_EQ(second.pressesReturn, std::nullopt);
     EXPECT_EQ(second.recoveryCodes, std::nullopt);
+    EXPECT_EQ(second.groupID, std::nullopt);
+    EXPECT_TRUE(second.account().domains.empty());
+    EXPECT_FALSE(second.account().pressesReturn);
     EXPECT_EQ(payload->groups, (Groups{AccountGroup{.id = id(90), .name = "Work"}}));
 }
 
@@ -166,36 +163,36 @@ TEST(BackupCodecKnownAnswer, OurSortedPrettyPrintedFileDecryptsWithTheDocumented
     EXPECT_FALSE(second.contains("groupID"));
 }
 
+// The header is authenticated by its fields, not by its text: reformatting changes no field.
 TEST(BackupCodecSeal, RoundTripsExceptForFractionsOfASecond) {
     BackupPayload payload = samplePayload();
-    EXPECT_EQ(BackupCodec::open(sealedSample(), key), payload);
+    const Bytes file = sealedSample();
+    EXPECT_EQ(BackupCodec::open(file, key), payload);
+    EXPECT_EQ(BackupCodec::open(bytesOf(JSON::parse(file.begin(), file.end()).dump()), key),
+              payload);
 
     payload.exportedAt = Date(1'740'907'800.75);
     payload.accounts[0].createdAt = Date(1'740'821'400.5);
-    const auto opened = BackupCodec::open(*BackupCodec::seal(payload, key, header, nonce), key);
-    ASSERT_TRUE(opened.has_value());
-    EXPECT_EQ(opened->exportedAt, Date(1'740'907'800.0));
-    EXPECT_EQ(opened->accounts[0].createdAt, Date(1'740'821'400.0));
+    EXPECT_EQ(BackupCodec::open(*BackupCodec::seal(payload, key, header, nonce), key),
+              samplePayload());
 }
 
+// The key first, then the key derivation and the version.
 TEST(BackupCodecSeal, RefusesBadKeysNoncesAndHeaders) {
-    const BackupPayload payload = samplePayload();
-    EXPECT_EQ(BackupCodec::seal(payload, Bytes(31, 1), header, nonce),
-              fail(BackupError::invalidKey()));
-    EXPECT_EQ(BackupCodec::seal(payload, Bytes(33, 1), header, nonce),
-              fail(BackupError::invalidKey()));
-    EXPECT_EQ(BackupCodec::seal(payload, key, header, Bytes(11, 1)),
-              fail(BackupError::invalidKey()));
-    BackupHeader low = BackupHeader::make(salt, 99'999);
-    EXPECT_EQ(BackupCodec::seal(payload, Bytes(31, 1), low, nonce),
-              fail(BackupError::invalidKey()));
-    EXPECT_EQ(BackupCodec::seal(payload, key, low, nonce), fail(BackupError::unsupportedKDF()));
-    EXPECT_EQ(BackupCodec::seal(payload, key, BackupHeader::make({}, 600'000), nonce),
-              fail(BackupError::unsupportedKDF()));
+    const auto seal = [](const Bytes& key, const BackupHeader& header, const Bytes& nonce) {
+        return BackupCodec::seal(samplePayload(), key, header, nonce);
+    };
+    const BackupHeader low = BackupHeader::make(salt, 99'999);
     BackupHeader newer = header;
     newer.version = 2;
-    EXPECT_EQ(BackupCodec::seal(payload, key, newer, nonce),
-              fail(BackupError::unsupportedVersion(2)));
+    EXPECT_EQ(seal(Bytes(31, 1), header, nonce), fail(BackupError::invalidKey()));
+    EXPECT_EQ(seal(Bytes(33, 1), header, nonce), fail(BackupError::invalidKey()));
+    EXPECT_EQ(seal(key, header, Bytes(11, 1)), fail(BackupError::invalidKey()));
+    EXPECT_EQ(seal(Bytes(31, 1), low, nonce), fail(BackupError::invalidKey()));
+    EXPECT_EQ(seal(key, low, nonce), fail(BackupError::unsupportedKDF()));
+    EXPECT_EQ(seal(key, BackupHeader::make({}, 600'000), nonce),
+              fail(BackupError::unsupportedKDF()));
+    EXPECT_EQ(seal(key, newer, nonce), fail(BackupError::unsupportedVersion(2)));
 }
 
 TEST(BackupCodecSeal, ReportsWhatCannotBeWritten) {
@@ -224,11 +221,7 @@ TEST(BackupCodecProbe, RecognisesFormatAndVersionFirst) {
         {R"({"format": "zemlar-backup", "version": "1"})", BackupError::malformed()},
         {R"({"format": "zemlar-backup", "version": 1.0})", BackupError::malformed()},
         {R"({"format": "other", "version": 7})", BackupError::unsupportedFormat()},
-        {R"({"format": "Zemlar-Backup", "version": 1})", BackupError::unsupportedFormat()},
         {R"({"format": "zemlar-backup", "version": 2})", BackupError::unsupportedVersion(2)},
-        {R"({"format": "zemlar-backup", "version": 0, "sealed": 5})",
-         BackupError::unsupportedVersion(0)},
-        {R"({"format": "zemlar-backup", "version": 1})", BackupError::malformed()},
     };
     for (const auto& [text, error] : cases) {
         EXPECT_EQ(BackupCodec::header(bytesOf(text)), fail(error)) << text;
@@ -254,7 +247,8 @@ Change erase(const char* path) {
 }
 
 // Each row changes a good file; header() and open() refuse it alike, the version first, then the
-// members, the key derivation and the cipher.
+// members, the key derivation and the cipher. (Malformed Base64 and numbers are refused where
+// they are read.)
 TEST(BackupCodecHeader, RefusesEnvelopesItCannotRead) {
     const Bytes file = sealedSample();
     const auto malformed = BackupError::malformed();
@@ -268,26 +262,17 @@ TEST(BackupCodecHeader, RefusesEnvelopesItCannotRead) {
         {erase("/kdf/iterations"), malformed},
         {erase("/kdf/salt"), malformed},
         {set({{"/kdf", "PBKDF2-HMAC-SHA256"}}), malformed},
-        {set({{"/kdf/iterations", "600000"}}), malformed},
-        {set({{"/kdf/iterations", 600000.5}}), malformed},
-        {set({{"/kdf/salt", "AAECAwQFBgcICQoLDA0ODw"}}), malformed},
-        {[](JSON& d) { d["sealed"] = d["sealed"].get<std::string>() + "\n"; }, malformed},
-        {set({{"/cipher", 256}}), malformed},
         {set({{"/kdf/iterations", 99'999}}), kdf},
         {set({{"/kdf/iterations", 10'000'001}}), kdf},
-        {set({{"/kdf/iterations", std::int64_t{1} << 40}}), kdf},
         {set({{"/kdf/salt", ""}}), kdf},
         {set({{"/kdf/name", "PBKDF2-HMAC-SHA1"}}), kdf},
-        {set({{"/kdf/name", "pbkdf2-hmac-sha256"}}), kdf},
         {set({{"/cipher", "AES-128-GCM"}}), cipher},
-        {set({{"/cipher", "aes-256-gcm"}}), cipher},
         {set({{"/cipher", "AES-128-GCM"}, {"/kdf/salt", ""}}), kdf},
         {set({{"/cipher", "AES-128-GCM"}, {"/format", "other"}}), BackupError::unsupportedFormat()},
         {[](JSON& d) {
              d = {{"format", "zemlar-backup"}, {"version", 2}};
          },
-         BackupError::unsupportedVersion(2)},
-    };
+         BackupError::unsupportedVersion(2)}};
     for (std::size_t index = 0; index < std::size(cases); ++index) {
         const Bytes broken = changed(file, cases[index].first);
         EXPECT_EQ(BackupCodec::header(broken), fail(cases[index].second)) << index;
@@ -298,19 +283,6 @@ TEST(BackupCodecHeader, RefusesEnvelopesItCannotRead) {
                   BackupHeader::make(salt, iterations));
     }
     EXPECT_EQ(BackupCodec::header(file), header);
-}
-
-TEST(BackupCodecTamper, AnyChangedHeaderFieldFailsAuthentication) {
-    const Bytes file = sealedSample();
-    for (const Change& change :
-         {set({{"/kdf/iterations", 600'001}}), set({{"/kdf/salt", "DwAAAAAAAAAAAAAAAAAAAA=="}}),
-          set({{"/kdf/salt", "AAECAwQFBgcICQoLDA0O"}})}) {
-        EXPECT_EQ(BackupCodec::open(changed(file, change), key),
-                  fail(BackupError::authenticationFailed()));
-    }
-    // Reformatting the JSON changes no field.
-    const JSON compact = JSON::parse(file.begin(), file.end());
-    EXPECT_EQ(BackupCodec::open(bytesOf(compact.dump()), key), samplePayload());
 }
 
 TEST(BackupCodecTamper, EveryChangedByteOfTheFileFails) {
@@ -341,7 +313,8 @@ TEST(BackupCodecPayload, ProbesTheVersionBeforeTheRest) {
     EXPECT_EQ(BackupCodec::open(handSealed(R"({"version": 2})"), key),
               fail(BackupError::unsupportedVersion(2)));
     for (const char* text :
-         {"", "not json", "[]", R"({"accounts": []})", R"({"version": "1"})", R"({"version": 1})",
+         {"not json", "[]", R"({"accounts": []})", R"({"version": "1"})",
+          R"({"version": 1, "accounts": []})",
           R"({"version": 1, "exportedAt": "2025-03-02T10:00:00Z"})",
           R"({"version": 1, "accounts": [], "exportedAt": 5})",
           R"({"version": 1, "accounts": {}, "exportedAt": "2025-03-02T10:00:00Z"})"}) {
@@ -349,39 +322,28 @@ TEST(BackupCodecPayload, ProbesTheVersionBeforeTheRest) {
     }
 }
 
-TEST(BackupCodecPayload, ReadsMissingOptionalMembersAsDefaults) {
-    const auto payload = BackupCodec::open(handSealed(payloadWithAccount(minimalAccount)), key);
-    ASSERT_TRUE(payload.has_value()) << payload.error().describe();
-    EXPECT_EQ(payload->groups, std::nullopt);
-    ASSERT_EQ(payload->accounts.size(), 1u);
-    const Account account = payload->accounts[0].account();
-    EXPECT_TRUE(account.domains.empty());
-    EXPECT_FALSE(account.pressesReturn);
-    EXPECT_EQ(account.groupID, std::nullopt);
-    EXPECT_EQ(payload->accounts[0].recoveryCodes, std::nullopt);
-
-    const auto nulls = BackupCodec::open(
+TEST(BackupCodecPayload, ReadsMissingGroupsAndNullMembersAsAbsent) {
+    const auto payload = BackupCodec::open(
         handSealed(payloadWithAccount(minimalAccount + R"(, "domains": null, "groupID": null)")),
         key);
-    ASSERT_TRUE(nulls.has_value());
-    EXPECT_EQ(nulls->accounts[0].domains, std::nullopt);
+    ASSERT_TRUE(payload.has_value()) << payload.error().describe();
+    EXPECT_EQ(payload->groups, std::nullopt);
+    EXPECT_EQ(payload->accounts[0].domains, std::nullopt);
+    EXPECT_EQ(payload->accounts[0].groupID, std::nullopt);
 }
 
 TEST(BackupCodecPayload, RefusesBadMembersAsMalformed) {
     const std::string withoutCreatedAt =
         R"("id": "00000000-0000-0000-0000-000000000001", "issuer": "Example", "name": "alice", )"
         R"("parameters": {"algorithm": "SHA1", "digits": 6, "period": 30}, "secret": "SGVsbG8h3q2+7w==")";
-    // The other refused date forms are checked where dates are read.
+    // The refused forms of dates, Base64 and parameters are checked where those are read.
     const std::string cases[] = {
-        withoutCreatedAt + R"(, "createdAt": "2025-03-01T09:30:00.5Z")",
         withoutCreatedAt + R"(, "createdAt": 1740821400)",
         withoutCreatedAt,
         minimalAccount + R"(, "id": "not-a-uuid")",
         minimalAccount + R"(, "secret": "SGVsbG8h3q2-7w==")",
-        minimalAccount + R"(, "secret": "SGVsbG8h3q2+7w")",
         minimalAccount + R"(, "parameters": {"algorithm": "SHA1", "digits": 9, "period": 30})",
         minimalAccount + R"(, "parameters": {"algorithm": "MD5", "digits": 6, "period": 30})",
-        minimalAccount + R"(, "parameters": {"algorithm": "SHA1", "digits": 6})",
         minimalAccount + R"(, "domains": "example.com")",
         minimalAccount + R"(, "domains": [1])",
         minimalAccount + R"(, "groupID": "nope")",
@@ -394,11 +356,6 @@ TEST(BackupCodecPayload, RefusesBadMembersAsMalformed) {
                   fail(BackupError::malformed()))
             << members;
     }
-    EXPECT_EQ(
-        BackupCodec::open(
-            handSealed(R"({"accounts": [], "exportedAt": "2025-03-02T10:00:00.5Z", "version": 1})"),
-            key),
-        fail(BackupError::malformed()));
     const std::string badGroups =
         R"({"accounts": [], "exportedAt": "2025-03-02T10:00:00Z", "groups": [{"id": "x", "name": "W"}], "version": 1})";
     EXPECT_EQ(BackupCodec::open(handSealed(badGroups), key), fail(BackupError::malformed()));

@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The primitives under the backup file: AES-256-GCM, PBKDF2-HMAC-SHA256 and Base64, checked
-// against published vectors.
+// against published vectors; then the key derivation and the passphrase rules.
 #include "MigrationPayload.hpp"
 
 #include <OTPCore/BackupKDF.hpp>
+#include <OTPCore/BackupPassphrase.hpp>
 #include <OTPCore/Base64.hpp>
 #include <OTPCore/Crypto.hpp>
 #include <OTPCore/JSONCoding.hpp>
+#include <OTPCore/Unicode.hpp>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 #include <sstream>
+#include <tuple>
 
 using namespace zemlar;
 
@@ -187,6 +190,75 @@ TEST(Base64, RoundTripsEveryLengthAndByteValue) {
         bytes.push_back(static_cast<std::uint8_t>(value));
     }
     EXPECT_EQ(Base64::encode(bytes), TestPayload::base64(bytes)); // OpenSSL's encoding
+}
+
+const Bytes kdfSalt = {0x5A, 0x17, 0x00, 0xFF, 0x10, 0x20, 0x30, 0x40,
+                       0x50, 0x60, 0x70, 0x80, 0x90, 0xA0, 0xB0, 0xC0};
+
+const char* const precomposed =
+    "caf\xC3\xA9 cr\xC3\xA8me"; // "café crème", é and è as one code point
+const char* const decomposed = "cafe\xCC\x81 cre\xCC\x80me"; // e + U+0301, e + U+0300
+
+Bytes barePBKDF2(std::string_view passphrase, int iterations) {
+    Bytes key(32);
+    PKCS5_PBKDF2_HMAC(passphrase.data(), static_cast<int>(passphrase.size()), kdfSalt.data(),
+                      static_cast<int>(kdfSalt.size()), iterations, EVP_sha256(), 32, key.data());
+    return key;
+}
+
+TEST(BackupKDF, AgreesWithABarePBKDF2OverTheNFCBytes) {
+    EXPECT_EQ(BackupKDF::deriveKey("correct horse", kdfSalt, 1000),
+              barePBKDF2("correct horse", 1000));
+    EXPECT_EQ(BackupKDF::deriveKey(precomposed, kdfSalt, 1000), barePBKDF2(precomposed, 1000));
+    EXPECT_EQ(BackupKDF::deriveKey(decomposed, kdfSalt, 1000), barePBKDF2(precomposed, 1000));
+    EXPECT_NE(barePBKDF2(decomposed, 1000), barePBKDF2(precomposed, 1000));
+}
+
+TEST(BackupKDF, GivesNothingForUnusableInput) {
+    EXPECT_EQ(BackupKDF::deriveKey("", kdfSalt, 1000), std::nullopt);
+    EXPECT_EQ(BackupKDF::deriveKey("passphrase", Bytes{}, 1000), std::nullopt);
+    EXPECT_EQ(BackupKDF::deriveKey("passphrase", kdfSalt, 0), std::nullopt);
+    EXPECT_EQ(BackupKDF::deriveKey("passphrase", kdfSalt, -1), std::nullopt);
+    EXPECT_EQ(BackupKDF::deriveKey("passphrase", kdfSalt, std::int64_t{1} << 32), std::nullopt);
+    EXPECT_EQ(BackupKDF::deriveKey("passphrase", kdfSalt, 1)->size(), 32u);
+}
+
+TEST(UnicodeNormalization, ComposesCanonicallyAndCountsCharacters) {
+    EXPECT_EQ(Unicode::nfc(decomposed), precomposed);
+    EXPECT_EQ(Unicode::nfc("plain"), "plain");
+    EXPECT_EQ(Unicode::nfc(""), "");
+    EXPECT_EQ(Unicode::characterCount(""), 0u);
+    EXPECT_EQ(Unicode::characterCount(decomposed), 10u);
+    EXPECT_EQ(Unicode::characterCount("\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9"),
+              1u);                                                              // 👨‍👩
+    EXPECT_EQ(Unicode::characterCount("\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA"), 1u); // 🇩🇪
+    EXPECT_TRUE(Unicode::isCanonicallyEquivalent(precomposed, decomposed));
+    EXPECT_FALSE(Unicode::isCanonicallyEquivalent("cafe", "caf\xC3\xA9"));
+    // Compatibility forms are not canonical equivalents: the "fi" ligature stays apart.
+    EXPECT_FALSE(Unicode::isCanonicallyEquivalent("\xEF\xAC\x81", "fi"));
+}
+
+// Counted in user-perceived characters, compared under canonical equivalence.
+TEST(BackupPassphrase, NeedsSixCharactersTypedTwiceAlike) {
+    const auto tooShort = BackupPassphraseProblem::tooShort(6);
+    const auto mismatch = BackupPassphraseProblem::mismatch();
+    const std::string sixEmoji = "\xF0\x9F\x98\x80\xF0\x9F\x98\x81\xF0\x9F\x98\x82"
+                                 "\xF0\x9F\x98\x83\xF0\x9F\x98\x84\xF0\x9F\x98\x85";
+    const std::tuple<std::string, std::string, std::optional<BackupPassphraseProblem>> cases[] = {
+        {"abcde", "other", tooShort},
+        {"", "", tooShort},
+        // Five letters and a combining accent: six code points, five characters.
+        {"abcde\xCC\x81", "abcde\xCC\x81", tooShort},
+        {sixEmoji, sixEmoji, std::nullopt},
+        {"      ", "      ", std::nullopt},
+        {"abcdef", "abcdeg", mismatch},
+        {"abcdef", "", mismatch},
+        {"abcdef", "abcdef ", mismatch},
+        {precomposed, decomposed, std::nullopt},
+    };
+    for (const auto& [passphrase, repeated, problem] : cases) {
+        EXPECT_EQ(BackupPassphrase::problem(passphrase, repeated), problem) << passphrase;
+    }
 }
 
 } // namespace

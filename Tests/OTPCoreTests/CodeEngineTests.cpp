@@ -4,10 +4,13 @@
 #include <OTPCore/Crypto.hpp>
 #include <OTPCore/FreshCode.hpp>
 #include <OTPCore/HOTP.hpp>
+#include <OTPCore/KeyStrokes.hpp>
+#include <OTPCore/RecoveryCodes.hpp>
 #include <OTPCore/TOTP.hpp>
 #include <climits>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace zemlar;
 
@@ -44,21 +47,20 @@ TEST(HOTP, AKeyTheLibraryRefusesGivesNoCodeInsteadOfReadingAnEmptyMAC) {
     EXPECT_EQ(HOTP::dynamicTruncation({}), 0u);
 }
 
-// Rows of RFC 6238 appendix B: one per algorithm, a leading zero, and a counter past 32 bits.
+// Rows of RFC 6238 appendix B: one per algorithm, a leading zero, and a counter past 32 bits;
+// then shorter codes keep their leading zeros.
 TEST(TOTP, MatchesRFC6238AppendixB) {
-    const std::pair<double, const char*> sha1[] = {{59, "94287082"}, {1111111109, "07081804"}};
-    for (const auto& [time, code] : sha1) {
-        EXPECT_EQ(TOTP::code(rfcSHA1Seed, Date(time), parameters(OTPAlgorithm::sha1, 8)), code);
+    const std::tuple<const Bytes&, double, OTPAlgorithm, std::int64_t, const char*> rows[] = {
+        {rfcSHA1Seed, 59, OTPAlgorithm::sha1, 8, "94287082"},
+        {rfcSHA1Seed, 1111111109, OTPAlgorithm::sha1, 8, "07081804"},
+        {rfcSHA256Seed, 1234567890, OTPAlgorithm::sha256, 8, "91819424"},
+        {rfcSHA512Seed, 20000000000, OTPAlgorithm::sha512, 8, "47863826"},
+        {rfcSHA1Seed, 1234567890, OTPAlgorithm::sha1, 6, "005924"},
+        {rfcSHA1Seed, 59, OTPAlgorithm::sha1, 7, "4287082"},
+    };
+    for (const auto& [seed, time, algorithm, digits, code] : rows) {
+        EXPECT_EQ(TOTP::code(seed, Date(time), parameters(algorithm, digits)), code);
     }
-    EXPECT_EQ(TOTP::code(rfcSHA256Seed, Date(1234567890), parameters(OTPAlgorithm::sha256, 8)),
-              "91819424");
-    EXPECT_EQ(TOTP::code(rfcSHA512Seed, Date(20000000000), parameters(OTPAlgorithm::sha512, 8)),
-              "47863826");
-}
-
-TEST(TOTP, KeepsLeadingZeros) {
-    EXPECT_EQ(TOTP::code(rfcSHA1Seed, Date(1234567890), OTPParameters::standard()), "005924");
-    EXPECT_EQ(TOTP::code(rfcSHA1Seed, Date(59), parameters(OTPAlgorithm::sha1, 7)), "4287082");
 }
 
 TEST(TOTP, CounterAndRemainingSecondsAtPeriodEdges) {
@@ -106,11 +108,47 @@ TEST(FreshCode, ShortPeriodsAlwaysWaitAndNeverGoNegative) {
 }
 
 TEST(CodeFormat, SplitsAfterTheFirstHalfRoundedUp) {
-    EXPECT_EQ(CodeFormat::grouped("1234567"), "1234 567");
-    EXPECT_EQ(CodeFormat::grouped("12345678"), "1234 5678");
-    EXPECT_EQ(CodeFormat::grouped("12345"), "123 45");
-    EXPECT_EQ(CodeFormat::grouped("1234"), "1234");
-    EXPECT_EQ(CodeFormat::grouped(""), "");
+    for (const auto& [code, shown] : {std::pair{"1234567", "1234 567"},
+                                      {"12345678", "1234 5678"},
+                                      {"12345", "123 45"},
+                                      {"1234", "1234"},
+                                      {"", ""}}) {
+        EXPECT_EQ(CodeFormat::grouped(code), shown);
+    }
+}
+
+TEST(KeyStrokes, TypeEveryDigitOnItsTopRowKeyAndReturnOnlyWhenAsked) {
+    const std::uint16_t keys[] = {29, 18, 19, 20, 21, 23, 22, 26, 28, 25};
+    std::vector<KeyStroke> expected;
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        expected.push_back({keys[digit - '0'], std::string(1, digit)});
+    }
+    EXPECT_EQ(KeyStrokes::forCode("0123456789", false), expected);
+    EXPECT_EQ(KeyStrokes::forCode("90", true),
+              (std::vector<KeyStroke>{{25, "9"}, {29, "0"}, {36, "\r"}}));
+}
+
+TEST(KeyStrokes, RefuseAnythingButASCIIDigits) {
+    using namespace std::string_view_literals;
+    for (const auto code : {""sv, "123 456"sv, "12345a"sv, "\xD9\xA1\xD9\xA2\xD9\xA3"sv /* ١٢٣ */,
+                            "12\0"
+                            "34"sv,
+                            "-12"sv, "1234\r"sv}) {
+        EXPECT_FALSE(KeyStrokes::forCode(code, true).has_value()) << code;
+    }
+}
+
+TEST(RecoveryCodes, ParsingDropsBlanksAndRepeatsAndSplitsAtEveryLineBreak) {
+    using Codes = std::vector<std::string>;
+    EXPECT_EQ(RecoveryCodes::parse("A1\n\n  B2\nA1"), (Codes{"A1", "B2"}));
+    EXPECT_EQ(RecoveryCodes::parse("\t abcd efgh \u3000\n"), (Codes{"abcd efgh"}));
+    EXPECT_EQ(RecoveryCodes::parse("abc\nABC\nabc "), (Codes{"abc", "ABC"}));
+    EXPECT_EQ(RecoveryCodes::parse(" \n\t\n\u00A0"), Codes{});
+    EXPECT_EQ(RecoveryCodes::parse("a\r\nb\rc\vd\fe\u0085f\u2028g\u2029h\r\n"),
+              (Codes{"a", "b", "c", "d", "e", "f", "g", "h"}));
+    EXPECT_EQ(RecoveryCodes::parse("ab\xFF\ncd\xC3"), (Codes{"ab\uFFFD", "cd\uFFFD"}));
+    EXPECT_EQ(RecoveryCodes::text({"A1", "b2 c3", "\xC3\xBC-4"}), "A1\nb2 c3\n\xC3\xBC-4");
+    EXPECT_EQ(RecoveryCodes::text({}), "");
 }
 
 } // namespace

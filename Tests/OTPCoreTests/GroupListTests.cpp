@@ -46,7 +46,8 @@ TEST(GroupList, AddingRefusesEmptyAndTakenNames) {
     EXPECT_TRUE(GroupList::adding("Work 2", uuid(2), work));
 }
 
-TEST(GroupList, RenamingMayChangeTheFormOfItsOwnName) {
+// Renaming may change the form of its own name; removing ignores unknown identifiers.
+TEST(GroupList, RenamingAndRemoving) {
     const auto renamed = GroupList::renaming(uuid(1), "work", work);
     ASSERT_TRUE(renamed);
     EXPECT_EQ(renamed->front().name, "work");
@@ -55,10 +56,6 @@ TEST(GroupList, RenamingMayChangeTheFormOfItsOwnName) {
     EXPECT_EQ(GroupList::renaming(uuid(2), "work", two), fail(GroupListError::duplicateName()));
     EXPECT_EQ(GroupList::renaming(uuid(2), " ", two), fail(GroupListError::emptyName()));
     EXPECT_EQ(GroupList::renaming(uuid(9), "", two), fail(GroupListError::notFound()));
-}
-
-TEST(GroupList, RemovingIgnoresUnknownIdentifiers) {
-    const Groups two = {group(1, "Work"), group(2, "Home")};
     EXPECT_EQ(names(GroupList::removing(uuid(1), two)), (std::vector<std::string>{"Home"}));
     EXPECT_EQ(GroupList::removing(uuid(9), two), two);
 }
@@ -97,13 +94,10 @@ TEST(AccountGrouping, GivesEveryGroupASectionAndUngroupedAccountsTheLast) {
     EXPECT_EQ(titles(sections[1].accounts), (std::vector<std::string>{"alpha", "Zeta"}));
     EXPECT_EQ(sections[2].group, std::nullopt);
     EXPECT_EQ(titles(sections[2].accounts), (std::vector<std::string>{"Mid"}));
-}
-
-TEST(AccountGrouping, AddsNoUngroupedSectionWhenEveryAccountHasItsGroup) {
-    const Groups groups = {group(1, "A")};
-    Accounts accounts = {account(10, "X")};
-    accounts[0].groupID = uuid(1);
-    EXPECT_EQ(AccountGrouping::sections(accounts, groups).size(), 1u);
+    EXPECT_EQ(AccountGrouping::groupName(accounts[0], groups), "B");
+    EXPECT_EQ(AccountGrouping::groupName(accounts[2], groups), std::nullopt);
+    accounts.pop_back(); // every account in its group: no ungrouped section
+    EXPECT_EQ(AccountGrouping::sections(accounts, groups).size(), 2u);
     EXPECT_TRUE(AccountGrouping::sections({}, {}).empty());
 }
 
@@ -114,17 +108,6 @@ TEST(AccountGrouping, WithoutGroupsListsEveryAccountByTitleInOneSection) {
     ASSERT_EQ(sections.size(), 1u);
     EXPECT_EQ(titles(sections[0].accounts),
               (std::vector<std::string>{"", "Site 9 \u00B7 a", "site 9 \u00B7 b", "Site 10"}));
-}
-
-TEST(AccountGrouping, NamesTheGroupOnlyWhenItExists) {
-    const Groups groups = {group(1, "Work")};
-    Account member = account(10, "X");
-    member.groupID = uuid(1);
-    EXPECT_EQ(AccountGrouping::groupName(member, groups), "Work");
-    member.groupID = uuid(2);
-    EXPECT_EQ(AccountGrouping::groupName(member, groups), std::nullopt);
-    member.groupID.reset();
-    EXPECT_EQ(AccountGrouping::groupName(member, groups), std::nullopt);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <OTPCore/OTPAuthURI.hpp>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace zemlar;
@@ -15,12 +16,6 @@ OTPAuthEntry parsed(const std::string& text) {
     auto result = OTPAuthURI::parse(text);
     EXPECT_TRUE(result.has_value()) << text << " -> " << result.error().describe();
     return result ? *result : OTPAuthEntry("<failed>", "", {1}, OTPParameters::standard());
-}
-
-OTPAuthURIError refusal(const std::string& text) {
-    auto result = OTPAuthURI::parse(text);
-    EXPECT_FALSE(result.has_value()) << text;
-    return result ? OTPAuthURIError::invalidURI() : result.error();
 }
 
 OTPParameters parameters(OTPAlgorithm algorithm, std::int64_t digits, std::int64_t period) {
@@ -37,24 +32,15 @@ TEST(OTPAuthURIParse, ReadsAFullLink) {
                                   parameters(OTPAlgorithm::sha256, 8, 60)));
 }
 
-TEST(OTPAuthURIParse, AppliesDefaultsAndIgnoresUnknownItems) {
-    const auto entry =
-        parsed("otpauth://totp/alice?secret=JBSWY3DPEHPK3PXP&counter=4&image=x&extra");
-    EXPECT_EQ(entry, OTPAuthEntry("", "alice", hello, OTPParameters::standard()));
-}
-
-TEST(OTPAuthURIParse, IgnoresCaseOfSchemeHostAndItemNamesAndSurroundingBlanks) {
-    for (const char* text :
-         {"OTPAUTH://TOTP/alice?SECRET=JBSWY3DPEHPK3PXP",
-          "  otpauth://totp/alice?Secret=JBSWY3DPEHPK3PXP\r\n",
-          "\t\u2028otpauth://Totp/alice?secret=jbswy3dpehpk3pxp\u3000\v\f\u0085"}) {
+TEST(OTPAuthURIParse, IgnoresCaseUnknownItemsAndSurroundingBlanks) {
+    for (const char* text : {"otpauth://totp/alice?secret=JBSWY3DPEHPK3PXP&counter=4&image=x&extra",
+                             "OTPAUTH://TOTP/alice?SECRET=JBSWY3DPEHPK3PXP",
+                             "  otpauth://totp/alice?Secret=JBSWY3DPEHPK3PXP\r\n",
+                             "\t\u2028otpauth://Totp/alice?secret=jbswy3dpehpk3pxp\u3000\v\f\u0085",
+                             "otpauth://t%6Ftp/alice?secret=JBSWY3DPEHPK3PXP"}) {
         EXPECT_EQ(parsed(text), OTPAuthEntry("", "alice", hello, OTPParameters::standard()))
             << text;
     }
-}
-
-TEST(OTPAuthURIParse, DecodesAPercentEncodedHost) {
-    EXPECT_EQ(parsed("otpauth://t%6Ftp/alice?secret=JBSWY3DPEHPK3PXP").name, "alice");
 }
 
 // One row per refusal reason and boundary, checked in the documented order: scheme, URI, type,
@@ -68,7 +54,6 @@ TEST(OTPAuthURIParse, RefusesWithTheFirstFailingCheck) {
     const std::pair<std::string, OTPAuthURIError> cases[] = {
         {"http://totp/a?secret=JBSWY3DPEHPK3PXP", scheme},
         {"otpauth-test://totp/a", scheme},
-        {"totp/a", scheme},
         {"", scheme},
         {"http://hotp/a", scheme},
         {"otpauth://totp/a b?secret=JBSWY3DPEHPK3PXP", uri},
@@ -83,7 +68,6 @@ TEST(OTPAuthURIParse, RefusesWithTheFirstFailingCheck) {
         {"otpauth:totp/a?secret=JBSWY3DPEHPK3PXP", OTPAuthURIError::unsupportedType("")},
         {"otpauth:///a?secret=JBSWY3DPEHPK3PXP", OTPAuthURIError::unsupportedType("")},
         {"otpauth://totp/a", missing},
-        {"otpauth://totp/a?digits=1", missing},
         {"otpauth://totp/a?secret=", missing},
         {"otpauth://totp/a?secret", missing},
         {"otpauth://totp/a?secret=&secret=JBSWY3DPEHPK3PXP", missing},
@@ -92,64 +76,57 @@ TEST(OTPAuthURIParse, RefusesWithTheFirstFailingCheck) {
         {"otpauth://totp/a?secret=%20JBSWY3DPEHPK3PXP+", secret}, // "+" is not a space
     };
     for (const auto& [text, error] : cases) {
-        EXPECT_EQ(refusal(text), error) << text;
+        EXPECT_EQ(OTPAuthURI::parse(text), fail(error)) << text;
     }
     for (const char* item : {"algorithm=MD5", "algorithm=", "algorithm=SHA1%20", "digits=5",
                              "digits=9", "digits=six", "digits", "digits=6.0", "digits=%206",
                              "digits=+-6", "digits=0x6", "digits=-9223372036854775808", "period=0",
                              "period=-30", "period=30s", "period=9223372036854775808"}) {
-        EXPECT_EQ(refusal(std::string("otpauth://totp/a?secret=AA&") + item), parameters) << item;
+        EXPECT_EQ(OTPAuthURI::parse(std::string("otpauth://totp/a?secret=AA&") + item),
+                  fail(parameters))
+            << item;
     }
 }
 
 TEST(OTPAuthURIParse, ReadsSecretAlgorithmDigitsAndPeriodLeniently) {
     EXPECT_EQ(parsed("otpauth://totp/a?secret=JBSW%20Y3DP-EHPK3PXP%3D%3D").secret, hello);
-    EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&ALGORITHM=Sha256").parameters.algorithm(),
-              OTPAlgorithm::sha256);
-    EXPECT_EQ(
-        parsed("otpauth://totp/a?secret=AA&algorithm=SHA1&algorithm=MD5").parameters.algorithm(),
-        OTPAlgorithm::sha1);
-    EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&digits=%2B8").parameters.digits(), 8);
-    EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&digits=+7").parameters.digits(), 7);
-    EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&digits=007").parameters.digits(), 7);
-    EXPECT_EQ(parsed("otpauth://totp/a?secret=AA&period=9223372036854775807").parameters.period(),
-              9223372036854775807);
-}
-
-TEST(OTPAuthURIParse, TakesTheIssuerItemOverTheLabel) {
-    const std::string secret = "?secret=JBSWY3DPEHPK3PXP";
-    EXPECT_EQ(parsed("otpauth://totp/Acme:alice" + secret).issuer, "Acme");
-    const auto other = parsed("otpauth://totp/Acme:alice" + secret + "&issuer=Other");
-    EXPECT_EQ(other.issuer, "Other");
-    EXPECT_EQ(other.name, "alice");
-    EXPECT_EQ(parsed("otpauth://totp/Acme:alice" + secret + "&issuer=%20%09").issuer, "Acme");
-    EXPECT_EQ(parsed("otpauth://totp/alice" + secret + "&issuer=%20Big+Co%20").issuer, "Big+Co");
-    EXPECT_EQ(parsed("otpauth://totp/alice" + secret + "&issuer=x&issuer=y").issuer, "x");
-    EXPECT_EQ(parsed("otpauth://totp/alice" + secret).issuer, "");
-}
-
-TEST(OTPAuthURIParse, SplitsTheLabelAtTheFirstColon) {
-    const std::string secret = "?secret=JBSWY3DPEHPK3PXP";
-    const std::pair<std::string, std::pair<std::string, std::string>> cases[] = {
-        {"/Acme%3Aalice", {"Acme", "alice"}},
-        {"/%20Acme%20:%20%20alice%20", {"Acme", "alice"}},
-        {"/:alice", {"", "alice"}},
-        {"/a:b:c", {"a", "b:c"}},
-        {"", {"", ""}},
-        {"/", {"", ""}},
-        {"/alice@google.com/", {"", "alice@google.com/"}},
-        {"/a/b:c", {"a/b", "c"}},
-        {"/caf%C3%A9:%E2%80%83na%CC%88me", {"caf\u00E9", "na\u0308me"}},
+    const std::pair<const char*, OTPParameters> cases[] = {
+        {"ALGORITHM=Sha256", parameters(OTPAlgorithm::sha256, 6, 30)},
+        {"algorithm=SHA1&algorithm=MD5", OTPParameters::standard()},
+        {"digits=%2B8", parameters(OTPAlgorithm::sha1, 8, 30)},
+        {"digits=007", parameters(OTPAlgorithm::sha1, 7, 30)},
+        {"period=9223372036854775807", parameters(OTPAlgorithm::sha1, 6, INT64_MAX)},
     };
-    for (const auto& [path, expected] : cases) {
-        const auto entry = parsed("otpauth://totp" + path + secret);
-        EXPECT_EQ(entry.issuer, expected.first) << path;
-        EXPECT_EQ(entry.name, expected.second) << path;
+    for (const auto& [item, expected] : cases) {
+        EXPECT_EQ(parsed(std::string("otpauth://totp/a?secret=AA&") + item).parameters, expected)
+            << item;
     }
 }
 
-TEST(OTPAuthURIParse, ReplacesPercentEscapesThatAreNotUTF8) {
-    EXPECT_EQ(parsed("otpauth://totp/a%FFb?secret=JBSWY3DPEHPK3PXP").name, "a\uFFFDb");
+// The issuer item wins over the label's issuer unless blank; the label splits at its first colon.
+TEST(OTPAuthURIParse, TakesTheIssuerItemOverTheLabelSplitAtTheFirstColon) {
+    const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
+        {"/Acme:alice", "", "Acme", "alice"},
+        {"/Acme:alice", "&issuer=Other", "Other", "alice"},
+        {"/Acme:alice", "&issuer=%20%09", "Acme", "alice"},
+        {"/alice", "&issuer=%20Big+Co%20", "Big+Co", "alice"},
+        {"/alice", "&issuer=x&issuer=y", "x", "alice"},
+        {"/Acme%3Aalice", "", "Acme", "alice"},
+        {"/%20Acme%20:%20%20alice%20", "", "Acme", "alice"},
+        {"/:alice", "", "", "alice"},
+        {"/a:b:c", "", "a", "b:c"},
+        {"", "", "", ""},
+        {"/", "", "", ""},
+        {"/alice@google.com/", "", "", "alice@google.com/"},
+        {"/a/b:c", "", "a/b", "c"},
+        {"/caf%C3%A9:%E2%80%83na%CC%88me", "", "caf\u00E9", "na\u0308me"},
+        {"/a%FFb", "", "", "a\uFFFDb"},
+    };
+    for (const auto& [path, items, issuer, name] : cases) {
+        const auto entry = parsed("otpauth://totp" + path + "?secret=JBSWY3DPEHPK3PXP" + items);
+        EXPECT_EQ(entry.issuer, issuer) << path << items;
+        EXPECT_EQ(entry.name, name) << path << items;
+    }
 }
 
 TEST(OTPAuthURIParseLabel, KeepsLineBreaksAndLaterSlashes) {
@@ -188,7 +165,6 @@ TEST(OTPAuthURIMake, RoundTripsGeneratedIssuersAndNames) {
         "/slash/",     "@",           "\xF0\x9F\x94\x91",
         "tab\there",   "~._-",        "\xEF\xBB\xBF",
         "line\nbreak", "%",           "'!$()*,;"};
-    std::size_t checked = 0;
     for (std::size_t first = 0; first < pieces.size(); ++first) {
         for (std::size_t second = 0; second < pieces.size(); ++second) {
             const std::string issuer = first % 5 == 4 ? "" : pieces[first] + pieces[second];
@@ -199,11 +175,8 @@ TEST(OTPAuthURIMake, RoundTripsGeneratedIssuersAndNames) {
                                      6 + static_cast<std::int64_t>(first % 3),
                                      1 + static_cast<std::int64_t>(second * 17));
             const std::string link = OTPAuthURI::make(issuer, name, secret, parameters);
-            const auto result = OTPAuthURI::parse(link);
-            ASSERT_TRUE(result.has_value()) << link;
-            EXPECT_EQ(*result, OTPAuthEntry(issuer, name, secret, parameters)) << link;
-            ++checked;
+            EXPECT_EQ(OTPAuthURI::parse(link), OTPAuthEntry(issuer, name, secret, parameters))
+                << link;
         }
     }
-    EXPECT_EQ(checked, pieces.size() * pieces.size());
 }

@@ -28,29 +28,24 @@ TEST(SitesNormalize, LowersTrimsAndDropsOneLeadingWWW) {
     EXPECT_EQ(Sites::normalize("www."), "www");
 }
 
-TEST(SitesHost, TakesTheNormalisedHostOfWebURLs) {
-    EXPECT_EQ(Sites::host("https://WWW.Example.COM/path?q=1#top"), "example.com");
-    EXPECT_EQ(Sites::host("  HTTP://localhost:8080/login \n"), "localhost");
-    EXPECT_EQ(Sites::host("https://example.com:443"), "example.com");
-    EXPECT_EQ(Sites::host("https://example.com?x"), "example.com");
-}
-
-TEST(SitesHost, RefusesOtherSchemesAndHostlessText) {
+TEST(SitesHost, TakesTheNormalisedHostOfWebURLsEvenWithHostileAuthorities) {
+    const std::pair<const char*, const char*> hosts[] = {
+        {"https://WWW.Example.COM/path?q=1#top", "example.com"},
+        {"  HTTP://localhost:8080/login \n", "localhost"},
+        {"https://example.com?x", "example.com"},
+        {"https://user:pw@bank.com:8443/", "bank.com"},
+        {"https://evil.com@bank.com/", "bank.com"},
+        {"https://[2001:DB8::1]:8080/", "2001:db8::1"},
+        {"https://b%C3%BCcher.de/", "b\u00FCcher.de"},
+    };
+    for (const auto& [url, host] : hosts) {
+        EXPECT_EQ(Sites::host(url), host) << url;
+    }
     for (const char* url :
          {"ftp://example.com", "www.example.com/path", "https:example.com", "https://",
           "javascript:alert(1)", "", "://x.com", "1https://x.com", "https://.../"}) {
         EXPECT_EQ(Sites::host(url), std::nullopt) << url;
     }
-}
-
-TEST(SitesHost, HandlesHostileAuthorities) {
-    EXPECT_EQ(Sites::host("https://user@bank.com/"), "bank.com");
-    EXPECT_EQ(Sites::host("https://user:pw@bank.com:8443/"), "bank.com");
-    EXPECT_EQ(Sites::host("https://evil.com@bank.com/"), "bank.com");
-    EXPECT_EQ(Sites::host("https://[::1]:8080/"), "::1");
-    EXPECT_EQ(Sites::host("https://[2001:DB8::1]/"), "2001:db8::1");
-    EXPECT_EQ(Sites::host("https://bücher.de/"), "bücher.de");
-    EXPECT_EQ(Sites::host("https://b%C3%BCcher.de/"), "bücher.de");
     for (const char* url : {"https://[::1/", "https://[::1]x/", "https://[zz]/", "https://a b.com",
                             "https://example.com:80a/", "https://example.com:/x%zz",
                             "https://ex%00ample.com", "https://ex%2Fample.com", "https://%FF.com",
@@ -122,18 +117,14 @@ TEST(SitesMatch, ShortIssuerKeysNeverMatch) {
     EXPECT_EQ(Sites::match("ab.com", accountWith("AB", {"ab.com"})), SiteMatch::domain);
 }
 
-TEST(BrowserScripts, AsksEachFamilyForItsFrontTabAndNoOtherApplication) {
-    EXPECT_EQ(BrowserScripts::activeTabURLScript("com.apple.Safari"),
-              "tell application id \"com.apple.Safari\" to get URL of front document");
-    EXPECT_EQ(BrowserScripts::activeTabURLScript("com.google.Chrome"),
-              "tell application id \"com.google.Chrome\" to get URL of active tab of front window");
+TEST(BrowserScripts, AskEachFamilyForItsFrontTabAndNoOtherApplication) {
     for (const auto id : BrowserScripts::safariFamily) {
-        EXPECT_TRUE(BrowserScripts::activeTabURLScript(id)->ends_with(" front document")) << id;
+        EXPECT_EQ(BrowserScripts::activeTabURLScript(id),
+                  "tell application id \"" + std::string(id) + "\" to get URL of front document");
     }
     for (const auto id : BrowserScripts::chromiumFamily) {
-        EXPECT_TRUE(BrowserScripts::activeTabURLScript(id)->ends_with(" front window")) << id;
+        EXPECT_TRUE(BrowserScripts::activeTabURLScript(id)->ends_with(" of front window")) << id;
     }
-    EXPECT_EQ(BrowserScripts::chromiumFamily.size(), 7u);
     for (const char* id : {"com.apple.TextEdit", "", "com.apple.safari", "com.google.Chrome "}) {
         EXPECT_EQ(BrowserScripts::activeTabURLScript(id), std::nullopt) << id;
     }
