@@ -214,6 +214,7 @@ TEST_F(BackupFlowsTest, verifyComparesTheLatestBackupUnderTheStoredKey) {
     ASSERT_TRUE(check);
     EXPECT_EQ(check->missing, std::vector<std::string>{"Bank"});
     EXPECT_EQ(check->mismatched, std::vector<std::string>{"GitHub · ann"});
+    EXPECT_EQ(check->extra, 1);
 
     ASSERT_TRUE(BackupFlows::setUp("new passphrase", Bytes(16, 2), testIterations, source.keys));
     EXPECT_EQ(verify(), fail(BackupFlowError::codec(BackupError::authenticationFailed())));

@@ -27,6 +27,7 @@ TEST(Debouncer, aBurstRunsTheLastActionOnceADelayAfterTheLastCallUnlessCancelled
         runEventLoop(30ms);
     }
     EXPECT_TRUE(runs.empty());
+    EXPECT_TRUE(debouncer.isPending());
     for (int wait = 0; wait < 100 && runs.empty(); ++wait) {
         runEventLoop(10ms);
     }

@@ -39,6 +39,7 @@ TEST(DisplaySession, AWaylandSessionRunsOnWaylandUnlessAPlatformIsChosen) {
         EXPECT_EQ(DisplaySession::current(), example.kind) << example.platform;
     }
     // Wayland always blends windows, X11 only with a compositing manager, others never.
+    EXPECT_TRUE(Compositing::blendsWindows("wayland", false));
     EXPECT_TRUE(Compositing::blendsWindows("wayland-egl", false));
     EXPECT_TRUE(Compositing::blendsWindows("xcb", true));
     EXPECT_FALSE(Compositing::blendsWindows("xcb", false));
