@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The tests use the X server on DISPLAY (start one with Xvfb) and press keys with xdotool; without
-// a display the tests are listed and each one skips.
+// On the X server of DISPLAY if there is one; without it every test skips.
 #include <TestSupport/OffscreenTestMain.hpp>
 
 int main(int argc, char** argv) {

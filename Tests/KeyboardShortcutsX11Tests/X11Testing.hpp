@@ -14,11 +14,11 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <utility>
 #include <vector>
 
-// Xlib last: its macros (None, Bool, KeyPress…) clash with the names of Qt and GoogleTest.
+// Last: Xlib's macros (None, Bool, KeyPress…) clash with Qt's and GoogleTest's names.
 #include <X11/Xlib.h>
-#include <X11/keysym.h>
 
 namespace zemlar::KeyboardShortcuts::X11Testing {
 
@@ -26,10 +26,6 @@ constexpr Shortcut optionCommandO{31, CarbonModifier::command | CarbonModifier::
 constexpr Shortcut optionCommandP{35, CarbonModifier::command | CarbonModifier::option};
 
 inline int otherClientErrors = 0;
-inline int countError(Display* /*display*/, XErrorEvent* /*error*/) {
-    ++otherClientErrors;
-    return 0;
-}
 
 /// A second X client of the same server.
 class OtherClient {
@@ -40,16 +36,17 @@ public:
             XCloseDisplay(display_);
         }
     }
-    OtherClient(const OtherClient&) = delete;
     bool isOpen() const { return display_ != nullptr; }
 
-    /// Grabs the key with exactly these modifiers (plus `extraMask`); false when the server
-    /// refuses.
+    /// Grabs the key with these modifiers (plus `extraMask`); false when the server refuses.
     bool grab(const Shortcut& shortcut, unsigned extraMask = 0) {
         const KeyCode keycode =
             XKeysymToKeycode(display_, *KeyMapping::keysymForCarbonKeyCode(shortcut.carbonKeyCode));
         otherClientErrors = 0;
-        XErrorHandler previous = XSetErrorHandler(countError);
+        XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) {
+            ++otherClientErrors;
+            return 0;
+        });
         XGrabKey(display_, keycode,
                  KeyMapping::xMaskForCarbonModifiers(shortcut.carbonModifiers) | extraMask,
                  DefaultRootWindow(display_), False, GrabModeAsync, GrabModeAsync);
@@ -65,37 +62,26 @@ private:
 inline bool waitFor(const std::function<bool()>& condition, int milliseconds = 3000) {
     QElapsedTimer timer;
     timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > milliseconds) {
-            return false;
-        }
+    while (!condition() && timer.elapsed() <= milliseconds) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(5);
     }
-    return true;
-}
-
-inline void settle() {
-    waitFor([] { return false; }, 300);
+    return condition();
 }
 
 class HotKeys : public ::testing::Test {
 protected:
     void SetUp() override {
         clearSettings();
-        if (qEnvironmentVariableIsEmpty("DISPLAY") || !OtherClient().isOpen()) {
-            GTEST_SKIP() << "needs an X server on DISPLAY (for example Xvfb :77 & DISPLAY=:77)";
-        }
-        if (QStandardPaths::findExecutable("xdotool").isEmpty()) {
-            GTEST_SKIP() << "needs xdotool";
+        if (qEnvironmentVariableIsEmpty("DISPLAY") || !OtherClient().isOpen() ||
+            QStandardPaths::findExecutable("xdotool").isEmpty()) {
+            GTEST_SKIP() << "needs an X server on DISPLAY (for example Xvfb :77) and xdotool";
         }
     }
-
     void TearDown() override {
         listener.reset();
         clearSettings();
     }
-
     static void clearSettings() {
         QSettings settings(QStringLiteral("Zemlar"), QStringLiteral("Zemlar"));
         settings.clear();
@@ -107,26 +93,17 @@ protected:
         QObject::connect(listener.get(), &EventListener::event, listener.get(),
                          [this](EventType type) { received.push_back(type); });
     }
-
     static void press(const char* keys) {
         ASSERT_EQ(QProcess::execute("xdotool", {"key", "--delay", "20", keys}), 0) << keys;
     }
-
-    bool receivedDownAndUp() {
-        const std::vector<EventType> expected{EventType::keyDown, EventType::keyUp};
-        const bool done = waitFor([&] { return received.size() >= 2; });
-        settle();
-        const bool matches = done && received == expected;
-        received.clear();
-        return matches;
+    /// Whether, once things settled, exactly these events arrived; forgets them.
+    bool got(const std::vector<EventType>& expected) {
+        waitFor([&] { return received.size() >= expected.size(); });
+        waitFor([] { return false; }, 300);
+        return std::exchange(received, {}) == expected;
     }
-
-    bool receivedNothing() {
-        settle();
-        const bool nothing = received.empty();
-        received.clear();
-        return nothing;
-    }
+    bool receivedDownAndUp() { return got({EventType::keyDown, EventType::keyUp}); }
+    bool receivedNothing() { return got({}); }
 
     std::unique_ptr<EventListener> listener;
     std::vector<EventType> received;

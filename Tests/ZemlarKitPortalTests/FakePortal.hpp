@@ -1,51 +1,42 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A stand-in for the desktop portal on the private session bus: just the calls our clients make,
-// each answered at once and followed by its Response.
+// The desktop portal on the private bus: the calls our clients make, each answered at once.
 #pragma once
 
 #include <Portal/PortalShortcut.hpp>
-#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QStringList>
 #include <QThread>
 #include <mutex>
-#include <utility>
 #include <vector>
 
 namespace zemlar::testing {
 
 class FakePortal : public QDBusVirtualObject {
 public:
-    struct Call {
-        QString method;
-        QVariantList arguments;
-    };
+    using Call = QDBusMessage;
 
     /// The desktop's own choice of keys for every shortcut bound.
     static constexpr const char* chosenTrigger = "Super+Z";
+    static constexpr const char* path = "/org/freedesktop/portal/desktop";
 
     explicit FakePortal(QStringList offered)
-        : bus_(QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                             QStringLiteral("fake-portal"))),
+        : bus_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, "fake-portal")),
           offered_(std::move(offered)) {
-        bus_.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"), this,
-                                   QDBusConnection::SubPath);
+        bus_.registerVirtualObject(path, this, QDBusConnection::SubPath);
         bus_.registerService(QStringLiteral("org.freedesktop.portal.Desktop"));
         // Its own thread answers while the client's thread waits in a blocking call.
         moveToThread(&thread_);
         thread_.start();
     }
-
     ~FakePortal() override {
         thread_.quit();
         thread_.wait();
         bus_.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
-        bus_.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"));
+        bus_.unregisterObject(path);
         QDBusConnection::disconnectFromBus(QStringLiteral("fake-portal"));
     }
 
@@ -53,105 +44,73 @@ public:
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
         const std::lock_guard lock(mutex_);
-        calls_.push_back({message.member(), message.arguments()});
-        if (message.member() == QLatin1String("Get")) {
-            return answerVersion(message);
+        const QString method = message.member();
+        calls_.push_back(message);
+        if (method == QLatin1String("Get")) { // the interface's version
+            bus_.send(offered_.contains(message.arguments().value(0).toString())
+                          ? message.createReply(QVariant::fromValue(QDBusVariant(2U)))
+                          : message.createErrorReply(QDBusError::InvalidArgs, "no interface"));
+            return true;
         }
-        const QVariantMap options = message.arguments().isEmpty()
-                                        ? QVariantMap()
-                                        : qdbus_cast<QVariantMap>(message.arguments().constLast());
+        const auto options = qdbus_cast<QVariantMap>(message.arguments().value(
+            message.arguments().size() - 1)); // empty for a call without arguments
+        const QString sender = message.service().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
         if (!options.contains(QStringLiteral("handle_token"))) {
             bus_.send(message.createReply());
             return true;
         }
-        const QString request =
-            QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
-                .arg(senderPart(message), options[QStringLiteral("handle_token")].toString());
+        const QString request = QStringLiteral("%1/request/%2/%3")
+                                    .arg(path, sender, options["handle_token"].toString());
         bus_.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        QVariantMap results;
+        if (method == QLatin1String("CreateSession")) {
+            lastSession_ = QStringLiteral("%1/session/%2/%3")
+                               .arg(path, sender, options["session_handle_token"].toString());
+            results = {{QStringLiteral("session_handle"), lastSession_}};
+        } else if (method == QLatin1String("Start")) {
+            results = {
+                {QStringLiteral("devices"), 1U},
+                {QStringLiteral("restore_token"), QStringLiteral("token-%1").arg(++tokens_)}};
+        } else if (method == QLatin1String("BindShortcuts")) {
+            QList<PortalShortcut> bound = PortalShortcut::list(message.arguments().value(1));
+            for (PortalShortcut& shortcut : bound) {
+                shortcut.properties = {{QStringLiteral("trigger_description"), chosenTrigger}};
+            }
+            results = {{QStringLiteral("shortcuts"), QVariant::fromValue(bound)}};
+        }
         QDBusMessage response = QDBusMessage::createSignal(
             request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
-        response << 0U << results(message, options);
+        response << 0U << results;
         bus_.send(response);
         return true;
     }
 
-    /// The desktop reports a press of a shortcut of the session.
-    void activate(const QString& session, const QString& id) {
+    /// The desktop reports a press of a shortcut of the session, by default the last one made.
+    void activate(const QString& id, QString session = {}) {
         QDBusMessage signal = QDBusMessage::createSignal(
-            QStringLiteral("/org/freedesktop/portal/desktop"),
-            QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), QStringLiteral("Activated"));
-        signal << QVariant::fromValue(QDBusObjectPath(session)) << id << qulonglong{0}
-               << QVariantMap();
+            path, QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), "Activated");
+        const std::lock_guard lock(mutex_);
+        signal << QVariant::fromValue(QDBusObjectPath(session.isEmpty() ? lastSession_ : session))
+               << id << qulonglong{0} << QVariantMap();
         bus_.send(signal);
     }
 
     std::vector<Call> callsOf(const QString& method) const {
         const std::lock_guard lock(mutex_);
         std::vector<Call> found;
-        for (const Call& call : calls_) {
-            if (call.method == method) {
-                found.push_back(call);
-            }
-        }
+        std::copy_if(calls_.begin(), calls_.end(), std::back_inserter(found),
+                     [&](const Call& call) { return call.member() == method; });
         return found;
     }
 
-    QString lastSession() const {
-        const std::lock_guard lock(mutex_);
-        return lastSession_;
-    }
-
 private:
-    static QString senderPart(const QDBusMessage& message) {
-        return message.service().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
-    }
-
-    bool answerVersion(const QDBusMessage& message) {
-        if (!offered_.contains(message.arguments().value(0).toString())) {
-            bus_.send(message.createErrorReply(QDBusError::InvalidArgs,
-                                               QStringLiteral("no such interface")));
-            return true;
-        }
-        bus_.send(message.createReply(QVariant::fromValue(QDBusVariant(2U))));
-        return true;
-    }
-
-    QVariantMap results(const QDBusMessage& message, const QVariantMap& options) {
-        const QString method = message.member();
-        if (method == QLatin1String("CreateSession")) {
-            lastSession_ = QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
-                               .arg(senderPart(message),
-                                    options[QStringLiteral("session_handle_token")].toString());
-            return {{QStringLiteral("session_handle"), lastSession_}};
-        }
-        if (method == QLatin1String("Start")) {
-            return {
-                {QStringLiteral("devices"), 1U},
-                {QStringLiteral("restore_token"), QStringLiteral("token-%1").arg(++tokensIssued_)}};
-        }
-        if (method == QLatin1String("BindShortcuts")) {
-            return {{QStringLiteral("shortcuts"), boundShortcuts(message.arguments().value(1))}};
-        }
-        return {};
-    }
-
-    /// Every shortcut asked for, with the desktop's own choice of keys.
-    static QVariant boundShortcuts(const QVariant& wanted) {
-        QList<PortalShortcut> bound = PortalShortcut::list(wanted);
-        for (PortalShortcut& shortcut : bound) {
-            shortcut.properties = {
-                {QStringLiteral("trigger_description"), QString::fromLatin1(chosenTrigger)}};
-        }
-        return QVariant::fromValue(bound);
-    }
-
     QDBusConnection bus_;
     QStringList offered_;
     QThread thread_;
     mutable std::mutex mutex_;
     std::vector<Call> calls_;
     QString lastSession_;
-    int tokensIssued_ = 0;
+    int tokens_ = 0;
 };
 
 } // namespace zemlar::testing

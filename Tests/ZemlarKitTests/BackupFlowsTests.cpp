@@ -8,14 +8,10 @@ namespace {
 
 constexpr Date exportTime{1'750'000'000};
 
-Bytes nonce() {
-    return RandomBytes::generate(BackupCodec::nonceLength);
-}
-
 Result<std::int64_t, BackupFlowError> exportFrom(Computer& computer, Date at = exportTime) {
-    return BackupFlows::exportBackup(at, nonce(), computer.accounts, computer.groups,
-                                     computer.secrets, computer.keys, computer.files,
-                                     computer.recovery);
+    return BackupFlows::exportBackup(at, RandomBytes::generate(BackupCodec::nonceLength),
+                                     computer.accounts, computer.groups, computer.secrets,
+                                     computer.keys, computer.files, computer.recovery);
 }
 
 Result<RestoreReport, BackupFlowError> restoreOnto(Computer& computer, const Bytes& data,
@@ -41,8 +37,7 @@ protected:
           bank(source.add("Bank", "", bytesOf("bank-secret"), 3)) {}
 
     void SetUp() override {
-        const Groups work{{uuidNumber(100), "Work"}};
-        ASSERT_TRUE(source.groups.save(work));
+        ASSERT_TRUE(source.groups.save({{uuidNumber(100), "Work"}}));
         ASSERT_TRUE(AccountFlows::setGroup(github.id, uuidNumber(100), source.accounts));
         ASSERT_TRUE(source.recovery.setCodes({"code-1", "code-2"}, mail.id));
     }
@@ -73,21 +68,16 @@ TEST(BackupFlowsSetUp, storesTheDerivedKeyWithSaltAndCount) {
               fail(BackupFlowError::keyStore(SecretStoreError::keychain(-6))));
 }
 
-TEST_F(BackupFlowsTest, exportNeedsAPassphraseEverySecretAndAFolder) {
+TEST_F(BackupFlowsTest, exportNeedsAPassphraseAndEverySecret) {
     EXPECT_EQ(exportFrom(source), fail(BackupFlowError::notConfigured()));
     setPassphrase(source);
     ASSERT_TRUE(source.secrets.remove(mail.id));
     EXPECT_EQ(exportFrom(source), fail(BackupFlowError::secrets(SecretStoreError::notFound())));
     EXPECT_FALSE(std::filesystem::exists(source.files.directory));
-    setPassphrase(target);
-    target.files.directory = target.scratch.path / "missing" / "Zemlar";
-    EXPECT_EQ(exportFrom(target),
-              fail(BackupFlowError::file(BackupFileError::locationUnavailable())));
 }
 
 TEST_F(BackupFlowsTest, exportSealsAccountsSecretsCodesAndGroups) {
-    const Bytes file = exported();
-    const auto payload = BackupCodec::open(file, testKey());
+    const auto payload = BackupCodec::open(exported(), testKey());
     ASSERT_TRUE(payload);
     EXPECT_EQ(payload->exportedAt, exportTime);
     ASSERT_EQ(payload->accounts.size(), 3U);
@@ -96,36 +86,21 @@ TEST_F(BackupFlowsTest, exportSealsAccountsSecretsCodesAndGroups) {
     EXPECT_EQ(payload->accounts[1].recoveryCodes, (std::vector<std::string>{"code-1", "code-2"}));
     EXPECT_EQ(payload->accounts[2].recoveryCodes, std::nullopt);
     EXPECT_EQ(payload->groups, (Groups{{uuidNumber(100), "Work"}}));
-
-    setPassphrase(target);
-    EXPECT_EQ(exportFrom(target), 0) << "an empty list gives an empty backup";
-    const auto empty = BackupCodec::open(*target.files.readLatest().value(), testKey());
-    ASSERT_TRUE(empty);
-    EXPECT_TRUE(empty->accounts.empty());
-    EXPECT_EQ(empty->groups, Groups{});
 }
 
-TEST_F(BackupFlowsTest, restoreOntoAnEmptyComputerBringsEverythingBack) {
+TEST_F(BackupFlowsTest, restoreOntoAnEmptyComputerBringsEverythingBackOnce) {
     const Bytes file = exported();
     const auto report = restoreOnto(target, file);
     ASSERT_TRUE(report);
     EXPECT_EQ(report->imported, 3);
-    EXPECT_EQ(report->alreadyPresent, 0);
-    EXPECT_EQ(report->failed, 0);
+    EXPECT_EQ(report->alreadyPresent + report->failed, 0);
     EXPECT_EQ(report->accounts, target.accounts.load().value());
     ASSERT_EQ(report->accounts.size(), 3U);
-    EXPECT_EQ(report->accounts[0].issuer, "GitHub");
     EXPECT_EQ(report->accounts[0].groupID, uuidNumber(100));
     EXPECT_EQ(target.groups.load(), (Groups{{uuidNumber(100), "Work"}}));
     EXPECT_EQ(target.secrets.read(mail.id), bytesOf("mail-secret"));
     EXPECT_EQ(target.recovery.codes(mail.id), (std::vector<std::string>{"code-1", "code-2"}));
     EXPECT_EQ(credentialsOf(target), credentialsOf(source));
-
-    const auto check =
-        BackupFlows::verify(target.accounts, target.secrets, target.keys, source.files);
-    ASSERT_TRUE(check);
-    EXPECT_TRUE(check->isComplete());
-    EXPECT_EQ(check->accountsInBackup, 3);
 
     FaultyAccountStore counting(target.accounts);
     const auto again = BackupFlows::restore(file, testPassphrase, counting, target.groups,
@@ -171,16 +146,10 @@ TEST(BackupFlowsRestore, takesTheFirstOfRepeatedIdentifiersAndMatchesGroupsByNam
     EXPECT_EQ(computer.groups.load(), (Groups{{uuidNumber(70), "Work"}, {uuidNumber(60), "Home"}}));
 }
 
-TEST_F(BackupFlowsTest, aWrongPassphraseOrLaterVersionChangesNothing) {
+TEST_F(BackupFlowsTest, aWrongPassphraseOrADamagedFileChangesNothing) {
     const Bytes file = exported();
     EXPECT_EQ(restoreOnto(target, file, "wrong passphrase"),
               fail(BackupFlowError::codec(BackupError::authenticationFailed())));
-    std::string text = textOf(file);
-    const auto version = text.rfind("\"version\": 1");
-    ASSERT_NE(version, std::string::npos);
-    text.replace(version, 12, "\"version\": 2");
-    EXPECT_EQ(restoreOnto(target, bytesOf(text)),
-              fail(BackupFlowError::codec(BackupError::unsupportedVersion(2))));
     EXPECT_EQ(restoreOnto(target, Bytes(file.begin(), file.begin() + 100)),
               fail(BackupFlowError::codec(BackupError::malformed())));
     EXPECT_EQ(target.accounts.load(), Accounts{});
@@ -217,9 +186,7 @@ TEST_F(BackupFlowsTest, storedCredentialsAndRecoveryCodesAreNeverReplaced) {
     ASSERT_TRUE(source.recovery.setCodes({"theirs"}, bank.id));
     ASSERT_TRUE(target.accounts.save({mail}));
     ASSERT_TRUE(target.secrets.add(bytesOf("mail-secret"), mail.id));
-    setPassphrase(source);
-    ASSERT_TRUE(exportFrom(source, Date(exportTime.secondsSince1970() + 1)));
-    const auto report = restoreOnto(target, *source.files.readLatest().value());
+    const auto report = restoreOnto(target, exported());
     ASSERT_TRUE(report);
     EXPECT_EQ(report->alreadyPresent, 1);
     EXPECT_EQ(report->imported, 2);
@@ -228,32 +195,29 @@ TEST_F(BackupFlowsTest, storedCredentialsAndRecoveryCodesAreNeverReplaced) {
     EXPECT_EQ(target.recovery.codes(bank.id), std::vector<std::string>{"mine"});
 }
 
-TEST_F(BackupFlowsTest, verifyListsMissingMismatchedAndExtraAccounts) {
-    EXPECT_EQ(BackupFlows::verify(source.accounts, source.secrets, source.keys, source.files),
-              fail(BackupFlowError::notConfigured()));
+TEST_F(BackupFlowsTest, verifyComparesTheLatestBackupUnderTheStoredKey) {
+    const auto verify = [&] {
+        return BackupFlows::verify(source.accounts, source.secrets, source.keys, source.files);
+    };
+    EXPECT_EQ(verify(), fail(BackupFlowError::notConfigured()));
     setPassphrase(source);
-    EXPECT_EQ(BackupFlows::verify(source.accounts, source.secrets, source.keys, source.files),
-              fail(BackupFlowError::noBackup()));
+    EXPECT_EQ(verify(), fail(BackupFlowError::noBackup()));
 
     auto sixty = backupAccount(1, "GitHub", "ann", bytesOf("github-secret"));
     sixty.parameters = *OTPParameters::make(OTPAlgorithm::sha1, 6, 60);
-    auto sameMail = backupAccount(2, "Mail", "ann@example.com", bytesOf("mail-secret"));
     ASSERT_TRUE(source.files.write(
-        sealedFile(payloadOf({sixty, sameMail, backupAccount(8, "Gone", "", bytesOf("x")),
-                              backupAccount(9, "Gone too", "", bytesOf("y"))})),
+        sealedFile(
+            payloadOf({sixty, backupAccount(2, "Mail", "ann@example.com", bytesOf("mail-secret")),
+                       backupAccount(8, "Gone", "", bytesOf("x"))})),
         exportTime));
-    const auto check =
-        BackupFlows::verify(source.accounts, source.secrets, source.keys, source.files);
+    const auto check = verify();
     ASSERT_TRUE(check);
     EXPECT_EQ(check->missing, std::vector<std::string>{"Bank"});
     EXPECT_EQ(check->mismatched, std::vector<std::string>{"GitHub · ann"});
-    EXPECT_EQ(check->extra, 2);
-    EXPECT_EQ(check->accountsInBackup, 4);
-    EXPECT_FALSE(check->isComplete());
+    EXPECT_EQ(check->extra, 1);
 
     ASSERT_TRUE(BackupFlows::setUp("new passphrase", Bytes(16, 2), testIterations, source.keys));
-    EXPECT_EQ(BackupFlows::verify(source.accounts, source.secrets, source.keys, source.files),
-              fail(BackupFlowError::codec(BackupError::authenticationFailed())));
+    EXPECT_EQ(verify(), fail(BackupFlowError::codec(BackupError::authenticationFailed())));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <TestSupport/BackupKey.hpp>
 #include <ZemlarKit/ZemlarKit.hpp>
 #include <memory>
+#include <set>
 
 namespace zemlar::testing {
 
@@ -35,6 +36,17 @@ struct Computer {
     FileAccountStore accounts{scratch.path / "data" / "accounts.json"};
     FileGroupStore groups{scratch.path / "data" / "groups.json"};
     DirectoryBackupFileStore files{scratch.path / "Zemlar", 5};
+};
+
+/// The identifiers the phone's accounts were taken under, in memory.
+struct MemoryTakenStore : InboxTakenStore {
+    std::set<UUID> taken() override { return ids; }
+    void set(const std::set<UUID>& newIDs) override {
+        ++sets;
+        ids = newIDs;
+    }
+    std::set<UUID> ids;
+    int sets = 0;
 };
 
 inline BackupAccount backupAccount(std::uint8_t number, std::string issuer, std::string name,

@@ -1,21 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Secrets in this process: where they come from, where they are kept and how they are wiped.
+#include "StoreDoubles.hpp"
+
 #include <ZemlarKit/LockedSecrets.hpp>
 #include <ZemlarKit/ProcessHardening.hpp>
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace zemlar;
-
-namespace {
-
-UUID id(std::uint8_t last) {
-    UUID::Storage bytes{};
-    bytes[15] = last;
-    return UUID(bytes);
-}
-
-} // namespace
+using namespace zemlar::testing;
 
 TEST(ProcessHardening, LeavesNoCoreDumpAndNoMemoryToReadFromOutside) {
     EXPECT_TRUE(ProcessHardening::apply());
@@ -27,18 +24,56 @@ TEST(ProcessHardening, LeavesNoCoreDumpAndNoMemoryToReadFromOutside) {
 }
 
 TEST(LockedSecrets, HoldsCopiesWipesTheMapItCameFromAndForgetsOnClear) {
-    SecretMap map{{id(1), Bytes{1, 2, 3}}, {id(2), Bytes(40, 9)}};
+    SecretMap map{{uuidNumber(1), Bytes{1, 2, 3}}, {uuidNumber(2), Bytes(40, 9)}};
     LockedSecrets secrets(std::move(map));
-    EXPECT_EQ(map[id(1)], Bytes(3, 0));
-    ASSERT_TRUE(secrets.find(id(1)));
-    EXPECT_EQ(Bytes(secrets.find(id(1))->begin(), secrets.find(id(1))->end()), (Bytes{1, 2, 3}));
-    EXPECT_EQ(Bytes(secrets.find(id(2))->begin(), secrets.find(id(2))->end()), Bytes(40, 9));
-    EXPECT_FALSE(secrets.find(id(3)));
+    EXPECT_EQ(map[uuidNumber(1)], Bytes(3, 0));
+    const auto held = [&](LockedSecrets& from, std::uint8_t number) {
+        const auto found = from.find(uuidNumber(number));
+        return found ? std::optional(Bytes(found->begin(), found->end())) : std::nullopt;
+    };
+    EXPECT_EQ(held(secrets, 1), (Bytes{1, 2, 3}));
+    EXPECT_EQ(held(secrets, 2), Bytes(40, 9));
+    EXPECT_EQ(held(secrets, 3), std::nullopt);
 
     LockedSecrets moved = std::move(secrets);
     EXPECT_TRUE(secrets.empty());
     EXPECT_FALSE(moved.empty());
     moved.clear();
     EXPECT_TRUE(moved.empty());
-    EXPECT_FALSE(moved.find(id(1)));
+    EXPECT_EQ(held(moved, 1), std::nullopt);
+}
+
+TEST(RandomBytes, NeverRepeatsASaltAndMakesVersion4Identifiers) {
+    EXPECT_TRUE(RandomBytes::generate(0).empty());
+    std::set<Bytes> salts;
+    for (int draw = 0; draw < 1000; ++draw) {
+        salts.insert(RandomBytes::generate(16));
+    }
+    EXPECT_EQ(salts.size(), 1000u);
+    EXPECT_EQ(salts.begin()->size(), 16u);
+    const std::string text = RandomBytes::uuid().uuidString();
+    EXPECT_NE(text, RandomBytes::uuid().uuidString());
+    EXPECT_EQ(text[14], '4');
+    EXPECT_NE(std::string("89AB").find(text[19]), std::string::npos);
+}
+
+// In a child process whose session bus does not exist, so that neither this process nor the
+// user's keyring is touched: every keychain call reports our own status for it.
+TEST(KeychainItem, ReportsOurOwnStatusWhenNoSecretServiceAnswers) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/zemlar-test-bus", 1);
+        const auto unreachable = SecretStoreError::keychain(KeychainItem::statusServiceFailure);
+        const char* service = "app.zemlar.Zemlar.test";
+        const bool all = KeychainItem::read(service, "a").error() == unreachable &&
+                         KeychainItem::add(service, "a", Bytes{1}).error() == unreachable &&
+                         KeychainItem::upsert(service, "a", Bytes{1}).error() == unreachable &&
+                         KeychainItem::accounts(service).error() == unreachable &&
+                         KeychainItem::remove(service, "a").error() == unreachable &&
+                         KeychainVaultStorage(service).load().error() == unreachable;
+        ::_exit(all ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }

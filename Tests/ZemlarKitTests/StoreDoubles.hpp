@@ -3,9 +3,9 @@
 #pragma once
 
 #include <ZemlarKit/ZemlarKit.hpp>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <thread>
 
@@ -20,37 +20,26 @@ public:
         if (failLoad) {
             return fail(*failLoad);
         }
-        if (hidden) {
-            return std::optional<Bytes>{};
-        }
-        return inner.load();
+        return hidden ? std::optional<Bytes>{} : inner.load();
     }
     Result<void, SecretStoreError> save(const Bytes& document) override {
-        if (failSave) {
-            return fail(*failSave);
-        }
-        return inner.save(document);
+        return failSave ? fail(*failSave) : inner.save(document);
     }
     Result<void, SecretStoreError> create(const Bytes& document) override {
-        if (failSave) {
-            return fail(*failSave);
-        }
-        return inner.create(document);
+        return failSave ? fail(*failSave) : inner.create(document);
     }
 
     InMemoryVaultStorage& inner;
     std::optional<SecretStoreError> failLoad;
     std::optional<SecretStoreError> failSave;
-    /// Loads report no document although one is stored.
-    bool hidden = false;
+    bool hidden = false; ///< loads report no document although one is stored
 };
 
 /// A secret store over a map, counting calls, failing any operation on demand.
 class MapSecretStore : public SecretStore {
 public:
     Result<void, SecretStoreError> add(const Bytes& secret, const UUID& id) override {
-        ++adds;
-        if (failAdd && adds >= *failAdd) {
+        if (++adds >= failAdd.value_or(INT_MAX)) {
             return fail(SecretStoreError::keychain(-1));
         }
         if (!secrets.try_emplace(id, secret).second) {
@@ -63,10 +52,8 @@ public:
             return fail(SecretStoreError::keychain(-2));
         }
         const auto found = secrets.find(id);
-        if (found == secrets.end()) {
-            return fail(SecretStoreError::notFound());
-        }
-        return found->second;
+        return found == secrets.end() ? fail(SecretStoreError::notFound())
+                                      : Result<Bytes, SecretStoreError>(found->second);
     }
     Result<SecretMap, SecretStoreError> readAll() override { return secrets; }
     Result<void, SecretStoreError> remove(const UUID& id) override {
@@ -100,10 +87,8 @@ public:
 class MapBackupKeyStore : public BackupKeyStore {
 public:
     Result<std::optional<BackupCredentials>, SecretStoreError> load() override {
-        if (failLoad) {
-            return fail(SecretStoreError::keychain(-5));
-        }
-        return credentials;
+        return failLoad ? fail(SecretStoreError::keychain(-5))
+                        : Result<std::optional<BackupCredentials>, SecretStoreError>(credentials);
     }
     Result<void, SecretStoreError> save(const BackupCredentials& saved) override {
         if (failSave) {
@@ -124,25 +109,18 @@ public:
     bool failSave = false;
 };
 
-/// Wraps a real store; fails the chosen save calls (1-based) or every load.
+/// Wraps a real store; fails the chosen save call (1-based) or every load.
 template <class Store, class List> class FaultyListStore : public Store {
 public:
     explicit FaultyListStore(Store& inner) : inner(inner) {}
 
     Result<List, AccountStoreError> load() override {
         ++loads;
-        if (failLoads) {
-            return fail(AccountStoreError::readFailed());
-        }
-        return inner.load();
+        return failLoads ? fail(AccountStoreError::readFailed()) : inner.load();
     }
     Result<void, AccountStoreError> save(const List& list) override {
-        ++saves;
         saveThread = std::this_thread::get_id();
-        if (failSave == saves) {
-            return fail(AccountStoreError::writeFailed());
-        }
-        return inner.save(list);
+        return failSave == ++saves ? fail(AccountStoreError::writeFailed()) : inner.save(list);
     }
 
     Store& inner;
@@ -158,20 +136,17 @@ using FaultyGroupStore = FaultyListStore<GroupStore, Groups>;
 
 /// A fresh folder under the system's temporary folder, removed with everything in it.
 struct ScratchFolder {
-    ScratchFolder();
-    ~ScratchFolder();
+    ScratchFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "zemlar-test.XXXXXX").string();
+        path = ::mkdtemp(pattern.data());
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
     std::filesystem::path path;
 };
-
-inline ScratchFolder::ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zemlar-test.XXXXXX").string();
-    path = ::mkdtemp(pattern.data());
-}
-
-inline ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-}
 
 inline Bytes bytesOf(std::string_view text) {
     return Bytes(text.begin(), text.end());

@@ -12,21 +12,18 @@ using namespace std::chrono_literals;
 
 namespace {
 
-/// What another process reads from the clipboard under the target.
-ToolRun readClipboard(const char* target = "UTF8_STRING") {
-    return runTool(QStringLiteral("xclip"),
-                   {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                    QStringLiteral("-t"), QString::fromLatin1(target)});
+/// What another process reads from a selection under the target.
+ToolRun pasted(const std::string& target = "UTF8_STRING",
+               const std::string& selection = "clipboard") {
+    return shell("xclip -o -selection " + selection + " -t " + target);
 }
 
-/// Another process copying text; xclip stays in the background to serve it.
-void copyFromAnotherProcess(const std::string& text) {
-    ASSERT_EQ(
-        shell("printf '" + text + "' | xclip -selection clipboard -i >/dev/null 2>&1").exitCode, 0);
-}
-
-/// Lets the application see the clipboard events that are due.
-void settle() {
+/// Another process copying text; xclip stays in the background to serve it. Then lets the
+/// application see the clipboard events that are due.
+void copyFromAnotherProcess(const std::string& text, const std::string& selection = "clipboard") {
+    ASSERT_EQ(shell("printf '" + text + "' | xclip -selection " + selection + " -i >/dev/null 2>&1")
+                  .exitCode,
+              0);
     runEventLoop(150ms);
 }
 
@@ -36,7 +33,6 @@ protected:
         X11Test::SetUp();
         if (!IsSkipped()) {
             copyFromAnotherProcess("before");
-            settle();
         }
     }
 };
@@ -44,21 +40,18 @@ protected:
 } // namespace
 
 TEST_F(ClipboardX11Test, WritesTheCodeWithThePasswordManagerHintAndLeavesThePrimarySelection) {
-    ASSERT_EQ(
-        shell("printf 'selected words' | xclip -selection primary -i >/dev/null 2>&1").exitCode, 0);
+    copyFromAnotherProcess("selected words", "primary");
     SystemPasteboard pasteboard;
     pasteboard.writeConcealed("012345");
-    EXPECT_EQ(readClipboard().output, "012345");
-    EXPECT_EQ(readClipboard("text/plain").output, "012345");
-    EXPECT_EQ(readClipboard("x-kde-passwordManagerHint").output, "secret");
-    const std::string targets = readClipboard("TARGETS").output;
-    EXPECT_NE(targets.find("x-kde-passwordManagerHint"), std::string::npos) << targets;
-    EXPECT_NE(targets.find("org.nspasteboard.ConcealedType"), std::string::npos) << targets;
-    EXPECT_NE(targets.find("org.nspasteboard.TransientType"), std::string::npos) << targets;
-    const ToolRun primary =
-        runTool(QStringLiteral("xclip"),
-                {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("primary")});
-    EXPECT_EQ(primary.output, "selected words");
+    EXPECT_EQ(pasted().output, "012345");
+    EXPECT_EQ(pasted("text/plain").output, "012345");
+    EXPECT_EQ(pasted("x-kde-passwordManagerHint").output, "secret");
+    const std::string targets = pasted("TARGETS").output;
+    for (const char* target : {"x-kde-passwordManagerHint", "org.nspasteboard.ConcealedType",
+                               "org.nspasteboard.TransientType"}) {
+        EXPECT_NE(targets.find(target), std::string::npos) << targets;
+    }
+    EXPECT_EQ(pasted("UTF8_STRING", "primary").output, "selected words");
 }
 
 TEST_F(ClipboardX11Test, CountsOurChangesAndOtherProcessesChanges) {
@@ -67,19 +60,18 @@ TEST_F(ClipboardX11Test, CountsOurChangesAndOtherProcessesChanges) {
     pasteboard.writeConcealed("012345");
     const std::int64_t afterWrite = pasteboard.changeCount();
     EXPECT_GT(afterWrite, start);
-    settle();
+    runEventLoop(150ms);
     EXPECT_EQ(pasteboard.changeCount(), afterWrite) << "our own write was counted twice";
     copyFromAnotherProcess("a note");
-    settle();
     EXPECT_GT(pasteboard.changeCount(), afterWrite);
 }
 
 TEST_F(ClipboardX11Test, ClearsTheCodeAfterTheDelay) {
     ClipboardDelivery delivery(std::make_shared<SystemPasteboard>(), 300ms);
     ASSERT_TRUE(QCoro::waitFor(delivery.deliver("654321")).has_value());
-    EXPECT_EQ(readClipboard().output, "654321");
+    EXPECT_EQ(pasted().output, "654321");
     runEventLoop(450ms);
-    const ToolRun after = readClipboard();
+    const ToolRun after = pasted();
     EXPECT_EQ(after.output, "");
     EXPECT_NE(after.exitCode, 0) << "the clipboard still has an owner";
 }

@@ -30,8 +30,8 @@ public:
     /// Whether the field is a top-level window or, as toolkits often make it, a child of one.
     enum class Placement { topLevel, insideTopLevel };
 
-    explicit TestTextField(Placement placement = Placement::topLevel) {
-        display_ = XOpenDisplay(nullptr);
+    explicit TestTextField(Placement placement = Placement::topLevel)
+        : display_(XOpenDisplay(nullptr)) {
         if (display_ == nullptr) {
             throw std::runtime_error("cannot open the X display");
         }
@@ -53,7 +53,16 @@ public:
             XNextEvent(display_, &event);
         } while (event.type != MapNotify || event.xmap.window != topLevel_);
         focus();
-        reader_ = std::thread([this] { readEvents(); });
+        reader_ = std::thread([this] {
+            pollfd descriptor{ConnectionNumber(display_), POLLIN, 0};
+            while (!stop_) {
+                while (XPending(display_) > 0) {
+                    XNextEvent(display_, &event_);
+                    handle(event_);
+                }
+                poll(&descriptor, 1, 5);
+            }
+        });
     }
 
     ~TestTextField() {
@@ -75,9 +84,8 @@ public:
     }
 
     std::string text() const {
-        std::lock_guard lock(mutex_);
         std::string result;
-        for (const ReceivedKey& key : keys_) {
+        for (const ReceivedKey& key : keys()) {
             result += key.text;
         }
         return result;
@@ -97,35 +105,19 @@ public:
     bool waitForKeys(std::size_t count,
                      std::chrono::milliseconds timeout = std::chrono::milliseconds(2000)) const {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            {
-                std::lock_guard lock(mutex_);
-                if (keys_.size() >= count) {
-                    return true;
-                }
+        while (keys().size() < count) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return false;
             }
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
-        return false;
+        return true;
     }
 
 private:
-    void readEvents() {
-        pollfd descriptor{ConnectionNumber(display_), POLLIN, 0};
-        while (!stop_) {
-            while (XPending(display_) > 0) {
-                XEvent event;
-                XNextEvent(display_, &event);
-                handle(event);
-            }
-            poll(&descriptor, 1, 5);
-        }
-    }
-
     void handle(XEvent& event) {
         if (event.type == MappingNotify) {
             XRefreshKeyboardMapping(&event.xmapping);
-            return;
         }
         if (event.type != KeyPress) {
             return;
@@ -134,21 +126,18 @@ private:
         char buffer[16] = {};
         KeySym symbol = NoSymbol;
         const int length = XLookupString(&event.xkey, buffer, sizeof buffer, &symbol, nullptr);
-        std::string text;
-        if (symbol == XK_Return || symbol == XK_KP_Enter) {
-            text = "\n";
-        } else if (length > 0) {
-            text.assign(buffer, static_cast<std::size_t>(length));
-        } else {
-            return; // a modifier key
+        const bool enter = symbol == XK_Return || symbol == XK_KP_Enter;
+        if (enter || length > 0) { // not a modifier key
+            std::lock_guard lock(mutex_);
+            keys_.push_back({enter ? "\n" : std::string(buffer, static_cast<std::size_t>(length)),
+                             event.xkey.state, arrival});
         }
-        std::lock_guard lock(mutex_);
-        keys_.push_back({text, event.xkey.state, arrival});
     }
 
     Display* display_ = nullptr;
     Window topLevel_ = 0;
     Window window_ = 0;
+    XEvent event_{};
     std::thread reader_;
     std::atomic<bool> stop_ = false;
     mutable std::mutex mutex_;

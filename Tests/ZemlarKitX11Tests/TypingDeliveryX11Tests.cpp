@@ -14,11 +14,29 @@ namespace {
 
 constexpr unsigned int leakingModifiers = ControlMask | Mod1Mask | Mod4Mask;
 
-/// Our own connection for looking at the keyboard as the server has it.
-struct Observer {
-    Observer() : display(XOpenDisplay(nullptr)) {}
-    ~Observer() { XCloseDisplay(display); }
+class TypingDeliveryX11Test : public X11Test {
+protected:
+    void SetUp() override {
+        X11Test::SetUp();
+        if (!IsSkipped()) {
+            setLayout("-layout us");
+        }
+    }
+    void TearDown() override {
+        if (privateXServerRunning()) {
+            std::system("xdotool keyup shift ctrl alt super >/dev/null 2>&1");
+            setLayout("-layout us");
+        }
+        if (display != nullptr) {
+            XCloseDisplay(display);
+        }
+    }
 
+    static void setLayout(const std::string& arguments) {
+        ASSERT_EQ(std::system(("setxkbmap " + arguments).c_str()), 0) << arguments;
+    }
+
+    /// Whether the server has the key down, as our own connection sees it.
     bool keyDown(KeySym symbol) const {
         char keys[32] = {};
         XQueryKeymap(display, keys);
@@ -37,40 +55,23 @@ struct Observer {
         return count;
     }
 
-    Display* display;
-};
-
-class TypingDeliveryX11Test : public X11Test {
-protected:
-    void SetUp() override {
-        X11Test::SetUp();
-        if (IsSkipped()) {
-            return;
-        }
-        setLayout("-layout us");
-    }
-    void TearDown() override {
-        if (privateXServerRunning()) {
-            std::system("xdotool keyup shift ctrl alt super >/dev/null 2>&1");
-            setLayout("-layout us");
-        }
-    }
-
-    static void setLayout(const std::string& arguments) {
-        ASSERT_EQ(std::system(("setxkbmap " + arguments).c_str()), 0) << arguments;
-    }
-
-    /// Delivers into a fresh focused field and gives back what the field received.
-    std::string typeIntoField(const std::string& code, bool pressReturn, std::size_t expectedKeys) {
+    /// Delivers into a fresh focused field and gives back what the field received; no key may
+    /// carry a modifier that would turn it into a shortcut (or Shift, unless allowed).
+    std::string typeIntoField(const std::string& code, bool pressReturn, std::size_t expectedKeys,
+                              unsigned int forbidden = ShiftMask | leakingModifiers,
+                              std::chrono::milliseconds pause = 10ms) {
         field_ = std::make_unique<TestTextField>();
-        TypingDelivery delivery(10ms, pressReturn);
-        const auto result = QCoro::waitFor(delivery.deliver(code));
+        const auto result = QCoro::waitFor(TypingDelivery(pause, pressReturn).deliver(code));
         EXPECT_TRUE(result.has_value()) << result.error().describe();
         field_->waitForKeys(expectedKeys);
         runEventLoop(20ms); // room for anything typed beyond the expectation
+        for (const ReceivedKey& key : field_->keys()) {
+            EXPECT_EQ(key.state & forbidden, 0u) << key.text;
+        }
         return field_->text();
     }
 
+    Display* display = XOpenDisplay(nullptr);
     std::unique_ptr<TestTextField> field_;
 };
 
@@ -79,86 +80,68 @@ protected:
 TEST_F(TypingDeliveryX11Test, TrustsAServerWithXTestAndTypesReturnOnlyWhenAsked) {
     EXPECT_TRUE(TypingDelivery().prepare().has_value());
     EXPECT_EQ(typeIntoField("0123456789", false, 10), "0123456789");
-    EXPECT_EQ(typeIntoField("012345", true, 7), "012345\n");
-    for (const ReceivedKey& key : field_->keys()) {
-        EXPECT_EQ(key.state & (ShiftMask | leakingModifiers), 0u);
+    // A pause after every key, the last included: the delivery ends 7 pauses after it began.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(typeIntoField("012345", true, 7, ShiftMask | leakingModifiers, 25ms), "012345\n");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 7 * 25ms);
+    const auto keys = field_->keys();
+    for (std::size_t index = 1; index < keys.size(); ++index) {
+        EXPECT_GE(keys[index].arrival - keys[index - 1].arrival, 20ms) << "key " << index;
     }
-}
-
-TEST_F(TypingDeliveryX11Test, RefusesAnInvalidCodeWithoutTypingAnything) {
-    field_ = std::make_unique<TestTextField>();
     for (const std::string code : {"", "123 456", "12a456"}) {
         EXPECT_EQ(QCoro::waitFor(TypingDelivery(10ms, true).deliver(code)),
                   fail(DeliveryError::invalidCode()));
     }
     runEventLoop(50ms);
-    EXPECT_EQ(field_->text(), "");
+    EXPECT_EQ(field_->text(), "012345\n") << "an invalid code types nothing";
 }
 
 TEST_F(TypingDeliveryX11Test, TypesDigitsOnGermanAndFrenchLayoutsEvenWithShiftHeld) {
-    Observer observer;
-    const int emptyBefore = observer.emptyKeycodes();
+    const int emptyBefore = emptyKeycodes();
     setLayout("-layout de");
     EXPECT_EQ(typeIntoField("9081726354", true, 11), "9081726354\n");
     // AZERTY puts the digits on the Shift level of the top row.
     setLayout("-layout fr");
-    ASSERT_EQ(XkbKeycodeToKeysym(observer.display, XKeysymToKeycode(observer.display, XK_1), 0, 0),
-              XK_ampersand);
-    EXPECT_EQ(typeIntoField("9081726354", true, 11), "9081726354\n");
-    EXPECT_EQ(observer.emptyKeycodes(), emptyBefore);
+    ASSERT_EQ(XkbKeycodeToKeysym(display, XKeysymToKeycode(display, XK_1), 0, 0), XK_ampersand);
+    EXPECT_EQ(typeIntoField("9081726354", true, 11, leakingModifiers), "9081726354\n");
+    EXPECT_EQ(emptyKeycodes(), emptyBefore);
     // Held Shift must not turn them back into the symbols of the first level.
     ASSERT_EQ(std::system("xdotool keydown ctrl shift"), 0);
-    EXPECT_EQ(typeIntoField("13579", false, 5), "13579");
-    for (const ReceivedKey& key : field_->keys()) {
-        EXPECT_EQ(key.state & leakingModifiers, 0u);
-    }
+    EXPECT_EQ(typeIntoField("13579", false, 5, leakingModifiers), "13579");
 }
 
-TEST_F(TypingDeliveryX11Test, LendsASpareKeyWhenTheGroupHasNoDigits) {
-    Observer observer;
+TEST_F(TypingDeliveryX11Test, LendsASpareKeyWhenTheGroupHasNoDigitsAndKeepsTheCurrentGroup) {
     setLayout("-layout ara -variant buckwalter");
-    ASSERT_EQ(XKeysymToKeycode(observer.display, XK_1), 0) << "the layout has digits";
-    const int emptyBefore = observer.emptyKeycodes();
+    ASSERT_EQ(XKeysymToKeycode(display, XK_1), 0) << "the layout has digits";
+    const int emptyBefore = emptyKeycodes();
     EXPECT_EQ(typeIntoField("9081726354", true, 11), "9081726354\n");
-    EXPECT_EQ(observer.emptyKeycodes(), emptyBefore) << "the lent keycodes were not given back";
+    EXPECT_EQ(emptyKeycodes(), emptyBefore) << "the lent keycodes were not given back";
     EXPECT_EQ(typeIntoField("000111", false, 6), "000111");
-    EXPECT_EQ(observer.emptyKeycodes(), emptyBefore);
-    EXPECT_EQ(XKeysymToKeycode(observer.display, XK_0), 0);
-}
+    EXPECT_EQ(XKeysymToKeycode(display, XK_0), 0);
 
-TEST_F(TypingDeliveryX11Test, UsesTheCurrentGroupNotTheFirst) {
-    Observer observer;
+    // The second group has no digits: typing uses it, not the first, and leaves it on.
     setLayout("-layout us,ara -variant ,buckwalter");
-    ASSERT_TRUE(XkbLockGroup(observer.display, XkbUseCoreKbd, 1));
-    XSync(observer.display, False);
-    const int emptyBefore = observer.emptyKeycodes();
+    ASSERT_TRUE(XkbLockGroup(display, XkbUseCoreKbd, 1));
+    XSync(display, False);
+    const int emptyWithTwo = emptyKeycodes();
     EXPECT_EQ(typeIntoField("4567890123", false, 10), "4567890123");
-    EXPECT_EQ(observer.emptyKeycodes(), emptyBefore);
+    EXPECT_EQ(emptyKeycodes(), emptyWithTwo);
     XkbStateRec state{};
-    XkbGetState(observer.display, XkbUseCoreKbd, &state);
+    XkbGetState(display, XkbUseCoreKbd, &state);
     EXPECT_EQ(state.group, 1) << "typing changed the user's group";
 }
 
 TEST_F(TypingDeliveryX11Test, PressesAgainOnlyTheModifiersStillHeldOnTheKeyboard) {
-    const struct {
-        const char* key;
-        KeySym symbol;
-    } held[] = {
-        {"shift", XK_Shift_L}, {"ctrl", XK_Control_L}, {"alt", XK_Alt_L}, {"super", XK_Super_L}};
-    Observer observer;
     PhysicalKeyboard hands;
     ASSERT_TRUE(hands.available());
-    for (const auto& modifier : held) {
-        SCOPED_TRACE(modifier.key);
-        hands.press(modifier.symbol);
-        ASSERT_TRUE(observer.keyDown(modifier.symbol));
+    for (const KeySym modifier : {XK_Shift_L, XK_Control_L, XK_Alt_L, XK_Super_L}) {
+        SCOPED_TRACE(XKeysymToString(modifier));
+        hands.press(modifier);
+        ASSERT_TRUE(keyDown(modifier));
         EXPECT_EQ(typeIntoField("246801", true, 7), "246801\n");
-        for (const ReceivedKey& key : field_->keys()) {
-            EXPECT_EQ(key.state & (ShiftMask | leakingModifiers), 0u);
-        }
-        EXPECT_TRUE(observer.keyDown(modifier.symbol)) << "the held key was not pressed again";
-        hands.release(modifier.symbol);
-        ASSERT_FALSE(observer.keyDown(modifier.symbol));
+        EXPECT_TRUE(keyDown(modifier)) << "the held key was not pressed again";
+        hands.release(modifier);
+        ASSERT_FALSE(keyDown(modifier));
     }
 
     // Shift-Return, with Shift let go of while the digits are typed.
@@ -173,7 +156,7 @@ TEST_F(TypingDeliveryX11Test, PressesAgainOnlyTheModifiersStillHeldOnTheKeyboard
     EXPECT_TRUE(result.has_value());
     EXPECT_TRUE(field_->waitForKeys(7));
     EXPECT_EQ(field_->text(), "246801\n");
-    EXPECT_FALSE(observer.keyDown(XK_Shift_L)) << "the Shift let go of was pressed again";
+    EXPECT_FALSE(keyDown(XK_Shift_L)) << "the Shift let go of was pressed again";
 }
 
 TEST_F(TypingDeliveryX11Test, TypesOnlyWhileTheWindowItIsMeantForHasTheFocus) {
@@ -206,26 +189,13 @@ TEST_F(TypingDeliveryX11Test, TypesOnlyWhileTheWindowItIsMeantForHasTheFocus) {
     EXPECT_TRUE(std::string("135790").starts_with(field_->text())) << field_->text();
 }
 
-TEST_F(TypingDeliveryX11Test, PausesAfterEveryKeyIncludingTheLast) {
-    field_ = std::make_unique<TestTextField>();
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(QCoro::waitFor(TypingDelivery(25ms, true).deliver("123456")).has_value());
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 7 * 25ms);
-    ASSERT_TRUE(field_->waitForKeys(7));
-    const auto keys = field_->keys();
-    for (std::size_t index = 1; index < keys.size(); ++index) {
-        EXPECT_GE(keys[index].arrival - keys[index - 1].arrival, 20ms) << "key " << index;
-    }
-}
-
 TEST_F(TypingDeliveryX11Test, LeavesAHeldCapsLockAndItsStateAlone) {
-    Observer observer;
     ASSERT_EQ(std::system("xdotool keydown Caps_Lock"), 0);
     EXPECT_EQ(typeIntoField("246801", false, 6), "246801");
     XkbStateRec state{};
-    XkbGetState(observer.display, XkbUseCoreKbd, &state);
+    XkbGetState(display, XkbUseCoreKbd, &state);
     EXPECT_TRUE(state.locked_mods & LockMask) << "typing toggled Caps Lock";
-    EXPECT_TRUE(observer.keyDown(XK_Caps_Lock));
+    EXPECT_TRUE(keyDown(XK_Caps_Lock));
     ASSERT_EQ(std::system("xdotool keyup Caps_Lock"), 0);
     if (state.locked_mods & LockMask) {
         ASSERT_EQ(std::system("xdotool key Caps_Lock"), 0);

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "../ZemlarKitTests/QtTestSupport.hpp"
+
 #include <QCoroTask>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QTimer>
-#include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
@@ -23,38 +22,19 @@ inline bool privateXServerRunning() {
     return std::getenv("ZEMLAR_TEST_X_SERVER") != nullptr;
 }
 
-/// The one GUI application object of the test process, on the private X server.
-inline void ensureGuiApplication() {
-    if (QCoreApplication::instance() == nullptr) {
-        XInitThreads();
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        static int argc = 1;
-        static char name[] = "ZemlarKitX11Tests";
-        static char* argv[] = {name, nullptr};
-        static QGuiApplication* application = new QGuiApplication(argc, argv);
-        (void)application;
-    }
-}
-
-inline void runEventLoop(std::chrono::milliseconds duration) {
-    QEventLoop loop;
-    QTimer::singleShot(duration, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 struct ToolRun {
     int exitCode = -1;
     std::string output;
 };
 
-/// Runs a program to its end while our event loop keeps serving the clipboard to it.
-inline ToolRun runTool(const QString& program, const QStringList& arguments) {
+/// Runs a shell command to its end while our event loop keeps serving the clipboard to it.
+inline ToolRun shell(const std::string& command) {
     QProcess process;
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
     QTimer::singleShot(std::chrono::seconds(5), &loop, &QEventLoop::quit);
-    process.start(program, arguments);
+    process.start("sh", {"-c", QString::fromStdString(command)});
     loop.exec();
     if (process.state() != QProcess::NotRunning) {
         process.kill();
@@ -65,18 +45,21 @@ inline ToolRun runTool(const QString& program, const QStringList& arguments) {
             process.readAllStandardOutput().toStdString()};
 }
 
-inline ToolRun shell(const std::string& command) {
-    return runTool(QStringLiteral("sh"), {QStringLiteral("-c"), QString::fromStdString(command)});
-}
-
-/// A test that needs the private X server and the GUI application.
+/// A test that needs the private X server and the one GUI application object, made on it.
 class X11Test : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!privateXServerRunning()) {
             GTEST_SKIP() << "needs the private X server: run under scripts/with-x11";
         }
-        ensureGuiApplication();
+        if (QCoreApplication::instance() == nullptr) {
+            XInitThreads();
+            qputenv("QT_QPA_PLATFORM", "xcb");
+            static int argc = 1;
+            static char name[] = "ZemlarKitX11Tests";
+            static char* argv[] = {name, nullptr};
+            new QGuiApplication(argc, argv);
+        }
     }
 };
 
