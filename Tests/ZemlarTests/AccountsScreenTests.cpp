@@ -17,9 +17,11 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <ZemlarKit/ZemlarKit.hpp>
 #include <ZemlarScreens/Texts.hpp>
@@ -204,6 +206,21 @@ TEST_F(AccountsModelTest, EveryFailureShowsItsTextLeavesTheListsAndSkipsTheCallb
     }
 }
 
+// The flows' texts the rows above and the sheets' tests below do not reach.
+TEST(AccountsModelTexts, EachFlowErrorKindPicksItsText) {
+    const auto corrupted = AccountStoreError::corrupted(AccountsCodecError::malformed());
+    EXPECT_EQ(AccountFlows::userText(AccountFlowError::list(AccountListError::emptyTitle())),
+              "Enter an issuer or a name");
+    EXPECT_EQ(GroupFlows::userText(GroupFlowError::groups(AccountStoreError::writeFailed())),
+              "Couldn't save the changes");
+    EXPECT_EQ(GroupFlows::userText(GroupFlowError::accounts(corrupted)),
+              "The account list file is corrupted");
+    EXPECT_EQ(GroupFlows::userText(GroupFlowError::list(GroupListError::emptyName())),
+              "Enter a group name");
+    EXPECT_EQ(GroupFlows::userText(GroupFlowError::list(GroupListError::notFound())),
+              "The group has already been deleted");
+}
+
 TEST_F(AccountsModelTest, EverySuccessfulChangeCallsBackOnceAndAReloadDoesNot) {
     const Account account = addAccount("ACME Co", "alice");
     run(model.reload());
@@ -312,18 +329,24 @@ TEST_F(AccountsViewTest, ARefusedGroupNameStaysInTheAddFieldAndGoesBackInTheRow)
     const AccountGroup work = addGroup("Work");
     run(model.reload());
     GroupsSheet sheet(model);
+    sheet.newGroupField()->setText("  ");
+    EXPECT_FALSE(sheet.addButton()->isEnabled());
     sheet.newGroupField()->setText("work");
     EXPECT_FALSE(run(sheet.addGroup()));
     EXPECT_EQ(sheet.newGroupField()->text(), "work");
     EXPECT_EQ(sheet.errorLabel()->text(), Texts::text("A group with this name already exists"));
     sheet.newGroupField()->setText("Home");
     EXPECT_TRUE(run(sheet.addGroup()));
+    EXPECT_FALSE(sheet.errorLabel()->isVisibleTo(&sheet));
     EXPECT_EQ(sheet.newGroupField()->text(), "");
 
     GroupRow row(model, work, 0);
     row.nameField()->setText(" ");
     EXPECT_FALSE(run(row.rename()));
     EXPECT_EQ(row.nameField()->text(), "Work");
+    row.nameField()->setText(" Office ");
+    EXPECT_TRUE(run(row.rename()));
+    EXPECT_EQ(row.nameField()->text(), "Office");
 }
 
 TEST_F(AccountsViewTest, TheEditSheetSavesOnlyATitleAndStaysOpenWhenSavingFails) {
@@ -345,6 +368,7 @@ TEST_F(AccountsViewTest, TheEditSheetSavesOnlyATitleAndStaysOpenWhenSavingFails)
     EXPECT_TRUE(run(sheet.saveChanges()));
     EXPECT_FALSE(sheet.isVisible());
     EXPECT_EQ(model.accounts().front().name, "b");
+    EXPECT_EQ(model.accounts().front().issuer, "");
 }
 
 TEST_F(AccountsViewTest, TheQRCodeAndDeletingHappenOnlyOnceConfirmed) {
@@ -369,6 +393,25 @@ TEST_F(AccountsViewTest, TheQRCodeAndDeletingHappenOnlyOnceConfirmed) {
     EXPECT_TRUE(asked[3].destructive);
     EXPECT_TRUE(asked[3].message.contains("keyring")); // no keychain on this system
     EXPECT_TRUE(model.accounts().empty());
+}
+
+TEST_F(AccountsViewTest, ShowingTheScreenLoadsItAndTheRowMenuMovesTheAccount) {
+    const AccountGroup work = addGroup("Work");
+    addAccount("ACME Co", "alice");
+    AccountsView view(model);
+    QSignalSpy loaded(&model, &AccountsModel::changed);
+    view.show();
+    ASSERT_TRUE(!loaded.isEmpty() || loaded.wait(10'000)); // may be done before the wait
+    ASSERT_EQ(model.accounts().size(), 1u);
+    std::unique_ptr<QMenu> menu(view.makeContextMenu(model.accounts().front(), &view));
+    const QList<QAction*> choices = menu->actions().front()->menu()->actions();
+    ASSERT_EQ(choices.size(), 2); // No Group, then Work
+    EXPECT_TRUE(choices[0]->isChecked());
+    QSignalSpy moved(&model, &AccountsModel::changed);
+    choices[1]->trigger();
+    ASSERT_TRUE(!moved.isEmpty() || moved.wait(10'000));
+    EXPECT_EQ(accountStore->load()->front().groupID, work.id);
+    EXPECT_EQ(changes, 1);
 }
 
 TEST_F(AccountsViewTest, RecoveryCodesCountCopyConcealedSaveAndStayReadOnlyWhenUnreadable) {

@@ -2,6 +2,7 @@
 #include "BackupModel.hpp"
 #include "BackupTesting.hpp"
 #include "BackupView.hpp"
+#include "DisplayDate.hpp"
 
 #include <OTPCore/BackupRotation.hpp>
 #include <QComboBox>
@@ -368,6 +369,34 @@ TEST_F(BackupViewTest, restoreIsAtHandWithAccountsPresentAndFromAnEarlierBackupT
     EXPECT_EQ(view.statusText()->text(), "Restored: 2, already present: 0, failed: 0"); // earlier
 }
 
+TEST_F(BackupViewTest, anEarlierBackupShowsItsAccountCountOnceTheListIsOpened) {
+    computer.setPassphrase();
+    const Date older(1'700'000'000), oldest(1'600'000'000);
+    computer.put("backup.zemlar", testing::sealedFile({}));
+    computer.put(BackupRotation::archiveName(older),
+                 testing::sealedFile(
+                     {testing::phoneAccount(5, "Phone"), testing::phoneAccount(6, "Older")}));
+    // Under another passphrase's key, which the stored one does not open.
+    computer.put(BackupRotation::archiveName(oldest),
+                 BackupCodec::seal(BackupPayload::make(oldest, {}, {}), Bytes(32, 7),
+                                   BackupHeader::make(testing::testSalt(), testing::testIterations),
+                                   Bytes(BackupCodec::nonceLength, 1))
+                     .value());
+    QCoro::waitFor(model.refresh());
+    QComboBox& list = *view.versionChoice();
+    ASSERT_EQ(list.count(), 3);
+    EXPECT_EQ(list.itemText(1), DisplayDate::abbreviated(older));
+
+    list.showPopup();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list.itemText(1) != DisplayDate::abbreviated(older); },
+                                10000));
+    EXPECT_EQ(list.itemText(1), DisplayDate::abbreviated(older) + " (accounts: 2)");
+    EXPECT_EQ(list.itemText(2), DisplayDate::abbreviated(oldest));
+    list.hidePopup();
+    QCoro::waitFor(model.refresh());
+    EXPECT_EQ(list.itemText(1), DisplayDate::abbreviated(older) + " (accounts: 2)");
+}
+
 TEST(BackupViewFolder, aNewFolderGetsTheBackupsWhenAskedAndEverythingFollowsTheChoice) {
     testing::BackupComputer computer;
     const testing::ScopedEnvironment home("HOME", computer.root().c_str());
@@ -397,6 +426,7 @@ TEST(BackupViewFolder, aNewFolderGetsTheBackupsWhenAskedAndEverythingFollowsTheC
     };
     view.changeFolderButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return model.status().kind() == Kind::success; }));
+    EXPECT_EQ(view.folderLabel()->text(), "~/Sync/Zemlar");
     EXPECT_TRUE(std::filesystem::exists(synced / "backup.zemlar"));
     EXPECT_TRUE(std::filesystem::exists(synced / archive));
     std::filesystem::remove(computer.backupFolder() / "backup.zemlar");

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -252,6 +253,26 @@ protected:
 
     ImportView view{model};
 };
+
+TEST_F(ImportViewTest, TheImportButtonsRestAndAProgressShowsWhileARunIsGoing) {
+    view.setFileChooser([](QWidget*) { return std::nullopt; }); // cancelled: nothing happens
+    view.fileButton()->click();
+    EXPECT_EQ(model.status(), ImportStatus::idle());
+    EXPECT_TRUE(view.results()->findChildren<QWidget*>().isEmpty());
+
+    const auto noise = write("noise.bin", QByteArray("\xFF\xFE\x00", 3));
+    view.setFileChooser([&](QWidget*) { return noise; });
+    view.fileButton()->click();
+
+    ASSERT_TRUE(model.isWorking());
+    EXPECT_FALSE(view.clipboardButton()->isEnabled());
+    EXPECT_FALSE(view.fileButton()->isEnabled());
+    EXPECT_NE(view.results()->findChild<QProgressBar*>(), nullptr);
+
+    waitForTheRun();
+    EXPECT_TRUE(view.fileButton()->isEnabled());
+    EXPECT_EQ(view.results()->findChild<QProgressBar*>(), nullptr);
+}
 
 TEST_F(ImportViewTest, AddIsEnabledByAKeyAndATitleAndTheFormEmptiesAfterAdding) {
     view.show();

@@ -62,7 +62,7 @@ TEST_F(PanelModelTest, OpeningLoadsListsAndSecretsAndSelectsTheFirstResult) {
     model.setQuery("gi");
     model.setWaitingUntil(Date(100));
     openModel(model, "github.com"); // the site of the front tab ranks before frecency
-    EXPECT_EQ(model.query, ""); // every opening starts afresh
+    EXPECT_EQ(model.query, "");     // every opening starts afresh
     EXPECT_FALSE(model.waitingUntil);
     EXPECT_EQ(model.selectedID, uuid(1));
     openModel(model);
@@ -76,6 +76,7 @@ TEST_F(PanelModelTest, AnUnreadableAccountListMarksTheFailureAndOtherFailuresCou
     openModel(model);
     EXPECT_TRUE(model.loadFailed);
     EXPECT_TRUE(model.accounts.empty());
+    EXPECT_FALSE(model.selectedID);
 
     stores.accounts->failLoad = false;
     stores.groups->failLoad = true;
@@ -187,7 +188,9 @@ TEST_F(PanelModelTest, TheCountdownCountsWholeSecondsUpAndNeverBelowOne) {
 }
 
 TEST(PanelTexts, TheTitleIsTheIssuerOrElseTheName) {
+    EXPECT_EQ(PanelTexts::title(account(1, "GitHub", "me")), "GitHub");
     EXPECT_EQ(PanelTexts::subtitle(account(1, "GitHub", "me")), "me");
+    EXPECT_EQ(PanelTexts::subtitle(account(1, "GitHub", "")), std::nullopt);
     EXPECT_EQ(PanelTexts::title(account(1, "", "me")), "me");
     EXPECT_EQ(PanelTexts::subtitle(account(1, "", "me")), std::nullopt);
 }
@@ -209,8 +212,7 @@ struct Pick {
 class PanelControllerTest : public ::testing::Test {
 protected:
     PanelControllerTest() {
-        stores.accounts->list = {account(1, "GitHub"), account(2, "GitLab"),
-                                     account(3, "Amazon")};
+        stores.accounts->list = {account(1, "GitHub"), account(2, "GitLab"), account(3, "Amazon")};
         windows->front = editor;
         controller = std::make_unique<PanelController>(
             model,
@@ -240,7 +242,9 @@ protected:
         controller->show(std::nullopt);
         waitForLoad();
     }
-    void waitForLoad() { ASSERT_TRUE(QTest::qWaitFor([this] { return !model->loading; })); }
+    void waitForLoad() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !model->loading; }));
+    }
     bool press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QKeyEvent event(QEvent::KeyPress, key, modifiers);
         return controller->handleKey(&event);
@@ -302,6 +306,8 @@ TEST_F(PanelControllerTest, ArrowsMoveTheSelectionAndTypedKeysGoThroughTheFieldI
     open();
     EXPECT_TRUE(press(Qt::Key_Down));
     EXPECT_EQ(model->selectedID, uuid(1));
+    EXPECT_TRUE(press(Qt::Key_Up));
+    EXPECT_EQ(model->selectedID, uuid(3));
     EXPECT_FALSE(press(Qt::Key_Left)); // the field's own
 
     QTest::keyClicks(field(), "gitl");
@@ -412,6 +418,7 @@ TEST_F(PanelControllerTest, EveryOpeningStartsFreshAndTheViewShowsTheRightMessag
     EXPECT_EQ(view->searchField()->text(), "");
     EXPECT_TRUE(view->messageLabel()->isHidden());
     EXPECT_EQ(model->selectedID, uuid(3));
+    EXPECT_TRUE(view->hostLabel()->isHidden()); // no site, no globe
 }
 
 TEST(PanelPlacement, CentredWithTheTopAFifthDown) {
