@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
@@ -272,6 +273,9 @@ TEST_F(ImportViewTest, TheImportButtonsRestAndAProgressShowsWhileARunIsGoing) {
     waitForTheRun();
     EXPECT_TRUE(view.fileButton()->isEnabled());
     EXPECT_EQ(view.results()->findChild<QProgressBar*>(), nullptr);
+    const auto* failure = view.results()->findChild<QLabel*>("failure");
+    ASSERT_NE(failure, nullptr);
+    EXPECT_EQ(failure->text(), "No QR code or text found");
 }
 
 TEST_F(ImportViewTest, AddIsEnabledByAKeyAndATitleAndTheFormEmptiesAfterAdding) {

@@ -243,7 +243,7 @@ protected:
         waitForLoad();
     }
     void waitForLoad() {
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !model->loading; }));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !model->loading; }, 10000));
     }
     bool press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QKeyEvent event(QEvent::KeyPress, key, modifiers);
@@ -251,7 +251,7 @@ protected:
     }
     QLineEdit* field() const { return controller->window()->findChild<QLineEdit*>(); }
     void waitForLookups(std::size_t count) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return askedSites.size() >= count; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return askedSites.size() >= count; }, 10000));
     }
     QCoro::Task<std::optional<std::string>> answerOf(QFuture<std::optional<std::string>> site) {
         std::optional<std::string> host = co_await site;
@@ -262,7 +262,7 @@ protected:
         sites.at(lookup)->addResult(std::move(host));
         sites.at(lookup)->finish();
         const int answered = answeredSites + 1;
-        ASSERT_TRUE(QTest::qWaitFor([&] { return answeredSites >= answered; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answeredSites >= answered; }, 10000));
     }
 
     testing::Stores stores;
