@@ -113,17 +113,6 @@ TEST_F(PamTest, AnAccountTheAccountCheckRefusesDoesNotUnlock) {
     EXPECT_EQ(prompter->ended, std::vector<bool>{false});
 }
 
-TEST_F(PamTest, TheSessionLockUnlocksOnceWithTheRightPassword) {
-    store(QStringLiteral("requireAuthentication"), true);
-    SessionLock lock(*authentication, noBus(), noBus());
-    prompter->answer = QStringLiteral("wrong-password");
-    EXPECT_FALSE(QCoro::waitFor(lock.unlock()));
-    prompter->answer = QStringLiteral("right-password");
-    EXPECT_TRUE(QCoro::waitFor(lock.unlock()));
-    EXPECT_TRUE(QCoro::waitFor(lock.unlock()));
-    EXPECT_EQ(prompter->begun.size(), 2u);
-}
-
 /// Our own dialog in the real conversation, answered the way a user would.
 class PamDialogTest : public PamTest {
 protected:
@@ -155,17 +144,11 @@ protected:
     std::shared_ptr<PasswordDialog> dialog;
 };
 
-TEST_F(PamDialogTest, TheRightPasswordTypedIntoTheDialogAuthenticates) {
-    answerWith(QStringLiteral("right-password"), QDialogButtonBox::Ok);
-    EXPECT_TRUE(QCoro::waitFor(authentication->authenticate(reason)));
-    EXPECT_FALSE(dialog->isVisible());
-}
-
-TEST_F(PamDialogTest, AWrongPasswordOrCancellingDoesNot) {
-    answerWith(QStringLiteral("wrong-password"), QDialogButtonBox::Ok);
-    EXPECT_FALSE(QCoro::waitFor(authentication->authenticate(reason)));
+TEST_F(PamDialogTest, OnlyTheRightPasswordTypedIntoTheDialogAndConfirmedAuthenticates) {
     answerWith(QStringLiteral("right-password"), QDialogButtonBox::Cancel);
     EXPECT_FALSE(QCoro::waitFor(authentication->authenticate(reason)));
+    answerWith(QStringLiteral("right-password"), QDialogButtonBox::Ok);
+    EXPECT_TRUE(QCoro::waitFor(authentication->authenticate(reason)));
     EXPECT_FALSE(dialog->isVisible());
 }
 

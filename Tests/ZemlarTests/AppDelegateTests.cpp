@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The shell: the panel's opening and delivery, the session lock's side, and the single instance
+// with its messages.
 #include "AppDelegate.hpp"
 #include "AppDoubles.hpp"
+#include "InstanceRequest.hpp"
 #include "SingleInstance.hpp"
 
 #include <QAction>
@@ -10,8 +13,10 @@
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
+#include <TestSupport/FreshSettings.hpp>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -46,11 +51,15 @@ public:
     std::optional<DeliveryFailure> failure;
 };
 
-class AppDelegateTest : public ::testing::Test {
+class AppDelegateTest : public testing::FreshSettings {
 protected:
-    AppDelegateTest() {
-        stores.accounts->accounts = {account(1, "GitHub")};
+    void SetUp() override {
+        FreshSettings::SetUp();
+        stores.accounts->list = {account(1, "GitHub")};
         delivery->panelVisibleAtRun = [this] { return delegate->panel().isVisible(); };
+        start({});
+    }
+    void start(std::shared_ptr<DeviceAuthentication> authentication) {
         delegate = std::make_unique<AppDelegate>(AppDelegate::Parts{
             .environment = stores.environment(),
             .windowSystem = windows,
@@ -58,7 +67,7 @@ protected:
             .clock = [this] { return now; },
             .presentAlert = [this](AppDelegate::Alert alert) { alerts.push_back(alert); },
             .tabHost = {},
-            .authentication = {},
+            .authentication = std::move(authentication),
             .legacySecrets = nullptr,
             .legacyKeys = nullptr,
         });
@@ -70,11 +79,6 @@ protected:
         }
         ASSERT_TRUE(delegate->panel().isVisible());
     }
-    static void waitUntil(const std::function<bool()>& condition, int milliseconds = 3000) {
-        for (int waited = 0; waited < milliseconds && !condition(); waited += 10) {
-            QTest::qWait(10);
-        }
-    }
 
     testing::Stores stores;
     Date now{1'700'000'010}; // 20 seconds left in the period
@@ -85,23 +89,8 @@ protected:
     std::unique_ptr<AppDelegate> delegate;
 };
 
-TEST_F(AppDelegateTest, TheShortcutOrTheTrayOpensThePanelAndTheShortcutClosesIt) {
-    delegate->togglePanel();
-    EXPECT_FALSE(delegate->unlocking()); // no lock: opened at once
-    EXPECT_TRUE(delegate->panel().isVisible());
-    EXPECT_EQ(delegate->panel().previousApp, windows->front);
-    delegate->togglePanel();
-    EXPECT_FALSE(delegate->panel().isVisible());
-
+TEST_F(AppDelegateTest, TheTrayOpensThePanelAndTheShortcutWorksWhileItsMenuIsOpen) {
     delegate->createTray();
-    QStringList entries;
-    for (QAction* action : delegate->trayMenu()->actions()) {
-        entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    }
-    EXPECT_EQ(entries,
-              (QStringList{"Find Code…", "-", "Settings…", "-", "Quit", "-", "About Zemlar"}));
-    EXPECT_EQ(delegate->trayMenu()->actions()[2]->shortcut(), QKeySequence("Ctrl+,"));
-    EXPECT_EQ(delegate->trayMenu()->actions()[4]->shortcut(), QKeySequence("Ctrl+Q"));
     delegate->trayMenu()->actions()[0]->trigger();
     EXPECT_TRUE(delegate->panel().isVisible());
 
@@ -112,30 +101,28 @@ TEST_F(AppDelegateTest, TheShortcutOrTheTrayOpensThePanelAndTheShortcutClosesIt)
     EXPECT_TRUE(delegate->panel().isVisible());
 }
 
-TEST_F(AppDelegateTest, APickWithTimeLeftHidesThePanelThenDelivers) {
+TEST_F(AppDelegateTest, APickWithTimeLeftHidesThePanelThenTypesIntoTheWindowInFront) {
     openPanel();
-    delegate->deliver(stores.accounts->accounts[0], SubmitMode::type);
+    delegate->deliver(stores.accounts->list[0], SubmitMode::type);
     EXPECT_FALSE(delegate->panelModel()->waitingUntil);
-    waitUntil([&] { return !delivery->runs.empty(); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !delivery->runs.empty(); }, 3000));
     ASSERT_EQ(delivery->runs.size(), 1u);
-    EXPECT_EQ(delivery->runs[0].mode, SubmitMode::type);
     EXPECT_FALSE(delivery->runs[0].panelVisible);
     EXPECT_EQ(windows->activated.back(), *windows->front);             // focus went back first
     EXPECT_EQ(delivery->runs[0].targetWindow, windows->front->window); // and only there it types
-    EXPECT_TRUE(alerts.empty());
 }
 
 TEST_F(AppDelegateTest, APickInTheLastSecondsWaitsForTheNextPeriod) {
     now = Date(1'700'000'009.7); // 0.3 seconds left of the period ending at 1'700'000'010
     openPanel();
-    delegate->deliver(stores.accounts->accounts[0], SubmitMode::copy);
+    delegate->deliver(stores.accounts->list[0], SubmitMode::copy);
     ASSERT_TRUE(delegate->panelModel()->waitingUntil);
     EXPECT_NEAR(delegate->panelModel()->waitingUntil->secondsSince1970(), 1'700'000'010, 1e-6);
     QTest::qWait(100);
     EXPECT_TRUE(delivery->runs.empty());
     EXPECT_TRUE(delegate->panel().isVisible());
     now = Date(1'700'000'010.05);
-    waitUntil([&] { return !delivery->runs.empty(); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !delivery->runs.empty(); }, 3000));
     ASSERT_EQ(delivery->runs.size(), 1u);
     EXPECT_EQ(delivery->runs[0].now, Date(1'700'000'010.05)); // the code of the new period
     EXPECT_FALSE(delegate->panel().isVisible());
@@ -145,7 +132,7 @@ TEST_F(AppDelegateTest, APickInTheLastSecondsWaitsForTheNextPeriod) {
 TEST_F(AppDelegateTest, EscapeDuringTheCountdownDeliversNothing) {
     now = Date(1'700'000'009.7);
     openPanel();
-    delegate->deliver(stores.accounts->accounts[0], SubmitMode::type);
+    delegate->deliver(stores.accounts->list[0], SubmitMode::type);
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     EXPECT_TRUE(delegate->panel().handleKey(&escape));
     EXPECT_FALSE(delegate->panel().isVisible());
@@ -156,7 +143,7 @@ TEST_F(AppDelegateTest, EscapeDuringTheCountdownDeliversNothing) {
 TEST_F(AppDelegateTest, TypingWithoutPermissionOrAFailedDeliveryShowsTheMatchingAlert) {
     delivery->typingAllowed = false;
     openPanel();
-    delegate->deliver(stores.accounts->accounts[0], SubmitMode::typeAndSubmit);
+    delegate->deliver(stores.accounts->list[0], SubmitMode::typeAndSubmit);
     EXPECT_FALSE(delegate->panel().isVisible());
     EXPECT_EQ(alerts, std::vector{AppDelegate::Alert::accessibility});
     QTest::qWait(50);
@@ -164,12 +151,12 @@ TEST_F(AppDelegateTest, TypingWithoutPermissionOrAFailedDeliveryShowsTheMatching
 
     for (const bool denied : {false, true}) { // copying needs no permission
         delivery->failure = DeliveryFailure{.description = "failed", .accessibilityDenied = denied};
-        delegate->deliver(stores.accounts->accounts[0], SubmitMode::copy);
-        waitUntil([&] { return alerts.size() == (denied ? 3u : 2u); });
+        delegate->deliver(stores.accounts->list[0], SubmitMode::copy);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return alerts.size() == (denied ? 3u : 2u); }, 3000));
     }
     delivery->failure = DeliveryFailure{.description = "delivery(focusLost)", .focusLost = true};
-    delegate->deliver(stores.accounts->accounts[0], SubmitMode::copy);
-    waitUntil([&] { return alerts.size() == 4u; });
+    delegate->deliver(stores.accounts->list[0], SubmitMode::copy);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return alerts.size() == 4u; }, 3000));
     EXPECT_EQ(delivery->runs.size(), 3u);
     EXPECT_EQ(alerts,
               (std::vector{AppDelegate::Alert::accessibility, AppDelegate::Alert::deliveryFailed,
@@ -207,6 +194,68 @@ TEST(SingleInstance, ALaterLaunchReachesTheFirstWhichTookOverTheSocketOfACrashed
     SingleInstance second(folder.path());
     EXPECT_FALSE(second.claim());
     EXPECT_TRUE(requests.wait(2000));
+}
+
+/// Fails with an exception the first time (as a prompter that went away might), then agrees.
+class FailingOnceAuthentication final : public DeviceAuthentication {
+public:
+    int requests = 0;
+
+    QCoro::Task<bool> authenticate(QString) override {
+        if (++requests == 1) {
+            throw std::runtime_error("no prompter");
+        }
+        co_return true;
+    }
+};
+
+TEST_F(AppDelegateTest, AFailedUnlockLeavesTheShortcutWorkingAndALockHidesThePanel) {
+    store(QStringLiteral("requireAuthentication"), true);
+    const auto authentication = std::make_shared<FailingOnceAuthentication>();
+    start(authentication);
+    delegate->togglePanel();
+    EXPECT_FALSE(delegate->unlocking());
+    EXPECT_FALSE(delegate->panel().isVisible());
+
+    delegate->togglePanel();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return delegate->panel().isVisible(); }, 5000));
+    EXPECT_EQ(authentication->requests, 2);
+
+    delegate->sessionLock().lock();
+    EXPECT_FALSE(delegate->panel().isVisible());
+}
+
+using namespace InstanceMessage;
+
+const InstanceRequest importRequest{.name = InstanceRequest::importFile,
+                                    .arguments = {QStringLiteral("/home/me/ü.png"), QString()}};
+
+TEST(InstanceMessage, FramesArriveInPiecesAndBackToBack) {
+    const QByteArray frame = encode(importRequest);
+    QByteArray buffer;
+    for (const char byte : frame.chopped(1)) {
+        buffer.append(byte);
+        ASSERT_EQ(check(buffer), Frame::incomplete);
+    }
+    buffer.append(frame.back());
+    const CommandReply reply{.outcome = CommandReply::Outcome::passwordNeeded,
+                             .output = {QStringLiteral("Added: 1")},
+                             .errors = {QStringLiteral("x: y")}};
+    buffer += encode(reply);
+    EXPECT_EQ(takeRequest(buffer), importRequest);
+    EXPECT_EQ(takeReply(buffer), reply);
+    EXPECT_TRUE(buffer.isEmpty());
+}
+
+TEST(InstanceMessage, ABadFrameIsRefusedOrTakenOffWithoutAMessage) {
+    QByteArray oversized("\x7f\xff\xff\xff{}", 6);
+    EXPECT_EQ(check(oversized), Frame::invalid);
+    for (const QByteArray& body : {QByteArray("[1]"), QByteArray(R"({"request":1})"),
+                                   QByteArray(R"({"request":"import","arguments":[1]})")}) {
+        QByteArray buffer = QByteArray("\0\0\0", 3) + char(body.size()) + body + "tail";
+        EXPECT_EQ(takeRequest(buffer), std::nullopt) << body.constData();
+        EXPECT_EQ(buffer, "tail");
+    }
 }
 
 } // namespace

@@ -24,37 +24,24 @@ inline QCoro::Task<bool> alwaysUnlocked() {
     co_return true;
 }
 
-class ListAccountStore : public AccountStore {
+/// A list held in memory, which can be told to fail to load.
+template <class Protocol, class List> class ListStore : public Protocol {
 public:
-    Result<Accounts, AccountStoreError> load() override {
+    Result<List, AccountStoreError> load() override {
         if (failLoad) {
             return fail(AccountStoreError::corrupted(AccountsCodecError::unsupportedVersion(9)));
         }
-        return accounts;
+        return list;
     }
-    Result<void, AccountStoreError> save(const Accounts& list) override {
-        accounts = list;
+    Result<void, AccountStoreError> save(const List& saved) override {
+        list = saved;
         return {};
     }
-    Accounts accounts;
+    List list;
     bool failLoad = false;
 };
-
-class ListGroupStore : public GroupStore {
-public:
-    Result<Groups, AccountStoreError> load() override {
-        if (failLoad) {
-            return fail(AccountStoreError::corrupted(AccountsCodecError::unsupportedVersion(9)));
-        }
-        return groups;
-    }
-    Result<void, AccountStoreError> save(const Groups& list) override {
-        groups = list;
-        return {};
-    }
-    Groups groups;
-    bool failLoad = false;
-};
+using ListAccountStore = ListStore<AccountStore, Accounts>;
+using ListGroupStore = ListStore<GroupStore, Groups>;
 
 class SimpleSecretStore : public SecretStore {
 public:

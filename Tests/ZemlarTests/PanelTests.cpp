@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The search panel: its model over in-memory stores, its texts, and its controller's keys,
+// openings and site lookups.
 #include "AppDoubles.hpp"
 #include "PanelController.hpp"
+#include "PanelModel.hpp"
 #include "PanelTexts.hpp"
 #include "PanelView.hpp"
 #include "SearchPanel.hpp"
@@ -9,6 +12,7 @@
 #include <QLineEdit>
 #include <QPromise>
 #include <QTest>
+#include <ZemlarScreens/Texts.hpp>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <qcoro/qcorofuture.h>
@@ -20,6 +24,185 @@ namespace {
 using testing::account;
 using testing::uuid;
 
+class PanelModelTest : public ::testing::Test {
+protected:
+    PanelModel makeModel() {
+        return PanelModel(stores.environment(), [this] { return now; });
+    }
+    static void openModel(PanelModel& model, std::optional<std::string> host = std::nullopt) {
+        QCoro::Task<> opening = model.open();
+        model.setHost(model.openCount, std::move(host));
+        QCoro::waitFor(std::move(opening));
+    }
+    static std::vector<UUID> ids(const PanelModel& model) {
+        std::vector<UUID> result;
+        for (std::size_t row = 0; row < model.resultCount(); ++row) {
+            result.push_back(model.result(row).id);
+        }
+        return result;
+    }
+
+    testing::Stores stores;
+    Date now{59};
+};
+
+TEST_F(PanelModelTest, OpeningLoadsListsAndSecretsAndSelectsTheFirstResult) {
+    stores.accounts->list = {account(1, "GitHub"), account(2, "Amazon", "me", 5)};
+    stores.groups->list = {AccountGroup{.id = uuid(9), .name = "Work"}};
+    stores.secrets->secrets[uuid(1)] = testing::rfcSecret();
+    auto model = makeModel();
+    openModel(model, "example.org");
+
+    EXPECT_EQ(model.openedAt, Date(59));
+    EXPECT_EQ(model.groups.size(), 1u);
+    EXPECT_EQ(ids(model), (std::vector{uuid(2), uuid(1)})); // the used one first
+    EXPECT_EQ(model.selectedID, uuid(2));
+    EXPECT_EQ(stores.secrets->readAlls, 1);
+
+    model.setQuery("gi");
+    model.setWaitingUntil(Date(100));
+    openModel(model, "github.com"); // the site of the front tab ranks before frecency
+    EXPECT_EQ(model.query, "");     // every opening starts afresh
+    EXPECT_FALSE(model.waitingUntil);
+    EXPECT_EQ(model.selectedID, uuid(1));
+    openModel(model);
+    EXPECT_EQ(model.selectedID, uuid(2));
+}
+
+TEST_F(PanelModelTest, AnUnreadableAccountListMarksTheFailureAndOtherFailuresCountAsEmpty) {
+    stores.accounts->list = {account(1, "GitHub")};
+    stores.accounts->failLoad = true;
+    auto model = makeModel();
+    openModel(model);
+    EXPECT_TRUE(model.loadFailed);
+    EXPECT_TRUE(model.accounts.empty());
+    EXPECT_FALSE(model.selectedID);
+
+    stores.accounts->failLoad = false;
+    stores.groups->failLoad = true;
+    stores.secrets->failRead = true;
+    stores.groups->list = {AccountGroup{.id = uuid(9), .name = "Work"}};
+    stores.secrets->secrets[uuid(1)] = testing::rfcSecret();
+    openModel(model);
+    EXPECT_FALSE(model.loadFailed);
+    EXPECT_EQ(model.accounts.size(), 1u);
+    EXPECT_TRUE(model.groups.empty());
+    EXPECT_TRUE(model.secrets.empty());
+    EXPECT_EQ(model.code(model.accounts[0], Date(59)), std::nullopt);
+}
+
+TEST_F(PanelModelTest, EveryQueryChangeSelectsTheBestMatchUnlessADeliveryWaits) {
+    stores.accounts->list = {account(1, "GitHub"), account(2, "GitLab"), account(3, "Amazon")};
+    auto model = makeModel();
+    openModel(model);
+    model.setWaitingUntil(Date(60));
+    model.setQuery("git"); // frozen while waiting
+    EXPECT_EQ(model.query, "");
+    EXPECT_EQ(model.selectedID, uuid(3));
+    model.setWaitingUntil(std::nullopt);
+
+    model.setQuery("git");
+    EXPECT_EQ(ids(model), (std::vector{uuid(1), uuid(2)}));
+    model.moveSelection(1);
+    EXPECT_EQ(model.selectedID, uuid(2));
+    model.setQuery("git"); // the same query keeps a moved selection
+    EXPECT_EQ(model.selectedID, uuid(2));
+    model.setQuery("gitl"); // the selected row stays the best match, and is selected again
+    EXPECT_EQ(model.selectedID, uuid(2));
+    model.setQuery("ama"); // the selected row dropped out
+    EXPECT_EQ(model.selectedID, uuid(3));
+    model.setQuery("nothing like it");
+    EXPECT_EQ(model.resultCount(), 0u);
+    EXPECT_FALSE(model.selectedID);
+    EXPECT_FALSE(model.selected());
+}
+
+TEST_F(PanelModelTest, SelectionMovesWithoutWrappingAround) {
+    stores.accounts->list = {account(1, "A"), account(2, "B"), account(3, "C")};
+    auto model = makeModel();
+    model.moveSelection(1); // nothing loaded: nothing happens
+    EXPECT_FALSE(model.selectedID);
+    openModel(model);
+    const std::pair<int, int> moves[] = {{-1, 1}, {1, 2}, {1, 3}, {1, 3}, {-10, 1}, {10, 3}};
+    for (const auto& [by, row] : moves) {
+        model.moveSelection(by);
+        EXPECT_EQ(model.selectedID, uuid(row)) << by;
+    }
+    model.select(uuid(77)); // an unknown selection moves from the first row
+    model.moveSelection(1);
+    EXPECT_EQ(model.selectedID, uuid(2));
+}
+
+TEST_F(PanelModelTest, CodesComeFromTheHeldSecretsAtTheGivenMoment) {
+    stores.accounts->list = {account(1, "RFC"), account(2, "Other")};
+    stores.secrets->secrets[uuid(1)] = testing::rfcSecret();
+    auto model = makeModel();
+    openModel(model);
+    EXPECT_EQ(model.code(model.accounts[0], Date(1111111109)), "081804"); // RFC 6238, SHA-1
+    EXPECT_EQ(model.code(model.accounts[1], Date(59)), std::nullopt);
+}
+
+TEST_F(PanelModelTest, ClosingForgetsSecretsEvenLateOnesQueryWaitAndHostButKeepsTheLists) {
+    stores.accounts->list = {account(1, "GitHub")};
+    stores.secrets->secrets[uuid(1)] = testing::rfcSecret();
+    auto model = makeModel();
+    openModel(model, "github.com");
+    model.setQuery("g");
+    model.setWaitingUntil(Date(80));
+    model.clearForClosing();
+    EXPECT_TRUE(model.secrets.empty());
+    EXPECT_EQ(model.query, "");
+    EXPECT_FALSE(model.waitingUntil);
+    EXPECT_FALSE(model.host);
+    EXPECT_EQ(model.accounts.size(), 1u);
+
+    QCoro::Task<> opening = model.open();
+    model.clearForClosing(); // before the secrets arrive
+    QCoro::waitFor(std::move(opening));
+    EXPECT_TRUE(model.secrets.empty());
+}
+
+TEST_F(PanelModelTest, TheMessageForEmptyResultsSaysWhy) {
+    auto model = makeModel();
+    QCoro::waitFor(model.open());
+    EXPECT_EQ(PanelTexts::message(model), "No accounts yet");
+
+    stores.accounts->list = {account(1, "GitHub")};
+    QCoro::waitFor(model.open());
+    EXPECT_EQ(PanelTexts::message(model), std::nullopt);
+    model.setQuery("xyz");
+    EXPECT_EQ(PanelTexts::message(model), "Nothing found");
+
+    stores.accounts->failLoad = true;
+    QCoro::waitFor(model.open());
+    EXPECT_EQ(PanelTexts::message(model), "Couldn't read the account list");
+}
+
+TEST_F(PanelModelTest, TheCountdownCountsWholeSecondsUpAndNeverBelowOne) {
+    auto model = makeModel();
+    model.setWaitingUntil(Date(12));
+    EXPECT_TRUE(PanelTexts::footer(model, Date(10.2)).contains(" 2 s "));
+    for (const auto& [at, seconds] : {std::pair{11.99, 1}, {12.5, 1}, {8.5, 4}, {10.0, 2}}) {
+        EXPECT_EQ(PanelTexts::secondsUntil(Date(12), Date(at)), seconds) << at;
+    }
+}
+
+TEST(PanelTexts, TheTitleIsTheIssuerOrElseTheName) {
+    EXPECT_EQ(PanelTexts::title(account(1, "GitHub", "me")), "GitHub");
+    EXPECT_EQ(PanelTexts::subtitle(account(1, "GitHub", "me")), "me");
+    EXPECT_EQ(PanelTexts::subtitle(account(1, "GitHub", "")), std::nullopt);
+    EXPECT_EQ(PanelTexts::title(account(1, "", "me")), "me");
+    EXPECT_EQ(PanelTexts::subtitle(account(1, "", "me")), std::nullopt);
+}
+
+TEST(Texts, PlaceholdersAreFilledInOrderAndOnce) {
+    EXPECT_EQ(Texts::fill("%lld of %@ (%lld)", {"3", "GitHub", "7"}), "3 of GitHub (7)");
+    EXPECT_EQ(Texts::fill("%lld and %@", {"1"}), "1 and %@");
+    EXPECT_EQ(Texts::fill("no placeholders", {"1"}), "no placeholders");
+    EXPECT_EQ(Texts::fill("%ll%@%", {"x"}), "%llx%");
+    EXPECT_EQ(Texts::fill("%@", {"%lld"}), "%lld"); // an argument is never filled again
+}
+
 struct Pick {
     UUID id;
     SubmitMode mode;
@@ -29,8 +212,7 @@ struct Pick {
 class PanelControllerTest : public ::testing::Test {
 protected:
     PanelControllerTest() {
-        stores.accounts->accounts = {account(1, "GitHub"), account(2, "GitLab"),
-                                     account(3, "Amazon")};
+        stores.accounts->list = {account(1, "GitHub"), account(2, "GitLab"), account(3, "Amazon")};
         windows->front = editor;
         controller = std::make_unique<PanelController>(
             model,
@@ -61,9 +243,7 @@ protected:
         waitForLoad();
     }
     void waitForLoad() {
-        for (int attempt = 0; attempt < 2000 && model->loading; ++attempt) {
-            QTest::qWait(5);
-        }
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !model->loading; }, 10000));
     }
     bool press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QKeyEvent event(QEvent::KeyPress, key, modifiers);
@@ -71,9 +251,7 @@ protected:
     }
     QLineEdit* field() const { return controller->window()->findChild<QLineEdit*>(); }
     void waitForLookups(std::size_t count) {
-        for (int attempt = 0; attempt < 2000 && askedSites.size() < count; ++attempt) {
-            QTest::qWait(5);
-        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return askedSites.size() >= count; }, 10000));
     }
     QCoro::Task<std::optional<std::string>> answerOf(QFuture<std::optional<std::string>> site) {
         std::optional<std::string> host = co_await site;
@@ -84,9 +262,7 @@ protected:
         sites.at(lookup)->addResult(std::move(host));
         sites.at(lookup)->finish();
         const int answered = answeredSites + 1;
-        for (int attempt = 0; attempt < 2000 && answeredSites < answered; ++attempt) {
-            QTest::qWait(5);
-        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answeredSites >= answered; }, 10000));
     }
 
     testing::Stores stores;
@@ -132,11 +308,8 @@ TEST_F(PanelControllerTest, ArrowsMoveTheSelectionAndTypedKeysGoThroughTheFieldI
     EXPECT_EQ(model->selectedID, uuid(1));
     EXPECT_TRUE(press(Qt::Key_Up));
     EXPECT_EQ(model->selectedID, uuid(3));
-    EXPECT_FALSE(press(Qt::Key_G));
-    EXPECT_FALSE(press(Qt::Key_Backspace));
-    EXPECT_FALSE(press(Qt::Key_Left));
+    EXPECT_FALSE(press(Qt::Key_Left)); // the field's own
 
-    ASSERT_NE(field(), nullptr);
     QTest::keyClicks(field(), "gitl");
     EXPECT_EQ(model->query, "gitl");
     EXPECT_EQ(model->selectedID, uuid(2));
@@ -216,7 +389,6 @@ TEST_F(PanelControllerTest, ThePanelIsUpBeforeTheSiteAndALateSiteCountsOnlyForIt
     waitForLookups(1);
     waitForLoad();
     EXPECT_EQ(controller->previousApp, browser);
-    EXPECT_EQ(model->selectedID, uuid(3));
 
     controller->hide();
     controller->show(browser);
@@ -234,9 +406,8 @@ TEST_F(PanelControllerTest, ThePanelIsUpBeforeTheSiteAndALateSiteCountsOnlyForIt
 TEST_F(PanelControllerTest, EveryOpeningStartsFreshAndTheViewShowsTheRightMessage) {
     open();
     auto* view = controller->window()->findChild<PanelView*>();
-    ASSERT_NE(view, nullptr);
     model->setQuery("nothing like it");
-    EXPECT_EQ(view->messageLabel()->text(), "Nothing found");
+    EXPECT_FALSE(view->messageLabel()->isHidden());
     model->setQuery("");
     press(Qt::Key_Down);
     controller->hide();
@@ -244,7 +415,6 @@ TEST_F(PanelControllerTest, EveryOpeningStartsFreshAndTheViewShowsTheRightMessag
     press(Qt::Key_Return); // before the lists have arrived
     EXPECT_EQ(picks, (std::vector<Pick>{{uuid(3), SubmitMode::type}}));
     waitForLoad();
-    EXPECT_EQ(model->query, "");
     EXPECT_EQ(view->searchField()->text(), "");
     EXPECT_TRUE(view->messageLabel()->isHidden());
     EXPECT_EQ(model->selectedID, uuid(3));

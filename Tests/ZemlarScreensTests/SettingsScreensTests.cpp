@@ -1,0 +1,201 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The settings window and its General tab, the autostart entry behind its login switch, the
+// browsers whose tabs it can read, and the About window's site.
+#include "Support.hpp"
+
+#include <KeyboardShortcuts/Shortcut.hpp>
+#include <QCheckBox>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <TestSupport/ScopedEnvironment.hpp>
+#include <ZemlarKit/AtspiTabReader.hpp>
+#include <ZemlarKit/LoginItem.hpp>
+#include <ZemlarScreens/AboutView.hpp>
+#include <ZemlarScreens/GeneralSettingsView.hpp>
+#include <ZemlarScreens/SessionLock.hpp>
+#include <ZemlarScreens/SettingsView.hpp>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+
+using namespace zemlar;
+using namespace zemlar::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+/// With XDG_CONFIG_HOME, where the autostart entry goes, in a fresh folder.
+class GeneralSettingsTest : public FreshSettings {
+protected:
+    void SetUp() override {
+        FreshSettings::SetUp();
+        ASSERT_TRUE(config.isValid());
+    }
+    fs::path entryFile() const {
+        return fs::path(config.path().toStdString()) / "autostart" / "app.zemlar.Zemlar.desktop";
+    }
+
+    QTemporaryDir config;
+    ScopedEnvironment configHome{"XDG_CONFIG_HOME", config.path().toUtf8().constData()};
+    FakeDeviceAuthentication authentication;
+    SessionLock lock{authentication, noBus(), noBus()};
+    KeyboardShortcuts::Name togglePanel{QStringLiteral("togglePanel")};
+    GeneralSettingsView view{lock, togglePanel};
+};
+
+TEST_F(GeneralSettingsTest, OpensOnTheAccountsTabFollowsTheNavigationAndTakesScreens) {
+    SettingsNavigation navigation;
+    SettingsView view(navigation, lock, togglePanel);
+    EXPECT_EQ(view.currentIndex(), 0);
+    navigation.setTab(SettingsTab::general);
+    EXPECT_EQ(view.currentIndex(), 3);
+    view.setCurrentIndex(2);
+    EXPECT_EQ(navigation.tab(), SettingsTab::backup);
+
+    navigation.setTab(SettingsTab::importing);
+    auto* importScreen = new QWidget();
+    view.setScreen(SettingsTab::importing, importScreen);
+    EXPECT_EQ(view.screen(SettingsTab::importing), importScreen);
+    EXPECT_EQ(view.currentIndex(), 1);
+}
+
+TEST_F(GeneralSettingsTest, MatchingTheBrowserTabIsOffUntilTurnedOn) {
+    EXPECT_FALSE(view.matchBrowserTabToggle()->isChecked());
+    view.matchBrowserTabToggle()->click();
+    EXPECT_EQ(stored(QStringLiteral("matchBrowserTab")), QVariant(true));
+    view.matchBrowserTabToggle()->click();
+    EXPECT_EQ(stored(QStringLiteral("matchBrowserTab")), QVariant(false));
+    store(QStringLiteral("matchBrowserTab"), true);
+    EXPECT_TRUE(GeneralSettingsView(lock, togglePanel).matchBrowserTabToggle()->isChecked());
+}
+
+TEST_F(GeneralSettingsTest, TheLockToggleFollowsTheLockAndACancelledPromptLeavesItOn) {
+    QCheckBox& toggle = *view.requireAuthenticationToggle();
+    EXPECT_FALSE(toggle.isChecked());
+    toggle.click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return lock.isEnabled(); }, 2000));
+    EXPECT_TRUE(toggle.isChecked());
+    EXPECT_EQ(stored(QStringLiteral("requireAuthentication")), QVariant(true));
+
+    authentication.answers = {false};
+    toggle.click();
+    QTest::qWait(20);
+    EXPECT_TRUE(lock.isEnabled());
+    EXPECT_TRUE(toggle.isChecked());
+    EXPECT_EQ(authentication.reasons.size(), 1u);
+
+    toggle.click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !lock.isEnabled(); }, 2000));
+    EXPECT_FALSE(toggle.isChecked());
+}
+
+TEST_F(GeneralSettingsTest, LaunchAtLoginWritesTheAutostartEntryAndShowsFailures) {
+    QCheckBox& toggle = *view.launchAtLoginToggle();
+    const fs::path autostart = fs::path(config.path().toStdString()) / "autostart";
+    toggle.click();
+    EXPECT_TRUE(fs::exists(autostart / "app.zemlar.Zemlar.desktop"));
+    toggle.click();
+    EXPECT_FALSE(fs::exists(autostart / "app.zemlar.Zemlar.desktop"));
+
+    fs::remove_all(autostart);
+    std::ofstream(autostart) << "in the way";
+    view.show();
+    toggle.click();
+    EXPECT_FALSE(toggle.isChecked());
+    EXPECT_TRUE(view.loginItemFailed());
+    EXPECT_TRUE(view.failureMessage()->isVisible());
+
+    fs::remove(autostart);
+    toggle.click();
+    EXPECT_TRUE(toggle.isChecked());
+    EXPECT_FALSE(view.failureMessage()->isVisible());
+}
+
+TEST_F(GeneralSettingsTest, TheLoginItemIsReadAfreshWhenTheScreenAppears) {
+    EXPECT_FALSE(view.launchAtLoginToggle()->isChecked());
+    ASSERT_TRUE(LoginItem::setEnabled(true).has_value());
+    view.show();
+    EXPECT_TRUE(view.launchAtLoginToggle()->isChecked());
+}
+
+using Outcome = Result<LoginItemState, LoginItemError>;
+
+std::string contents(const fs::path& file) {
+    std::stringstream text;
+    text << std::ifstream(file).rdbuf();
+    return text.str();
+}
+
+TEST_F(GeneralSettingsTest, TheAutostartFileFollowsAnAbsoluteConfigurationFolderOnly) {
+    EXPECT_EQ(LoginItem::autostartFile(), entryFile());
+    const fs::path fallback = fs::path(qgetenv("HOME").toStdString()) / ".config" / "autostart" /
+                              "app.zemlar.Zemlar.desktop";
+    qputenv("XDG_CONFIG_HOME", "relative/folder");
+    EXPECT_EQ(LoginItem::autostartFile(), fallback);
+    qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(LoginItem::autostartFile(), fallback);
+}
+
+TEST_F(GeneralSettingsTest, EnablingWritesAnEntryThatLaunchesThisProgramAndDisablingRemovesIt) {
+    EXPECT_EQ(LoginItem::state(), LoginItemState::disabled);
+    EXPECT_EQ(LoginItem::setEnabled(true), Outcome(LoginItemState::enabled));
+    const std::string entry = contents(entryFile());
+    const std::string self = fs::read_symlink("/proc/self/exe").string();
+    EXPECT_NE(entry.find("Exec=\"" + self + "\"\n"), std::string::npos) << entry;
+    EXPECT_FALSE(fs::exists(entryFile().string() + ".partial"));
+    ASSERT_TRUE(LoginItem::setEnabled(false).has_value());
+    EXPECT_EQ(LoginItem::setEnabled(false), Outcome(LoginItemState::disabled)); // not there
+}
+
+TEST_F(GeneralSettingsTest, AHiddenOrSwitchedOffEntryCountsAsDisabled) {
+    fs::create_directories(entryFile().parent_path());
+    std::ofstream(entryFile()) << "[Desktop Entry]\nType=Application\nHidden=true\n";
+    EXPECT_EQ(LoginItem::state(), LoginItemState::disabled);
+    std::ofstream(entryFile()) << "[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n";
+    EXPECT_EQ(LoginItem::state(), LoginItemState::disabled);
+    std::ofstream(entryFile()) << "[Desktop Entry]\nExec=zemlar\n";
+    EXPECT_EQ(LoginItem::state(), LoginItemState::enabled);
+}
+
+TEST(LoginItemEntry, PathsAreQuotedForTheExecKey) {
+    const std::string entry = LoginItem::desktopEntry("/opt/my apps/50%/a\"b$c`d\\e");
+    EXPECT_NE(entry.find("Exec=\"/opt/my apps/50%%/a\\\\\"b\\\\$c\\\\`d\\\\\\\\e\"\n"),
+              std::string::npos)
+        << entry;
+}
+
+TEST(AtspiTabReader, MapsTheBrowsersWindowClassesToReadableBundleIdentifiers) {
+    const std::pair<const char*, const char*> browsers[] = {
+        {"Google-chrome", "com.google.Chrome"},
+        {"chromium-browser", "org.chromium.Chromium"},
+        {"firefox", "org.mozilla.firefox"}};
+    for (const auto& [windowClass, bundleID] : browsers) {
+        EXPECT_EQ(AtspiTabReader::bundleID(windowClass), bundleID) << windowClass;
+        EXPECT_TRUE(AtspiTabReader::isSupported(bundleID)) << windowClass;
+    }
+    for (const char* other : {"Gedit", "chrome", ""}) {
+        EXPECT_EQ(AtspiTabReader::bundleID(other), std::nullopt) << other;
+    }
+    EXPECT_FALSE(AtspiTabReader::isSupported("com.apple.TextEdit"));
+}
+
+TEST(AtspiTabReader, GivesNothingWithoutABus) {
+    EXPECT_EQ(
+        AtspiTabReader(std::chrono::seconds(2), noBus()).host({"org.chromium.Chromium", 1, {}}),
+        std::nullopt);
+}
+
+TEST(AboutView, LinksToTheRussianPageOnlyWhenRussianComesFirst) {
+    const std::pair<QStringList, const char*> cases[] = {{{"ru-RU"}, "https://zemlar.app/ru/"},
+                                                         {{"en-US", "ru"}, "https://zemlar.app/"},
+                                                         {{"rue"}, "https://zemlar.app/"},
+                                                         {{}, "https://zemlar.app/"}};
+    for (const auto& [languages, site] : cases) {
+        EXPECT_EQ(AboutView::siteFor(languages), QString::fromUtf8(site)) << site;
+    }
+}
+
+} // namespace
