@@ -13,15 +13,6 @@ namespace {
 
 const Accounts twoAccounts = {account(1, "Northwind", "me"), account(2, "Contoso", "you")};
 
-TEST(OTPAuthEntry, MakesAFreshAccountWithoutTheSecret) {
-    const auto parameters = *OTPParameters::make(OTPAlgorithm::sha256, 8, 60);
-    const OTPAuthEntry entry("Northwind", "me", Bytes{1, 2, 3}, parameters);
-    Account fresh = account(7, "Northwind", "me"); // never used, no sites, no group
-    fresh.parameters = parameters;
-    fresh.createdAt = Date(100);
-    EXPECT_EQ(entry.account(uuid(7), Date(100)), fresh);
-}
-
 TEST(AccountList, AddingAppendsAndRefusesATakenIdentifier) {
     const auto added = AccountList::adding(account(3, "Fabrikam"), twoAccounts);
     ASSERT_TRUE(added);
@@ -63,9 +54,6 @@ TEST(AccountList, SettersChangeOnlyTheirFieldOfTheFirstMatch) {
     const auto grouped = AccountList::settingGroup(uuid(1), uuid(50), twoAccounts);
     ASSERT_TRUE(grouped);
     EXPECT_EQ((*grouped)[0].groupID, uuid(50));
-    const auto ungrouped = AccountList::settingGroup(uuid(1), std::nullopt, *grouped);
-    ASSERT_TRUE(ungrouped);
-    EXPECT_EQ(*ungrouped, twoAccounts);
 
     EXPECT_EQ(AccountList::settingDomains(uuid(9), {}, twoAccounts),
               fail(AccountListError::notFound()));

@@ -92,15 +92,6 @@ struct InboxFixture {
     }
 };
 
-TEST(InboxMerge, AddsNewAccountsInInboxOrder) {
-    const std::vector<BackupAccount> inbox = {backupAccount(11, "Shop", "carol", Bytes{3}),
-                                              backupAccount(10, "Mail", "dave", Bytes{4})};
-    const InboxMergePlan plan = InboxFixture().plan(inbox);
-    EXPECT_EQ(plan,
-              (InboxMergePlan{
-                  .toAdd = inbox, .taken = {id(10), id(11)}, .alreadyTaken = 0, .duplicates = 0}));
-}
-
 TEST(InboxMerge, SkipsIdentifiersTakenBeforeOrPresentLocally) {
     InboxFixture fixture;
     fixture.taken = {id(20)}; // taken earlier and deleted since

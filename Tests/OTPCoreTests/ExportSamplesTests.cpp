@@ -212,16 +212,6 @@ TEST(ExportSamples, CSVFieldsMayHoldQuotesCommasAndLineBreaks) {
     EXPECT_EQ(failure("name,login_totp\n\"unterminated,x\n"), ExportFailure::damaged);
 }
 
-TEST(ExportSamples, EnteTextTakesFormEncodedIssuersAndTheFirstTagAsGroup) {
-    const auto result =
-        ExternalExports::read("otpauth://totp/Acme:alice?secret=JBSWY3DPEHPK3PXP&issuer=Acme+Corp"
-                              "&codeDisplay=%7B%22tags%22%3A%5B%22Work%22%2C%22Home%22%5D%7D\n");
-    ASSERT_TRUE(result && result->has_value());
-    ASSERT_EQ((*result)->entries.size(), 1U);
-    EXPECT_EQ((*result)->entries[0].issuer, "Acme Corp");
-    EXPECT_EQ((*result)->entries[0].group, "Work");
-}
-
 // Counter-based, other kinds and bad parameters are among the samples' skips above.
 TEST(ExportedAccounts, WithADamagedSecretAreSkippedAsInvalid) {
     ExportedAccount account;

@@ -57,10 +57,6 @@ TEST(OTPMigrationParse, MapsUnspecifiedAndMissingValuesToDefaults) {
               (std::vector<OTPAuthEntry>{{"", "", hello, OTPParameters::standard()}}));
     const Bytes zeros = account(hello, "z", "", 2, 0, 0);
     EXPECT_EQ(readPayload(bytesField(1, zeros)).entries[0].parameters, OTPParameters::standard());
-    const Bytes wrongTypes = bytesField(1, hello) + textField(4, "x") + fixed32Field(5) +
-                             varintField(6, 2) + textField(2, "w");
-    EXPECT_EQ(readPayload(bytesField(1, wrongTypes)).entries[0].parameters,
-              OTPParameters::standard());
 }
 
 // One row per skip reason and boundary; the last rows show the order of the checks: type,
