@@ -58,7 +58,6 @@ TEST(AESGCM, RefusesWrongLengthsAndAnotherHeader) {
     const Bytes sealed = *Crypto::AESGCM::seal(key, nonce, bytesOf("secret text"), additional);
     EXPECT_EQ(Crypto::AESGCM::seal(Bytes(31, 7), nonce, sealed, additional), std::nullopt);
     EXPECT_EQ(Crypto::AESGCM::seal(key, Bytes(11, 9), sealed, additional), std::nullopt);
-    EXPECT_EQ(Crypto::AESGCM::open(key, sealed, additional), bytesOf("secret text"));
     EXPECT_EQ(Crypto::AESGCM::open(key, Bytes(27, 0), additional), std::nullopt);
     EXPECT_EQ(Crypto::AESGCM::open(Bytes(31, 7), sealed, additional), std::nullopt);
     EXPECT_EQ(Crypto::AESGCM::open(key, sealed, bytesOf("headeR")), std::nullopt);
