@@ -185,13 +185,6 @@ TEST(ExportSamples, RefuseWhatTheyCannotOpenAsAWhole) {
     EXPECT_EQ(costlyRead, ExportFailure::tooCostly);
 }
 
-TEST(ExportSamples, LeaveOtherContentToTheLinkParser) {
-    for (const char* content :
-         {"", "{}", "\x89PNG\r\n\x1a\n binary image data that is long enough"}) {
-        EXPECT_EQ(ExternalExports::recognise(content), nullptr) << content;
-    }
-}
-
 TEST(ExportSamples, CSVFieldsMayHoldQuotesCommasAndLineBreaks) {
     const std::string csv = "folder,name,notes,login_username,login_totp\r\n"
                             "\"Work, main\",\"Acme \"\"HQ\"\"\",\"two\nlines\",alice,"

@@ -50,13 +50,10 @@ TEST(ImportParserParse, DecidesByACaseInsensitivePrefixOfTheTrimmedLine) {
                                            "Link: " +
                                            aliceLink +
                                            "\n"
-                                           "# comment\n"
-                                           "otpauth:/totp/x?secret=AA\n"
-                                           "https://example.com\n");
+                                           "otpauth:/totp/x?secret=AA\n");
     EXPECT_EQ(batch.entries, std::vector<OTPAuthEntry>{alice});
-    EXPECT_EQ(reasons(batch), (std::vector<ImportSkipReason>{
-                                  ImportSkipReason::unrecognized, ImportSkipReason::unrecognized,
-                                  ImportSkipReason::unrecognized, ImportSkipReason::unrecognized}));
+    EXPECT_EQ(reasons(batch), (std::vector<ImportSkipReason>{ImportSkipReason::unrecognized,
+                                                             ImportSkipReason::unrecognized}));
 }
 
 // Every refusal of the link parser but a counter-based link's is "invalid" here.

@@ -24,14 +24,6 @@ OTPParameters parameters(OTPAlgorithm algorithm, std::int64_t digits, std::int64
 
 } // namespace
 
-TEST(OTPAuthURIParse, ReadsAFullLink) {
-    const auto entry = parsed("otpauth://totp/ACME%20Co:john.doe@email.com?secret="
-                              "JBSWY3DPEHPK3PXP&issuer=ACME%20Co&algorithm=SHA256&digits=8&"
-                              "period=60");
-    EXPECT_EQ(entry, OTPAuthEntry("ACME Co", "john.doe@email.com", hello,
-                                  parameters(OTPAlgorithm::sha256, 8, 60)));
-}
-
 TEST(OTPAuthURIParse, IgnoresCaseUnknownItemsAndSurroundingBlanks) {
     for (const char* text : {"otpauth://totp/alice?secret=JBSWY3DPEHPK3PXP&counter=4&image=x&extra",
                              "OTPAUTH://TOTP/alice?SECRET=JBSWY3DPEHPK3PXP",
