@@ -14,9 +14,8 @@ namespace {
 const Accounts twoAccounts = {account(1, "Northwind", "me"), account(2, "Contoso", "you")};
 
 TEST(AccountList, AddingAppendsAndRefusesATakenIdentifier) {
-    const auto added = AccountList::adding(account(3, "Fabrikam"), twoAccounts);
-    ASSERT_TRUE(added);
-    EXPECT_EQ(added->back().issuer, "Fabrikam");
+    EXPECT_EQ(AccountList::adding(account(3, "Fabrikam"), twoAccounts),
+              (Accounts{twoAccounts[0], twoAccounts[1], account(3, "Fabrikam")}));
 
     const auto duplicate = AccountList::adding(account(2, "Other"), twoAccounts);
     EXPECT_EQ(duplicate, fail(AccountListError::duplicateID()));
@@ -25,10 +24,7 @@ TEST(AccountList, AddingAppendsAndRefusesATakenIdentifier) {
 TEST(AccountList, RemovingKeepsTheOrderAndIgnoresUnknownIdentifiers) {
     Accounts three = twoAccounts;
     three.push_back(account(3, "Fabrikam"));
-    const Accounts remaining = AccountList::removing(uuid(2), three);
-    ASSERT_EQ(remaining.size(), 2u);
-    EXPECT_EQ(remaining[0].id, uuid(1));
-    EXPECT_EQ(remaining[1].id, uuid(3));
+    EXPECT_EQ(AccountList::removing(uuid(2), three), (Accounts{three[0], three[2]}));
     EXPECT_EQ(AccountList::removing(uuid(99), three), three);
 }
 
@@ -66,7 +62,6 @@ TEST(AccountList, UngroupingTouchesOnlyThatGroup) {
     const Accounts result = AccountList::ungrouping(uuid(50), grouped);
     EXPECT_EQ(result[0].groupID, std::nullopt);
     EXPECT_EQ(result[1].groupID, uuid(51));
-    EXPECT_EQ(AccountList::ungrouping(uuid(77), grouped), grouped);
 }
 
 TEST(AccountList, RecordingUseCountsAndKeepsTheLatestMoment) {

@@ -7,12 +7,10 @@ using namespace zemlar;
 
 namespace {
 
-TEST(BackupRotationArchiveName, UsesTheBasicISO8601FormInUTC) {
+TEST(BackupRotationArchiveName, UsesTheBasicISO8601FormInUTCClamped) {
     EXPECT_EQ(BackupRotation::archiveName(Date(1'740'821'400.0)), "backup-20250301T093000Z.zemlar");
     EXPECT_EQ(BackupRotation::archiveName(Date(-1.0)), "backup-19691231T235959Z.zemlar");
-}
-
-TEST(BackupRotationArchiveName, ClampsMomentsItCannotWrite) {
+    // Moments it cannot write are clamped.
     EXPECT_EQ(BackupRotation::archiveName(Date(1e15)), "backup-99991231T235959Z.zemlar");
     EXPECT_EQ(BackupRotation::archiveName(Date(std::nan(""))), "backup-19700101T000000Z.zemlar");
 }

