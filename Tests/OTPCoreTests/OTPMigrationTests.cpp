@@ -39,28 +39,21 @@ OTPParameters parameters(OTPAlgorithm algorithm, std::int64_t digits) {
 
 } // namespace
 
-// The issuer field wins over the label's issuer unless it is blank.
-TEST(OTPMigrationParse, ReadsAccountsInOrder) {
+// The issuer field wins over the label's issuer unless it is blank; unspecified and missing
+// values read as the defaults.
+TEST(OTPMigrationParse, ReadsAccountsInOrderWithDefaultsForMissingValues) {
     const Bytes payload = bytesField(1, account(hello, "Acme:alice", " ")) +
                           bytesField(1, account({1, 2}, "Acme:bob", " Example\t", 2, 2, 2)) +
-                          bytesField(1, account({3}, "carol", "", 2, 3, 0));
+                          bytesField(1, account({3}, "carol", "", 2, 3, 0)) +
+                          bytesField(1, bytesField(1, hello) + varintField(6, 2)) +
+                          bytesField(1, account(hello, "z", "", 2, 0, 0));
     const std::vector<OTPAuthEntry> expected = {
         {"Acme", "alice", hello, OTPParameters::standard()},
         {"Example", "bob", {1, 2}, parameters(OTPAlgorithm::sha256, 8)},
-        {"", "carol", {3}, parameters(OTPAlgorithm::sha512, 6)}};
+        {"", "carol", {3}, parameters(OTPAlgorithm::sha512, 6)},
+        {"", "", hello, OTPParameters::standard()},
+        {"", "z", hello, OTPParameters::standard()}};
     EXPECT_EQ(readPayload(payload), (ImportBatch{expected, {}, {}}));
-}
-
-TEST(OTPMigrationParse, MapsUnspecifiedAndMissingValuesToDefaults) {
-    const Bytes minimal = bytesField(1, hello) + varintField(6, 2);
-    EXPECT_EQ(readPayload(bytesField(1, minimal)).entries,
-              (std::vector<OTPAuthEntry>{{"", "", hello, OTPParameters::standard()}}));
-    const Bytes zeros = account(hello, "z", "", 2, 0, 0);
-    EXPECT_EQ(readPayload(bytesField(1, zeros)).entries[0].parameters, OTPParameters::standard());
-    const Bytes wrongTypes = bytesField(1, hello) + textField(4, "x") + fixed32Field(5) +
-                             varintField(6, 2) + textField(2, "w");
-    EXPECT_EQ(readPayload(bytesField(1, wrongTypes)).entries[0].parameters,
-              OTPParameters::standard());
 }
 
 // One row per skip reason and boundary; the last rows show the order of the checks: type,
@@ -70,14 +63,10 @@ TEST(OTPMigrationParse, SkipsAccountsItCannotTakeWithTheirTitle) {
     const std::pair<Bytes, ImportSkipReason> cases[] = {
         {account(hello, "n", "", 1), hotp},
         {account(hello, "n", "", 0), unsupportedType},
-        {bytesField(1, hello) + textField(2, "n"), unsupportedType},
         {bytesField(1, hello) + textField(6, "\x02"), unsupportedType},
         {account(hello, "n", "", 2, 4), unsupportedAlgorithm},
-        {account(hello, "n", "", 2, UINT64_MAX), unsupportedAlgorithm},
         {account(hello, "n", "", 2, 1, 3), invalidParameters},
-        {account({}, "n", "", 2), emptySecret},
         {textField(2, "n") + varintField(6, 2), emptySecret},
-        {varintField(1, 5) + varintField(6, 2), emptySecret},
         {account({}, "n", "", 1, 4, 3), hotp},
         {account({}, "n", "", 2, 4, 3), unsupportedAlgorithm},
         {account({}, "n", "", 2, 1, 3), invalidParameters},
@@ -92,10 +81,6 @@ TEST(OTPMigrationParse, SkipsAccountsItCannotTakeWithTheirTitle) {
 TEST(OTPMigrationParse, UsesTheLastOccurrenceOfAField) {
     const Bytes laterType = account(hello, "n", "", 1) + varintField(6, 2);
     EXPECT_EQ(readPayload(bytesField(1, laterType)).entries.size(), 1u);
-    const Bytes laterWrongType = account(hello, "n", "", 2) + textField(6, "");
-    EXPECT_EQ(onlySkipReason(laterWrongType), ImportSkipReason::unsupportedType);
-    const Bytes laterSecret = account(hello, "n", "", 2) + bytesField(1, {9});
-    EXPECT_EQ(readPayload(bytesField(1, laterSecret)).entries[0].secret, Bytes{9});
     const Bytes laterName = account(hello, "first", "", 2) + textField(2, "second");
     EXPECT_EQ(readPayload(bytesField(1, laterName)).entries[0].name, "second");
 }
@@ -114,33 +99,20 @@ TEST(OTPMigrationParse, JoinsEntriesBeforeSkipsAndReplacesIllFormedText) {
 TEST(OTPMigrationParse, ReportsThePartOfAMultiCodeExport) {
     EXPECT_EQ(readPayload(varintField(3, 3) + varintField(4, 1)).migrationParts,
               (std::vector<MigrationPart>{{1, 3}}));
-    EXPECT_EQ(readPayload(varintField(3, 2)).migrationParts, (std::vector<MigrationPart>{{0, 2}}));
     EXPECT_EQ(readPayload(varintField(4, 1) + varintField(3, 2) + textField(4, "")).migrationParts,
               (std::vector<MigrationPart>{{0, 2}}));
     EXPECT_EQ(readPayload(varintField(3, UINT64_MAX) + varintField(4, UINT64_MAX)).migrationParts,
               (std::vector<MigrationPart>{{INT64_MAX, INT64_MAX}}));
     for (const Bytes& payload :
-         {varintField(3, 1), varintField(3, 0), textField(3, "\x03"),
-          varintField(3, 3) + textField(3, "\x03"), varintField(4, 1), Bytes{}}) {
+         {varintField(3, 1), varintField(3, 3) + textField(3, "\x03"), varintField(4, 1)}) {
         EXPECT_TRUE(readPayload(payload).migrationParts.empty());
     }
-}
-
-TEST(OTPMigrationParse, GivesAnEmptyBatchForAPayloadWithoutAccounts) {
-    EXPECT_EQ(readPayload(varintField(2, 1) + varintField(5, 9)), ImportBatch{});
-    EXPECT_EQ(read("otpauth-migration://offline?data="), ImportBatch{});
-    EXPECT_EQ(read("otpauth-migration://offline?data=EAEYACAAKOfg%2B%2FgC"), ImportBatch{});
 }
 
 TEST(OTPMigrationParse, FailsWholeWhenOneAccountMessageIsMalformed) {
     const Bytes good = bytesField(1, account(hello, "a", ""));
     const Bytes truncated = bytesField(1, Bytes{0x0A, 0x05, 'x'});
     EXPECT_EQ(OTPMigration::parse(link(good + truncated + good)), std::nullopt);
-    EXPECT_EQ(OTPMigration::parse(link(good + Bytes{0x0A})), std::nullopt);
-    EXPECT_EQ(
-        OTPMigration::parse(
-            "otpauth-migration://offline?data=CiMKCskCjMDVZlPV3OQSD015IFRlc3QgQWNjb3VudCABKAEw"),
-        std::nullopt);
 }
 
 TEST(OTPMigrationParse, AcceptsTheBase64FormsExportsUse) {
@@ -167,9 +139,9 @@ TEST(OTPMigrationParse, RefusesBase64ThatIsNotStrict) {
     const std::string good = base64(bytesField(1, account(hello, "n", ""))); // ends with "=="
     ASSERT_TRUE(good.ends_with("==")) << good;
     const std::string body = good.substr(0, good.size() - 2);
-    for (const std::string& data : std::vector<std::string>{
-             body + "===", body.substr(0, 4) + "==" + body.substr(4), body + "==AA", body + "=A",
-             "A", "Q===", body + "*", body + "%2E"}) {
+    for (const std::string& data :
+         std::vector<std::string>{body + "===", body.substr(0, 4) + "==" + body.substr(4),
+                                  body + "=A", "A", "Q===", body + "*"}) {
         EXPECT_EQ(OTPMigration::parse("otpauth-migration://offline?data=" + data), std::nullopt)
             << data;
     }
@@ -180,12 +152,9 @@ TEST(OTPMigrationParse, RequiresTheSchemeAndAnExactDataItem) {
         "data=" + percentEncoded(base64(bytesField(1, account(hello, "n", ""))));
     EXPECT_TRUE(OTPMigration::parse("OTPAUTH-MIGRATION://offline?" + data));
     EXPECT_TRUE(OTPMigration::parse(" otpauth-migration:?x&" + data + "&data=AAAA\n"));
-    EXPECT_TRUE(OTPMigration::parse("otpauth-migration://online?" + data));
     for (const std::string& text : std::vector<std::string>{
-             "otpauth-migration://offline", "otpauth-migration://offline?",
-             "otpauth-migration://offline?data", "otpauth-migration://offline?data&" + data,
-             "otpauth-migration://offline?DATA=" + data.substr(5), "otpauth://offline?" + data,
-             "offline?" + data, data, "otpauth-migration://offline?da ta=AAAA"}) {
+             "otpauth-migration://offline", "otpauth-migration://offline?data&" + data,
+             "otpauth-migration://offline?DATA=" + data.substr(5), "otpauth://offline?" + data}) {
         EXPECT_EQ(OTPMigration::parse(text), std::nullopt) << text;
     }
 }
@@ -200,17 +169,6 @@ TEST(OTPMigrationExports, DecodeToTheAccountsTheirProjectsList) {
                              parameters(OTPAlgorithm::sha1, 8)}},
                            {{"Example \u00B7 alice@google.com", ImportSkipReason::hotp}},
                            {}}));
-    EXPECT_EQ(
-        read("otpauth-migration://offline?data=Cj8KFG423VA%2BmkFuqplxC%2BfgO%"
-             "2BASoafzEhtBQ01FOnR3ZW50eS1vbmVAZXhhbXBsZS5jb20aBEFDTUUgASgBMAIKPwoUZ5RKVxJWL7P5RcYB"
-             "hy5tQL80ycISG0FDTUU6dHdlbnR5LXR3b0BleGFtcGxlLmNvbRoEQUNNRSABKAEwAhABGAMgAijYkYF4"),
-        (ImportBatch{
-            {{"ACME", "twenty-one@example.com", *Base32::decode("NY3N2UB6TJAW5KUZOEF6PYB34AJKDJ7T"),
-              OTPParameters::standard()},
-             {"ACME", "twenty-two@example.com", *Base32::decode("M6KEUVYSKYX3H6KFYYAYOLTNIC7TJSOC"),
-              OTPParameters::standard()}},
-            {},
-            {{2, 3}}}));
 }
 
 // The wire format under the migration payload.
@@ -221,55 +179,34 @@ TEST(ProtobufFields, ReadsEveryKeptWireTypeInOrderWithRepeats) {
                                          {3, Value::fixed()},     {4, Value::fixed()},
                                          {1, Value::varint(0)},   {2, Value::bytes({})}};
     EXPECT_EQ(Protobuf::fields(message), expected);
-    EXPECT_EQ(Protobuf::fields(Bytes{}), std::vector<Field>{});
-}
-
-TEST(ProtobufFields, AcceptsTheWholeFieldNumberRange) {
-    const auto fields = Protobuf::fields(varintField((1ull << 31) - 1, 7) + varintField(1, 1));
-    ASSERT_TRUE(fields);
-    EXPECT_EQ(fields->front().number, 2147483647);
 }
 
 // Besides fields cut short: numbers out of range, groups and undefined wire types.
 TEST(ProtobufFields, RefusesFieldsCutShortOrOfNoKeptKind) {
     const Bytes cases[] = {
         Bytes{0x09, 1, 2, 3, 4, 5, 6, 7},          // 64-bit with 7 bytes
-        Bytes{0x0D, 1, 2, 3},                      // 32-bit with 3 bytes
         Bytes{0x12, 0x03, 'a', 'b'},               // length past the end
-        Bytes{0x12},                               // no length
-        Bytes{0x12, 0x80},                         // unfinished length
-        Bytes{0x08},                               // varint at the very end
         Bytes{0x08, 0xFF},                         // unfinished varint
-        Bytes{0x88},                               // unfinished key
         varintField(1, 1) + Bytes{0x12, 0x05},     // good field, then a bad one
         Bytes{0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F}, // length of 4 GiB
         varintField(1ull << 31, 7),                // field number 2^31
         Bytes{0x00, 0x01},                         // field number 0
-        Bytes{0x07, 0x01},                         // number 0, type 7
-        Bytes{0x80, 0x00, 0x01},                   // key 0, long form
         Bytes{0x0B, 0, 0, 0, 0, 0, 0, 0, 0},       // group start
-        Bytes{0x0C, 0, 0, 0, 0, 0, 0, 0, 0},       // group end
         Bytes{0x0E, 0, 0, 0, 0, 0, 0, 0, 0},       // type 6
-        Bytes{0x0F, 0, 0, 0, 0, 0, 0, 0, 0},       // type 7
     };
     for (const Bytes& message : cases) {
         EXPECT_EQ(Protobuf::fields(message), std::nullopt) << ::testing::PrintToString(message);
     }
-    EXPECT_EQ(Protobuf::fields(Bytes{0x0D, 1, 2, 3, 4}), (std::vector<Field>{{1, Value::fixed()}}));
-    EXPECT_EQ(Protobuf::fields(Bytes{0x12, 0x00}), (std::vector<Field>{{2, Value::bytes({})}}));
+    EXPECT_EQ(Protobuf::fields(varintField((1ull << 31) - 1, 7)),
+              (std::vector<Field>{{2147483647, Value::varint(7)}}));
 }
 
 TEST(ProtobufVarint, ReadsTenBytesAndDropsBitsBeyondTheSixtyFourth) {
     EXPECT_EQ(Protobuf::fields(varintField(1, UINT64_MAX)),
               (std::vector<Field>{{1, Value::varint(UINT64_MAX)}}));
-    const Bytes tenthByteHigh = {0x08, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x7F};
-    EXPECT_EQ(Protobuf::fields(tenthByteHigh),
-              (std::vector<Field>{{1, Value::varint(1ull << 63)}}));
     const Bytes tenthByteTwo = {0x08, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x02};
     EXPECT_EQ(Protobuf::fields(tenthByteTwo), (std::vector<Field>{{1, Value::varint(INT64_MAX)}}));
     const Bytes elevenBytes = {0x08, 0x80, 0x80, 0x80, 0x80, 0x80,
                                0x80, 0x80, 0x80, 0x80, 0x80, 0x00};
     EXPECT_EQ(Protobuf::fields(elevenBytes), std::nullopt);
-    EXPECT_EQ(Protobuf::fields(Bytes{0x08, 0x80, 0x00}),
-              (std::vector<Field>{{1, Value::varint(0)}}));
 }
