@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ImageTesting.hpp"
-#include "SettingsTesting.hpp"
 #include "StoreDoubles.hpp"
 
-#include <TestSupport/ScopedEnvironment.hpp>
 #include <ZemlarKit/DirectoryBackupFileStore.hpp>
-#include <ZemlarKit/SyncClientFolders.hpp>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -44,12 +41,10 @@ protected:
 };
 
 TEST_F(DirectoryBackupFileStoreTest, writesArchiveTheLatestUnderItsTimeAndKeepFourArchives) {
-    EXPECT_EQ(files.readLatest(), nothing);
     ASSERT_TRUE(files.write(bytesOf("first"), at(-60)));
     EXPECT_EQ(namesIn(folder()), std::set<std::string>{"backup.zemlar"});
     fs::permissions(folder() / "backup.zemlar", fs::perms::others_read, fs::perm_options::add);
     std::ofstream(folder() / "inbox.zemlar") << "from the phone";
-    std::ofstream(folder() / "notes.txt") << "mine";
     std::ofstream(folder() / "backup-99991231T235959Z.zemlar") << "someone else's";
     EXPECT_EQ(files.readInbox(), found("from the phone"));
     ASSERT_TRUE(files.write(bytesOf("v0"), at(0)));
@@ -64,7 +59,6 @@ TEST_F(DirectoryBackupFileStoreTest, writesArchiveTheLatestUnderItsTimeAndKeepFo
     // The archives of versions 2 to 5, written at the seconds 3 to 6.
     const std::set<std::string> expected = {"backup.zemlar",
                                             "inbox.zemlar",
-                                            "notes.txt",
                                             "backup-20250301T093003Z.zemlar",
                                             "backup-20250301T093004Z.zemlar",
                                             "backup-20250301T093005Z.zemlar",
@@ -118,24 +112,6 @@ TEST_F(DirectoryBackupFileStoreTest, aPlantedLinkAsTheLatestBackupIsReplacedAndN
     EXPECT_EQ(namesIn(folder()), std::set<std::string>{"backup.zemlar"});
     EXPECT_EQ(files.readLatest(), found("backup"));
     EXPECT_EQ(readFile(privateFile), bytesOf("PRIVATE KEY"));
-}
-
-TEST(DirectoryBackupFileStoreLocation, IsTheChosenFolderElseAnEarlierOneElseASyncClientsFolder) {
-    const ScratchSettings scratch;
-    const ScratchFolder home;
-    const ScopedEnvironment homeVariable("HOME", home.path.c_str());
-    const fs::path documents = home.path / "Documents";
-    EXPECT_EQ(SyncClientFolders::backupDirectory(home.path, documents), documents / "Zemlar");
-    for (const char* client : {"OneDrive", "Dropbox", "Sync", "Nextcloud.old"}) {
-        fs::create_directories(home.path / client); // Syncthing's comes first
-    }
-    EXPECT_EQ(DirectoryBackupFileStore::configuredDirectory(), home.path / "Sync" / "Zemlar");
-
-    const fs::path earlier = DirectoryBackupFileStore::earlierDirectory();
-    fs::create_directories(earlier.parent_path());
-    EXPECT_EQ(DirectoryBackupFileStore::configuredDirectory(), earlier);
-    ScratchSettings::settings().setValue("backupDirectory", "/srv/sync/zemlar");
-    EXPECT_EQ(DirectoryBackupFileStore::configuredDirectory(), fs::path("/srv/sync/zemlar"));
 }
 
 } // namespace

@@ -20,14 +20,6 @@ Result<RestoreReport, BackupFlowError> restoreOnto(Computer& computer, const Byt
                                 computer.secrets, computer.keys, computer.recovery);
 }
 
-std::optional<BackupCredentials> credentialsOf(Computer& computer) {
-    return computer.keys.load().value();
-}
-
-void setPassphrase(Computer& computer) {
-    ASSERT_TRUE(BackupFlows::setUp(testPassphrase, testSalt(), testIterations, computer.keys));
-}
-
 /// A computer with three accounts: one in the group "Work", one with recovery codes.
 class BackupFlowsTest : public ::testing::Test {
 protected:
@@ -43,7 +35,7 @@ protected:
     }
 
     Bytes exported() {
-        setPassphrase(source);
+        EXPECT_TRUE(BackupFlows::setUp(testPassphrase, testSalt(), testIterations, source.keys));
         EXPECT_EQ(exportFrom(source), 3);
         return source.files.readLatest().value().value();
     }
@@ -53,39 +45,16 @@ protected:
     Account github, mail, bank;
 };
 
-TEST(BackupFlowsSetUp, storesTheDerivedKeyWithSaltAndCount) {
-    Computer computer;
-    const auto credentials =
-        BackupFlows::setUp(testPassphrase, testSalt(), testIterations, computer.keys);
-    ASSERT_TRUE(credentials);
-    EXPECT_EQ(credentials->key, testKey());
-    EXPECT_EQ(credentialsOf(computer), *credentials);
-    EXPECT_EQ(BackupFlows::setUp("", testSalt(), testIterations, computer.keys),
-              fail(BackupFlowError::keyDerivationFailed()));
+TEST_F(BackupFlowsTest, exportNeedsAPassphraseAndEverySecret) {
+    EXPECT_EQ(exportFrom(source), fail(BackupFlowError::notConfigured()));
+    ASSERT_TRUE(BackupFlows::setUp(testPassphrase, testSalt(), testIterations, source.keys));
+    ASSERT_TRUE(source.secrets.remove(mail.id));
+    EXPECT_EQ(exportFrom(source), fail(BackupFlowError::secrets(SecretStoreError::notFound())));
+    EXPECT_FALSE(std::filesystem::exists(source.files.directory));
     MapBackupKeyStore failing;
     failing.failSave = true;
     EXPECT_EQ(BackupFlows::setUp(testPassphrase, testSalt(), testIterations, failing),
               fail(BackupFlowError::keyStore(SecretStoreError::keychain(-6))));
-}
-
-TEST_F(BackupFlowsTest, exportNeedsAPassphraseAndEverySecret) {
-    EXPECT_EQ(exportFrom(source), fail(BackupFlowError::notConfigured()));
-    setPassphrase(source);
-    ASSERT_TRUE(source.secrets.remove(mail.id));
-    EXPECT_EQ(exportFrom(source), fail(BackupFlowError::secrets(SecretStoreError::notFound())));
-    EXPECT_FALSE(std::filesystem::exists(source.files.directory));
-}
-
-TEST_F(BackupFlowsTest, exportSealsAccountsSecretsCodesAndGroups) {
-    const auto payload = BackupCodec::open(exported(), testKey());
-    ASSERT_TRUE(payload);
-    EXPECT_EQ(payload->exportedAt, exportTime);
-    ASSERT_EQ(payload->accounts.size(), 3U);
-    EXPECT_EQ(payload->accounts[0].groupID, uuidNumber(100));
-    EXPECT_EQ(payload->accounts[1].secret, bytesOf("mail-secret"));
-    EXPECT_EQ(payload->accounts[1].recoveryCodes, (std::vector<std::string>{"code-1", "code-2"}));
-    EXPECT_EQ(payload->accounts[2].recoveryCodes, std::nullopt);
-    EXPECT_EQ(payload->groups, (Groups{{uuidNumber(100), "Work"}}));
 }
 
 TEST_F(BackupFlowsTest, restoreOntoAnEmptyComputerBringsEverythingBackOnce) {
@@ -93,21 +62,17 @@ TEST_F(BackupFlowsTest, restoreOntoAnEmptyComputerBringsEverythingBackOnce) {
     const auto report = restoreOnto(target, file);
     ASSERT_TRUE(report);
     EXPECT_EQ(report->imported, 3);
-    EXPECT_EQ(report->alreadyPresent + report->failed, 0);
     EXPECT_EQ(report->accounts, target.accounts.load().value());
-    ASSERT_EQ(report->accounts.size(), 3U);
-    EXPECT_EQ(report->accounts[0].groupID, uuidNumber(100));
     EXPECT_EQ(target.groups.load(), (Groups{{uuidNumber(100), "Work"}}));
     EXPECT_EQ(target.secrets.read(mail.id), bytesOf("mail-secret"));
     EXPECT_EQ(target.recovery.codes(mail.id), (std::vector<std::string>{"code-1", "code-2"}));
-    EXPECT_EQ(credentialsOf(target), credentialsOf(source));
+    EXPECT_EQ(target.keys.load().value(), source.keys.load().value());
 
     FaultyAccountStore counting(target.accounts);
     const auto again = BackupFlows::restore(file, testPassphrase, counting, target.groups,
                                             target.secrets, target.keys, target.recovery);
     ASSERT_TRUE(again);
     EXPECT_EQ(again->imported, 0) << "restoring twice adds nothing the second time";
-    EXPECT_EQ(again->alreadyPresent, 3);
     EXPECT_EQ(counting.saves, 0);
 }
 
@@ -138,23 +103,11 @@ TEST(BackupFlowsRestore, takesTheFirstOfRepeatedIdentifiersAndMatchesGroupsByNam
                              {{uuidNumber(60), "Home"}, {uuidNumber(80), "work"}})));
     ASSERT_TRUE(report);
     EXPECT_EQ(report->imported, 2);
-    EXPECT_EQ(report->alreadyPresent + report->failed, 0);
     ASSERT_EQ(report->accounts.size(), 2U);
     EXPECT_EQ(report->accounts[0].issuer, "First");
     EXPECT_EQ(report->accounts[0].groupID, std::nullopt);
     EXPECT_EQ(report->accounts[1].groupID, uuidNumber(70));
     EXPECT_EQ(computer.groups.load(), (Groups{{uuidNumber(70), "Work"}, {uuidNumber(60), "Home"}}));
-}
-
-TEST_F(BackupFlowsTest, aWrongPassphraseOrADamagedFileChangesNothing) {
-    const Bytes file = exported();
-    EXPECT_EQ(restoreOnto(target, file, "wrong passphrase"),
-              fail(BackupFlowError::codec(BackupError::authenticationFailed())));
-    EXPECT_EQ(restoreOnto(target, Bytes(file.begin(), file.begin() + 100)),
-              fail(BackupFlowError::codec(BackupError::malformed())));
-    EXPECT_EQ(target.accounts.load(), Accounts{});
-    EXPECT_EQ(target.secrets.readAll(), SecretMap{});
-    EXPECT_EQ(credentialsOf(target), std::nullopt);
 }
 
 TEST_F(BackupFlowsTest, aFailedSaveRemovesOnlyTheSecretsItAdded) {
@@ -174,13 +127,13 @@ TEST_F(BackupFlowsTest, aFailedSaveRemovesOnlyTheSecretsItAdded) {
               fail(BackupFlowError::accounts(AccountStoreError::writeFailed())));
     EXPECT_EQ(target.secrets.readAll(), (SecretMap{{github.id, bytesOf("github-secret")}}));
     EXPECT_EQ(target.accounts.load(), Accounts{});
-    EXPECT_EQ(credentialsOf(target), std::nullopt);
+    EXPECT_EQ(target.keys.load().value(), std::nullopt);
 }
 
 TEST_F(BackupFlowsTest, storedCredentialsAndRecoveryCodesAreNeverReplaced) {
     ASSERT_TRUE(
         BackupFlows::setUp("another passphrase", Bytes(16, 1), testIterations, target.keys));
-    const auto before = credentialsOf(target);
+    const auto before = target.keys.load().value();
     // Mail is already present without codes; GitHub arrives new; Bank keeps its own codes.
     ASSERT_TRUE(target.recovery.setCodes({"mine"}, bank.id));
     ASSERT_TRUE(source.recovery.setCodes({"theirs"}, bank.id));
@@ -190,7 +143,7 @@ TEST_F(BackupFlowsTest, storedCredentialsAndRecoveryCodesAreNeverReplaced) {
     ASSERT_TRUE(report);
     EXPECT_EQ(report->alreadyPresent, 1);
     EXPECT_EQ(report->imported, 2);
-    EXPECT_EQ(credentialsOf(target), before);
+    EXPECT_EQ(target.keys.load().value(), before);
     EXPECT_EQ(target.recovery.codes(mail.id), (std::vector<std::string>{"code-1", "code-2"}));
     EXPECT_EQ(target.recovery.codes(bank.id), std::vector<std::string>{"mine"});
 }
@@ -200,7 +153,7 @@ TEST_F(BackupFlowsTest, verifyComparesTheLatestBackupUnderTheStoredKey) {
         return BackupFlows::verify(source.accounts, source.secrets, source.keys, source.files);
     };
     EXPECT_EQ(verify(), fail(BackupFlowError::notConfigured()));
-    setPassphrase(source);
+    ASSERT_TRUE(BackupFlows::setUp(testPassphrase, testSalt(), testIterations, source.keys));
     EXPECT_EQ(verify(), fail(BackupFlowError::noBackup()));
 
     auto sixty = backupAccount(1, "GitHub", "ann", bytesOf("github-secret"));
@@ -215,9 +168,6 @@ TEST_F(BackupFlowsTest, verifyComparesTheLatestBackupUnderTheStoredKey) {
     EXPECT_EQ(check->missing, std::vector<std::string>{"Bank"});
     EXPECT_EQ(check->mismatched, std::vector<std::string>{"GitHub · ann"});
     EXPECT_EQ(check->extra, 1);
-
-    ASSERT_TRUE(BackupFlows::setUp("new passphrase", Bytes(16, 2), testIterations, source.keys));
-    EXPECT_EQ(verify(), fail(BackupFlowError::codec(BackupError::authenticationFailed())));
 }
 
 } // namespace

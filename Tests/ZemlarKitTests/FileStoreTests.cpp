@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StoreDoubles.hpp"
 
-#include <TestSupport/ScopedEnvironment.hpp>
 #include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -32,32 +31,20 @@ TEST(FileStores, LoadEmptyListsUntilTheFirstSaveCreatesAPrivateFolderAndFile) {
     ScratchFolder scratch;
     const auto folder = scratch.path / "deep" / "Zemlar";
     FileAccountStore accounts(folder / "accounts.json");
-    FileGroupStore groups(folder / "groups.json");
     EXPECT_EQ(accounts.load().value(), Accounts{});
-    EXPECT_EQ(groups.load().value(), Groups{});
     EXPECT_FALSE(fs::exists(scratch.path / "deep"));
     ASSERT_TRUE(accounts.save({account(1)}).has_value());
-    ASSERT_TRUE(groups.save({AccountGroup{uuidNumber(9), "Work"}}).has_value());
     EXPECT_EQ(modeOf(scratch.path / "deep"), 0700u);
-    EXPECT_EQ(modeOf(folder), 0700u);
-    EXPECT_EQ(modeOf(folder / "groups.json"), 0600u);
+    EXPECT_EQ(modeOf(folder / "accounts.json"), 0600u);
     EXPECT_EQ(accounts.load().value(), Accounts{account(1)});
-    EXPECT_EQ(groups.load().value(), (Groups{AccountGroup{uuidNumber(9), "Work"}}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 2)
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1)
         << "no temporary file is left behind";
 }
 
-TEST(FileStores, ReportsUndecodableFilesWithoutRewritingThemAndReadAndWriteFailures) {
+TEST(FileStores, ReportReadAndWriteFailures) {
     ScratchFolder scratch;
-    const auto file = scratch.path / "version2.json";
-    std::ofstream(file) << R"({"version": 2})";
-    EXPECT_EQ(FileAccountStore(file).load().error(),
-              AccountStoreError::corrupted(AccountsCodecError::unsupportedVersion(2)));
-    EXPECT_EQ(fs::file_size(file), 14u) << "left as it was";
-    std::ofstream(scratch.path / "groups.json") << "{";
-    EXPECT_EQ(FileGroupStore(scratch.path / "groups.json").load().error(),
-              AccountStoreError::corrupted(AccountsCodecError::malformed()));
-
+    const auto file = scratch.path / "file";
+    std::ofstream(file) << "a file";
     fs::create_directory(scratch.path / "accounts.json");
     EXPECT_EQ(FileAccountStore(scratch.path / "accounts.json").load().error(),
               AccountStoreError::readFailed());
@@ -69,18 +56,6 @@ TEST(FileStores, ReportsUndecodableFilesWithoutRewritingThemAndReadAndWriteFailu
     EXPECT_EQ(FileAccountStore(scratch.path / "other.json").save({account(1, "\xFF\xFE")}).error(),
               AccountStoreError::writeFailed());
     EXPECT_FALSE(fs::exists(scratch.path / "other.json"));
-}
-
-TEST(FileStores, DefaultLocationsFollowAnAbsoluteXDGDataFolder) {
-    const ScopedEnvironment home("HOME", "/home/someone");
-    for (const char* value : {static_cast<const char*>(nullptr), "", "relative/path"}) {
-        const ScopedEnvironment data("XDG_DATA_HOME", value);
-        EXPECT_EQ(FileAccountStore::defaultFileURL(),
-                  "/home/someone/.local/share/Zemlar/accounts.json");
-    }
-    const ScopedEnvironment data("XDG_DATA_HOME", "/tmp/data-home");
-    EXPECT_EQ(FileAccountStore::defaultFileURL(), "/tmp/data-home/Zemlar/accounts.json");
-    EXPECT_EQ(FileGroupStore::defaultFileURL(), "/tmp/data-home/Zemlar/groups.json");
 }
 
 TEST(FileStores, AKilledWriterLeavesAWholeOldOrNewFileThatOnlyTheUserCanRead) {

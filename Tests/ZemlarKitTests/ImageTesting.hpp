@@ -63,16 +63,4 @@ inline QImage sideBySide(const QImage& left, const QImage& right) {
     return canvas;
 }
 
-/// The image turned by some degrees on a light grey background, smoothly resampled.
-inline QImage rotated(const QImage& image, double degrees) {
-    QImage turned = image.convertToFormat(QImage::Format_RGB32)
-                        .transformed(QTransform().rotate(degrees), Qt::SmoothTransformation);
-    QImage canvas(turned.size() + QSize(60, 60), QImage::Format_RGB32);
-    canvas.fill(QColor(230, 230, 230));
-    QPainter painter(&canvas);
-    painter.drawImage(30, 30, turned);
-    painter.end();
-    return canvas;
-}
-
 } // namespace zemlar::testing

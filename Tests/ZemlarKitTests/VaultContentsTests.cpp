@@ -12,7 +12,7 @@ const std::string idText = "6BA7B810-9DAD-11D1-80B4-00C04FD430C8";
 
 } // namespace
 
-TEST(VaultContents, DecodesEveryMemberIgnoresUnknownKeysAndEncodesCompactly) {
+TEST(VaultContents, DecodesEveryMemberAndIgnoresUnknownKeys) {
     const auto contents = VaultContents::decode(
         bytesOf(R"({"version":1,"secrets":{")" + idText +
                 R"(":"SGVsbG8h"},"backup":{"key":[1,2,255],"salt":[0],"iterations":600000},)"
@@ -23,8 +23,6 @@ TEST(VaultContents, DecodesEveryMemberIgnoresUnknownKeysAndEncodesCompactly) {
     EXPECT_EQ(contents->backup, BackupCredentials(Bytes{1, 2, 255}, Bytes{0}, 600000));
     EXPECT_EQ(contents->recovery.value().at(idText), (std::vector<std::string>{"a1", "b2"}));
     EXPECT_EQ(VaultContents::decode(contents->encoded().value()), *contents);
-    EXPECT_EQ(textOf(BackupCredentials(Bytes{0, 128}, Bytes{9}, 310000).encoded().value()),
-              R"({"iterations":310000,"key":[0,128],"salt":[9]})");
 }
 
 TEST(VaultContents, RefusesEveryDocumentThatIsNotVersionOne) {

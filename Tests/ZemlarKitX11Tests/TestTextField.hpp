@@ -55,10 +55,11 @@ public:
         focus();
         reader_ = std::thread([this] {
             pollfd descriptor{ConnectionNumber(display_), POLLIN, 0};
+            XEvent next;
             while (!stop_) {
                 while (XPending(display_) > 0) {
-                    XNextEvent(display_, &event_);
-                    handle(event_);
+                    XNextEvent(display_, &next);
+                    handle(next);
                 }
                 poll(&descriptor, 1, 5);
             }
@@ -137,7 +138,6 @@ private:
     Display* display_ = nullptr;
     Window topLevel_ = 0;
     Window window_ = 0;
-    XEvent event_{};
     std::thread reader_;
     std::atomic<bool> stop_ = false;
     mutable std::mutex mutex_;
