@@ -56,6 +56,8 @@ TEST(FileStores, ReportReadAndWriteFailures) {
     EXPECT_EQ(FileAccountStore(scratch.path / "other.json").save({account(1, "\xFF\xFE")}).error(),
               AccountStoreError::writeFailed());
     EXPECT_FALSE(fs::exists(scratch.path / "other.json"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path), {}), 2)
+        << "a failed write leaves no temporary file behind";
 }
 
 TEST(FileStores, AKilledWriterLeavesAWholeOldOrNewFileThatOnlyTheUserCanRead) {

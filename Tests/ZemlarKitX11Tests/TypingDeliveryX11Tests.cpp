@@ -78,6 +78,7 @@ TEST_F(TypingDeliveryX11Test, TypesDigitsOnTheFrenchLayoutEvenWithShiftHeld) {
     setLayout("-layout fr");
     ASSERT_EQ(XkbKeycodeToKeysym(display, XKeysymToKeycode(display, XK_1), 0, 0), XK_ampersand);
     EXPECT_EQ(typeIntoField("9081726354", true, 11, leakingModifiers), "9081726354\n");
+    EXPECT_FALSE(keyDown(XK_Shift_L) || keyDown(XK_Shift_R)) << "the digits' Shift stayed down";
     // Held Shift must not turn them back into the symbols of the first level.
     ASSERT_EQ(std::system("xdotool keydown ctrl shift"), 0);
     EXPECT_EQ(typeIntoField("13579", false, 5, leakingModifiers), "13579");
