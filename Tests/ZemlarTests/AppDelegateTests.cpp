@@ -6,11 +6,8 @@
 #include "InstanceRequest.hpp"
 #include "SingleInstance.hpp"
 
-#include <QAction>
 #include <QFile>
-#include <QMenu>
 #include <QSignalSpy>
-#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
 #include <TestSupport/FreshSettings.hpp>
@@ -33,15 +30,13 @@ public:
         return mode == SubmitMode::copy || typingAllowed;
     }
     QCoro::Task<std::optional<DeliveryFailure>>
-    run(Account picked, SubmitMode mode, CodeDeliveryFlow::Clock clock,
+    run(Account, SubmitMode, CodeDeliveryFlow::Clock clock,
         std::optional<std::uint64_t> targetWindow) override {
-        runs.push_back({picked.id, mode, clock(), panelVisibleAtRun(), targetWindow});
+        runs.push_back({clock(), panelVisibleAtRun(), targetWindow});
         co_return failure;
     }
     std::function<bool()> panelVisibleAtRun;
     struct Run {
-        UUID id;
-        SubmitMode mode;
         Date now;
         bool panelVisible;
         std::optional<std::uint64_t> targetWindow;
@@ -89,30 +84,16 @@ protected:
     std::unique_ptr<AppDelegate> delegate;
 };
 
-TEST_F(AppDelegateTest, TheTrayOpensThePanelAndTheShortcutWorksWhileItsMenuIsOpen) {
-    delegate->createTray();
-    delegate->trayMenu()->actions()[0]->trigger();
-    EXPECT_TRUE(delegate->panel().isVisible());
-
-    delegate->togglePanel();
-    delegate->trayMenu()->popup(QPoint(10, 10)); // an open menu holds the keyboard
-    QTest::keyClick(delegate->trayMenu(), Qt::Key_O, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_FALSE(delegate->trayMenu()->isVisible());
-    EXPECT_TRUE(delegate->panel().isVisible());
-}
-
 TEST_F(AppDelegateTest, APickWithTimeLeftHidesThePanelThenTypesIntoTheWindowInFront) {
     openPanel();
     delegate->deliver(stores.accounts->list[0], SubmitMode::type);
-    EXPECT_FALSE(delegate->panelModel()->waitingUntil);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !delivery->runs.empty(); }, 3000));
-    ASSERT_EQ(delivery->runs.size(), 1u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !delivery->runs.empty(); }, 3000));
     EXPECT_FALSE(delivery->runs[0].panelVisible);
     EXPECT_EQ(windows->activated.back(), *windows->front);             // focus went back first
     EXPECT_EQ(delivery->runs[0].targetWindow, windows->front->window); // and only there it types
 }
 
-TEST_F(AppDelegateTest, APickInTheLastSecondsWaitsForTheNextPeriod) {
+TEST_F(AppDelegateTest, APickInTheLastSecondsWaitsForTheNextPeriodUnlessEscapeCancelsIt) {
     now = Date(1'700'000'009.7); // 0.3 seconds left of the period ending at 1'700'000'010
     openPanel();
     delegate->deliver(stores.accounts->list[0], SubmitMode::copy);
@@ -123,21 +104,17 @@ TEST_F(AppDelegateTest, APickInTheLastSecondsWaitsForTheNextPeriod) {
     EXPECT_TRUE(delegate->panel().isVisible());
     now = Date(1'700'000'010.05);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !delivery->runs.empty(); }, 3000));
-    ASSERT_EQ(delivery->runs.size(), 1u);
     EXPECT_EQ(delivery->runs[0].now, Date(1'700'000'010.05)); // the code of the new period
     EXPECT_FALSE(delegate->panel().isVisible());
-    EXPECT_FALSE(delegate->panelModel()->waitingUntil);
-}
 
-TEST_F(AppDelegateTest, EscapeDuringTheCountdownDeliversNothing) {
-    now = Date(1'700'000'009.7);
+    now = Date(1'700'000'039.7);
     openPanel();
     delegate->deliver(stores.accounts->list[0], SubmitMode::type);
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     EXPECT_TRUE(delegate->panel().handleKey(&escape));
-    EXPECT_FALSE(delegate->panel().isVisible());
+    now = Date(1'700'000'040.05); // the wait would end now
     QTest::qWait(600);
-    EXPECT_TRUE(delivery->runs.empty());
+    EXPECT_EQ(delivery->runs.size(), 1u);
 }
 
 TEST_F(AppDelegateTest, TypingWithoutPermissionOrAFailedDeliveryShowsTheMatchingAlert) {
@@ -168,13 +145,15 @@ TEST_F(AppDelegateTest, ReturningFocusWaitsForTheApplicationToComeToTheFront) {
     QElapsedTimer timer;
     timer.start();
     QCoro::waitFor(delegate->returnFocus(other)); // never comes to the front: about 1 s
-    EXPECT_GE(timer.elapsed(), 950);
+    const qint64 neverInFront = timer.elapsed();
+    EXPECT_GE(neverInFront, 950);
     EXPECT_EQ(windows->activated.back(), other);
 
+    // Already in front: the settling pause only (load stretches waits: no upper bound).
     timer.restart();
-    QCoro::waitFor(delegate->returnFocus(windows->front)); // already in front: 150 ms
-    EXPECT_LT(timer.elapsed(), 800);
+    QCoro::waitFor(delegate->returnFocus(windows->front));
     EXPECT_GE(timer.elapsed(), 140); // coarse timers may fire a little early
+    EXPECT_LT(timer.elapsed(), neverInFront);
 }
 
 TEST(SingleInstance, ALaterLaunchReachesTheFirstWhichTookOverTheSocketOfACrashedOne) {
@@ -230,7 +209,8 @@ using namespace InstanceMessage;
 const InstanceRequest importRequest{.name = InstanceRequest::importFile,
                                     .arguments = {QStringLiteral("/home/me/ü.png"), QString()}};
 
-TEST(InstanceMessage, FramesArriveInPiecesAndBackToBack) {
+// A request and its reply through the running instance are the command line's test.
+TEST(InstanceMessage, FramesArriveInPiecesAndABadOneIsRefusedOrTakenOffWithoutAMessage) {
     const QByteArray frame = encode(importRequest);
     QByteArray buffer;
     for (const char byte : frame.chopped(1)) {
@@ -238,21 +218,14 @@ TEST(InstanceMessage, FramesArriveInPiecesAndBackToBack) {
         ASSERT_EQ(check(buffer), Frame::incomplete);
     }
     buffer.append(frame.back());
-    const CommandReply reply{.outcome = CommandReply::Outcome::passwordNeeded,
-                             .output = {QStringLiteral("Added: 1")},
-                             .errors = {QStringLiteral("x: y")}};
-    buffer += encode(reply);
     EXPECT_EQ(takeRequest(buffer), importRequest);
-    EXPECT_EQ(takeReply(buffer), reply);
     EXPECT_TRUE(buffer.isEmpty());
-}
 
-TEST(InstanceMessage, ABadFrameIsRefusedOrTakenOffWithoutAMessage) {
     QByteArray oversized("\x7f\xff\xff\xff{}", 6);
     EXPECT_EQ(check(oversized), Frame::invalid);
     for (const QByteArray& body : {QByteArray("[1]"), QByteArray(R"({"request":1})"),
                                    QByteArray(R"({"request":"import","arguments":[1]})")}) {
-        QByteArray buffer = QByteArray("\0\0\0", 3) + char(body.size()) + body + "tail";
+        buffer = QByteArray("\0\0\0", 3) + char(body.size()) + body + "tail";
         EXPECT_EQ(takeRequest(buffer), std::nullopt) << body.constData();
         EXPECT_EQ(buffer, "tail");
     }

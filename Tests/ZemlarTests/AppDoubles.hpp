@@ -6,10 +6,8 @@
 #include "WindowSystem.hpp"
 
 #include <OTPCore/Account.hpp>
-#include <OTPCore/Base32.hpp>
 #include <OTPCore/OTPParameters.hpp>
-#include <ZemlarKit/AccountStoreError.hpp>
-#include <ZemlarKit/SecretStoreError.hpp>
+#include <ZemlarKit/ZemlarKit.hpp>
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -43,38 +41,19 @@ public:
 using ListAccountStore = ListStore<AccountStore, Accounts>;
 using ListGroupStore = ListStore<GroupStore, Groups>;
 
-class SimpleSecretStore : public SecretStore {
+/// Secrets in a vault in memory, which can be told to fail to read them and counts the readings.
+class SimpleSecretStore : public VaultSecretStore {
 public:
-    Result<void, SecretStoreError> add(const Bytes& secret, const UUID& id) override {
-        secrets[id] = secret;
-        return {};
-    }
-    Result<Bytes, SecretStoreError> read(const UUID& id) override {
-        const auto found = secrets.find(id);
-        if (failRead || found == secrets.end()) {
-            return fail(SecretStoreError::notFound());
-        }
-        return found->second;
-    }
+    SimpleSecretStore()
+        : VaultSecretStore(
+              std::make_shared<SecretVault>(std::make_unique<InMemoryVaultStorage>())) {}
     Result<SecretMap, SecretStoreError> readAll() override {
         ++readAlls;
         if (failRead) {
             return fail(SecretStoreError::keychain(-1));
         }
-        return secrets;
+        return VaultSecretStore::readAll();
     }
-    Result<void, SecretStoreError> remove(const UUID& id) override {
-        secrets.erase(id);
-        return {};
-    }
-    Result<std::vector<UUID>, SecretStoreError> allIDs() override {
-        std::vector<UUID> ids;
-        for (const auto& [id, secret] : secrets) {
-            ids.push_back(id);
-        }
-        return ids;
-    }
-    SecretMap secrets;
     bool failRead = false;
     std::atomic<int> readAlls = 0;
 };
@@ -93,26 +72,20 @@ public:
     std::int64_t ownPid = 1;
 };
 
-/// The environment of the screens that need only the lists, the secrets and the recovery codes.
-inline AppEnvironment listEnvironment(std::shared_ptr<AccountStore> accounts,
-                                      std::shared_ptr<GroupStore> groups,
-                                      std::shared_ptr<SecretStore> secrets,
-                                      std::shared_ptr<RecoveryCodeStore> recovery = nullptr) {
-    return AppEnvironment{.accountStore = std::move(accounts),
-                          .groupStore = std::move(groups),
-                          .secretStore = std::move(secrets),
-                          .keyStore = nullptr,
-                          .fileStore = nullptr,
-                          .takenStore = nullptr,
-                          .recoveryStore = std::move(recovery)};
-}
-
 struct Stores {
     std::shared_ptr<ListAccountStore> accounts = std::make_shared<ListAccountStore>();
     std::shared_ptr<ListGroupStore> groups = std::make_shared<ListGroupStore>();
     std::shared_ptr<SimpleSecretStore> secrets = std::make_shared<SimpleSecretStore>();
 
-    AppEnvironment environment() const { return listEnvironment(accounts, groups, secrets); }
+    AppEnvironment environment() const {
+        return {.accountStore = accounts,
+                .groupStore = groups,
+                .secretStore = secrets,
+                .keyStore = nullptr,
+                .fileStore = nullptr,
+                .takenStore = nullptr,
+                .recoveryStore = nullptr};
+    }
 };
 
 inline UUID uuid(int n) {

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The application from launch on, over one computer's real stores: what the first launch
-// shows, the accounts moved from older keychain items, and the phone's inbox taken in after a wake
-// into an open accounts screen.
+// shows and the accounts moved from older keychain items.
 #include "AppDelegate.hpp"
 #include "BackupTesting.hpp"
 
-#include <QSystemTrayIcon>
 #include <QTest>
 #include <ZemlarScreens/SettingsView.hpp>
 #include <gtest/gtest.h>
@@ -16,11 +14,6 @@ namespace {
 using testing::BackupComputer;
 using testing::phoneAccount;
 using testing::sealedFile;
-
-bool hasAccount(const Accounts& accounts, std::string_view issuer) {
-    return std::ranges::any_of(
-        accounts, [issuer](const Account& account) { return account.issuer == issuer; });
-}
 
 class AppStartUpTest : public ::testing::Test {
 protected:
@@ -54,33 +47,18 @@ protected:
     std::unique_ptr<AppDelegate> delegate;
 };
 
-TEST_F(AppStartUpTest, ABackupWithoutLocalAccountsOpensTheBackupTabOfferingARestore) {
+// The inbox taken in at launch is the end-to-end test's.
+TEST_F(AppStartUpTest, TheFirstLaunchOpensTheAccountsOrWithABackupTheBackupTabOfferingARestore) {
+    launch(); // on the offscreen platform, without a tray
+    ASSERT_NE(delegate->settingsWindow(), nullptr);
+    EXPECT_EQ(shownTab(), SettingsTab::accounts);
+    EXPECT_EQ(delegate->trayIcon(), nullptr);
+
     computer.put("backup.zemlar", sealedFile({phoneAccount(1, "GitHub")}));
     launch();
     ASSERT_NE(delegate->settingsWindow(), nullptr);
-    EXPECT_TRUE(delegate->settingsWindow()->isVisible());
     EXPECT_TRUE(delegate->backup().offersRestore());
     EXPECT_EQ(shownTab(), SettingsTab::backup);
-}
-
-TEST_F(AppStartUpTest, WithoutABackupTheFirstLaunchWithoutATrayOpensTheAccounts) {
-    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()); // the offscreen platform has none
-    launch();
-    ASSERT_NE(delegate->settingsWindow(), nullptr);
-    EXPECT_EQ(shownTab(), SettingsTab::accounts);
-    EXPECT_FALSE(delegate->backup().offersRestore());
-    EXPECT_EQ(delegate->trayIcon(), nullptr);
-}
-
-// The inbox at launch is the end-to-end test's; here a wake, and the open accounts screen (no
-// tray here) reloading by itself.
-TEST_F(AppStartUpTest, AWakeFromSleepChecksTheInboxAtOnceAndTheAccountsScreenShowsItsAccounts) {
-    computer.setPassphrase();
-    launch();
-    computer.put("inbox.zemlar", sealedFile({phoneAccount(3, "AfterWake")}));
-    delegate->systemDidWake();
-    EXPECT_TRUE(QTest::qWaitFor(
-        [this] { return hasAccount(delegate->accounts().accounts(), "AfterWake"); }, 5000));
 }
 
 TEST_F(AppStartUpTest, SecretsOfOlderKeychainItemsMoveIntoTheVault) {
@@ -88,19 +66,6 @@ TEST_F(AppStartUpTest, SecretsOfOlderKeychainItemsMoveIntoTheVault) {
     launch();
     EXPECT_EQ(computer.environment.secretStore->read(testing::uuid(4)), testing::rfcSecret());
     EXPECT_FALSE(legacySecrets->read(testing::uuid(4)));
-}
-
-TEST_F(AppStartUpTest, ReopenedSettingsAreTheSameWindowOnTheirLastTab) {
-    launch();
-    delegate->showSettings(SettingsTab::general);
-    SettingsWindow* window = delegate->settingsWindow();
-    window->close();
-    delegate->showSettings();
-    EXPECT_EQ(delegate->settingsWindow(), window);
-    EXPECT_TRUE(window->isVisible());
-    ASSERT_FALSE(windows->activated.empty()); // brought forward even behind another application
-    EXPECT_EQ(windows->activated.back().window, window->winId());
-    EXPECT_EQ(shownTab(), SettingsTab::general);
 }
 
 } // namespace

@@ -41,25 +41,14 @@ struct BackupComputer {
                                       *environment.accountStore, *environment.secretStore));
     }
 
+    bool hasBackup() const { return std::filesystem::exists(backupFolder() / "backup.zemlar"); }
+
     /// Writes a file into the backup folder.
     void put(const std::string& name, const Bytes& bytes) const {
         std::filesystem::create_directories(backupFolder());
         std::ofstream(backupFolder() / name, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));
-    }
-
-    /// The names of the backup files ("backup.zemlar" and its archives).
-    std::vector<std::string> backupFiles() const {
-        std::vector<std::string> names;
-        if (std::filesystem::exists(backupFolder())) {
-            for (const auto& entry : std::filesystem::directory_iterator(backupFolder())) {
-                if (entry.path().filename().string().starts_with("backup")) {
-                    names.push_back(entry.path().filename().string());
-                }
-            }
-        }
-        return names;
     }
 
     QTemporaryDir folder;
